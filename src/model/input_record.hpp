@@ -1,0 +1,80 @@
+// The input record: every text and selection that a run, a parameter file or the window reads.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "model/motor_parameters.hpp"
+
+namespace emforce {
+
+/// Rows of the parameter table and the row of its separator line.
+inline constexpr int kParameterRows = 22;
+inline constexpr int kSeparatorRow = 18;
+/// Number of curve slots (chart series) of a run.
+inline constexpr int kCurveSlots = 10;
+
+/// The entries of the four lists whose selection a reading takes.
+inline constexpr std::array<std::string_view, 11> kIntegrationMethodItems = {
+    "Simpson integration meth.",  "Gauss 5-nodes integr. meth.",  "Gauss 6-nodes integr. meth.",
+    "Gauss 7-nodes integr. meth.", "Gauss 8-nodes integr. meth.",  "Gauss 10-nodes integr. meth.",
+    "Gauss 15-nodes integr. meth.", "Czebyszew 5-nodes meth.",     "Czebyszew 6-nodes meth.",
+    "Czebyszew 7-nodes meth.",     "Monte Carlo method"};
+inline constexpr std::array<std::string_view, 13> kBesselAccuracyItems = {
+    "1e-3", "1e-4", "1e-5", "1e-6", "1e-7", "1e-8", "1e-9", "1e-10", "1e-17", "1e-25", "1e-30", "1e-50", "1e-75"};
+inline constexpr std::array<std::string_view, 9> kBesselLimitItems = {"5",  "10", "15", "20", "25",
+                                                                       "30", "35", "40", "50"};
+inline constexpr std::array<std::string_view, 9> kHighestHarmonicItems = {"1",  "3",  "5",  "7", "9",
+                                                                           "11", "13", "15", "17"};
+
+/// Labels of the parameter table, column 0, row by row.
+extern const std::array<std::string_view, kParameterRows> kParameterLabels;
+
+/// Every input of a calculation run as the user entered it. The window, the parameter file and
+/// the command line all read and write this one record; a run reads it and writes back only
+/// the x cell (which every reading overwrites with the text of the R cell) and the point count.
+struct InputRecord {
+    /// The parameter table: [row][0] label, [row][1] value text.
+    std::array<std::array<std::string, 2>, kParameterRows> parameterTable;
+    /// The layer reluctivity table, 3 x 3: row 0 and column 0 are labels.
+    std::array<std::array<std::string, 3>, 3> reluctivityTable;
+    std::string ni12dGap = "0,0";
+    std::string ni21dGap = "0,0";
+    std::string minSpeed = "0";
+    std::string maxSpeed = "50";
+    std::string pointsPerCurve = "10";
+    std::string integrationMethod{kIntegrationMethodItems[4]};
+    std::string besselAccuracy = "1e-17";
+    std::string besselLimit = "15";
+    std::string highestHarmonic = "1";
+    Geometry geometry = Geometry::Spherical;
+    bool induction = true;
+    /// Index of the winding pattern (0..13).
+    int windingPattern = 1;
+    /// Index of the swept variable (0..4).
+    int domain = 4;
+    /// Which curve slots are drawn.
+    std::array<bool, kCurveSlots> curves = {true, true, false, false, false,
+                                            false, false, false, false, false};
+    /// Item indices of the left and bottom axis descriptions and their two title font sizes.
+    std::array<int, 4> axisDescriptions = {0, 0, 4, 4};
+
+    /// The value text of a parameter-table row.
+    [[nodiscard]] const std::string& value(int row) const { return parameterTable[static_cast<size_t>(row)][1]; }
+    std::string& value(int row) { return parameterTable[static_cast<size_t>(row)][1]; }
+};
+
+/// The record the program starts with: the labels, the start values of every list and edit,
+/// and the sample set "updated Workshop data" in the tables.
+InputRecord startupRecord();
+
+/// Index of text among items, or -1 when it matches none.
+template <size_t N>
+int itemIndex(const std::array<std::string_view, N>& items, std::string_view text) {
+    for (size_t i = 0; i < N; ++i)
+        if (items[i] == text) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace emforce

@@ -1,0 +1,188 @@
+// Reading the input record: conversions, scaling, spectra, slots, the x cell and the layer question.
+#include "model/parameter_reading.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "model/motor_general.hpp"
+#include "model/sample_sets.hpp"
+#include "numerics/fp_guard.hpp"
+#include "numerics/integration.hpp"
+
+namespace emforce {
+namespace {
+
+using Motor = MotorGeneralClass<double, Complex, Evaluator, std::function<Complex()>>;
+
+class ParameterReading : public ::testing::Test {
+protected:
+    void read(const QuestionCallback& ask = {}) {
+        clearFpFaults();
+        motor.readParameters(record, ask);
+    }
+    [[nodiscard]] const MotorParameters& p() const { return data.params; }
+
+    ModelData data;
+    Motor motor{data};
+    InputRecord record = startupRecord();
+};
+
+TEST_F(ParameterReading, ScalesAndDerivesTheStartUpRecord) {
+    read();
+    EXPECT_DOUBLE_EQ(p().R, 0.05);
+    EXPECT_DOUBLE_EQ(p().gamma, 5e6);
+    EXPECT_DOUBLE_EQ(p().ni1, 0.05 * kNi0);
+    EXPECT_DOUBLE_EQ(p().eps, kEps0);
+    EXPECT_DOUBLE_EQ(p().mmfStator, 250 * kFourOverPi);
+    EXPECT_DOUBLE_EQ(data.statorSpectrum[9], 250 * kFourOverPi * 1.5 * 0.9749079);
+    EXPECT_EQ(p().phases, 3);
+    EXPECT_EQ(p().integrationMethod, 4);
+    EXPECT_DOUBLE_EQ(p().besselAccuracy, 1e-17);
+    EXPECT_DOUBLE_EQ(p().besselLimit, 15);
+    EXPECT_EQ(p().highestHarmonic, 1);
+    EXPECT_EQ(p().geometry, Geometry::Spherical);
+    EXPECT_TRUE(p().induction);
+    EXPECT_EQ(motor.pointsPerCurve(), 10);
+    EXPECT_DOUBLE_EQ(p().maxSpeed, 50);
+    EXPECT_EQ(motor.slots().layerFamily(), LayerFamily::Bessel);
+}
+
+TEST_F(ParameterReading, SynchronousSpeedPerGeometry) {
+    record.value(16) = "50";
+    record.value(12) = "2";
+    for (auto [geometry, sync] : {std::pair{Geometry::Linear, 50.0}, {Geometry::Cylindrical, 25.0},
+                                  {Geometry::Spherical, 25.0}}) {
+        record.geometry = geometry;
+        read();
+        EXPECT_DOUBLE_EQ(p().syncSpeed, sync);
+    }
+}
+
+TEST_F(ParameterReading, SlotsFollowGeometryAndMotorKind) {
+    record.geometry = Geometry::Linear;
+    read();
+    EXPECT_EQ(motor.slots().gapFamily(), GapFamily::Exponential);
+    EXPECT_EQ(motor.slots().layerFamily(), LayerFamily::Exponential);
+    record.induction = false;
+    record.geometry = Geometry::Cylindrical;
+    read();
+    EXPECT_EQ(motor.slots().gapFamily(), GapFamily::Power);
+    EXPECT_EQ(motor.slots().layerFamily(), LayerFamily::None);
+}
+
+TEST_F(ParameterReading, XCellIsUsedOnceThenReplacedByR) {
+    record.value(0) = "0,07";
+    record.geometry = Geometry::Cylindrical;
+    read();
+    EXPECT_DOUBLE_EQ(p().x, 0.05);  // clamped to R
+    EXPECT_EQ(record.value(0), "0,05");
+    record.value(0) = "0,07";
+    record.geometry = Geometry::Linear;
+    read();
+    EXPECT_DOUBLE_EQ(p().x, 0.07);  // typed value used by this reading
+    EXPECT_EQ(record.value(0), "0,05");
+    read();
+    EXPECT_DOUBLE_EQ(p().x, 0.05);
+}
+
+TEST_F(ParameterReading, BadTextStopsAtItsSourceKeepingEarlierFields) {
+    read();
+    record.value(1) = "0,2";      // R, read third
+    record.value(14) = "0.05";    // ni2, read seventh
+    record.value(13) = "0,5";     // ni1, read fourth
+    record.value(3) = "0,04";     // a, read ninth
+    try {
+        read();
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), "'0.05' is not a valid floating point value");
+    }
+    EXPECT_DOUBLE_EQ(p().R, 0.2);
+    EXPECT_DOUBLE_EQ(p().ni1, 0.5 * kNi0);
+    EXPECT_DOUBLE_EQ(p().a, 0.005);
+}
+
+TEST_F(ParameterReading, ProgramRefusals) {
+    record.highestHarmonic = "19";
+    EXPECT_THROW(read(), CalcError);
+    record.highestHarmonic = "x";
+    try {
+        read();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), "'x' is not a valid integer value");
+    }
+    record.highestHarmonic = "18";
+    record.integrationMethod = "Gauss 9-nodes";
+    try {
+        read();
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), "'Gauss 9-nodes' is not an integration method of the list");
+    }
+}
+
+TEST_F(ParameterReading, PointCountThatIsNoIntegerReadsAsTen) {
+    record.pointsPerCurve = "abc";
+    read();
+    EXPECT_EQ(motor.pointsPerCurve(), 10);
+    EXPECT_EQ(record.pointsPerCurve, "10");
+}
+
+TEST_F(ParameterReading, ZeroPolePairsInARotatingGeometry) {
+    record.value(12) = "0";
+    try {
+        read();
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), kDivisionByZero);
+    }
+    EXPECT_EQ(record.value(0), "0,05");  // unchanged: the reading stopped before the copy
+    record.value(16) = "0";
+    try {
+        read();
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), kInvalidOperation);
+    }
+    record.geometry = Geometry::Linear;
+    EXPECT_NO_THROW(read());
+}
+
+TEST_F(ParameterReading, LayerQuestion) {
+    record.value(3) = "0,05";  // a = R
+    int asked = 0;
+    auto answer = [&asked](bool yes) {
+        return [&asked, yes](const std::string& q) {
+            EXPECT_EQ(q, kLayerQuestion);
+            ++asked;
+            return yes;
+        };
+    };
+    read(answer(false));
+    EXPECT_EQ(asked, 1);
+    EXPECT_THROW(read(answer(true)), ExitRequested);
+    record.geometry = Geometry::Linear;
+    read(answer(true));
+    EXPECT_EQ(asked, 2);
+}
+
+TEST_F(ParameterReading, SampleSetWritesExactlyItsCells) {
+    InputRecord before = record;
+    record.value(18) = "typed";
+    applySampleSet(record, kSampleSets[5]);
+    EXPECT_EQ(record.value(18), "typed");
+    EXPECT_EQ(record.value(8), "56,0e6");
+    EXPECT_EQ(record.reluctivityTable[2][2], "0,6");
+    EXPECT_EQ(record.ni12dGap, before.ni12dGap);
+    for (const SampleSet& set : kSampleSets) {
+        applySampleSet(record, set);
+        EXPECT_NO_THROW(read()) << set.caption;
+    }
+    EXPECT_EQ(findSampleSet("  UPDATED workshop DATA "), 1);
+    EXPECT_FALSE(findSampleSet("workshop").has_value());
+}
+
+}  // namespace
+}  // namespace emforce
