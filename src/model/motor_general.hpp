@@ -1,14 +1,20 @@
 // The motor model base: the parameter reading, the last curve and the radial-function slots.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "model/input_record.hpp"
 #include "model/motor_parameters.hpp"
 #include "model/parameter_reading.hpp"
+#include "numerics/integration.hpp"
 #include "numerics/radial_functions.hpp"
 
 namespace emforce {
+
+/// A complex-valued closure of the six model arguments, the companion of Evaluator.
+using ComplexEvaluator = std::function<Complex(const double& kp, const double& x, const double& g,
+                                               const double& a, const double& z, const double& n)>;
 
 /// Base of the two motor classes, over the real type, the complex type and the real- and
 /// complex-valued evaluator closure types. It has no virtual operations: its behaviour per
