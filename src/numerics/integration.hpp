@@ -1,7 +1,11 @@
 // Numerical integration of an evaluator-shaped integrand by one of eleven rules.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <functional>
+#include <optional>
+#include <span>
 
 namespace emforce {
 
@@ -28,9 +32,52 @@ enum class IntegrationMethod : int {
 /// Number of methods in the list.
 inline constexpr int kIntegrationMethodCount = 11;
 
+/// Message of a method index outside the list.
+inline constexpr const char* kNoIntegrationMethod = "No integration method is selected";
+
 /// Integrates f from lower to upper over the second argument (overX) or the fifth (otherwise);
 /// kp is handed on unchanged and the other four arguments are copies owned by the routine.
-double integrate(IntegrationMethod method, const Evaluator& f, const double& kp, double x,
-                 double g, double a, double z, double n, bool overX, double lower, double upper);
+/// Throws CalcError for a method outside the list.
+double integrate(IntegrationMethod method, const Evaluator& f, const double& kp, double x, double g,
+                 double a, double z, double n, bool overX, double lower, double upper);
+
+/// Nodes and weights of a fixed rule on the reference interval [-1, 1], in call order: the
+/// integral over [lower, upper] is h·Σ w_i·f(m + h·t_i) with h = (upper − lower)/2 and
+/// m = (upper + lower)/2.
+struct QuadratureRule {
+    std::span<const double> nodes;
+    std::span<const double> weights;
+};
+
+/// The rule of a method. Simpson appears as the three points of each of its panels (shared
+/// panel ends twice) with weights 1, 4, 1 over 3N; Monte Carlo has no fixed rule (empty spans).
+/// Throws CalcError for a method outside the list.
+QuadratureRule quadratureRule(IntegrationMethod method, bool overX);
+
+/// Number of integrand calls of one integral; nullopt for Monte Carlo, whose count depends on
+/// the samples. Throws CalcError for a method outside the list.
+std::optional<int> integrandCallCount(IntegrationMethod method, bool overX);
+
+/// Most integrand calls of a fixed rule (Simpson over x).
+inline constexpr std::size_t kMaxRulePoints = 225;
+
+/// The values of the integration variable at which a fixed rule calls the integrand, in order.
+struct SamplePoints {
+    std::array<double, kMaxRulePoints> values{};
+    std::size_t count = 0;
+
+    /// The points in use.
+    std::span<const double> points() const { return {values.data(), count}; }
+};
+
+/// The points at which integrate calls the integrand between the limits, computed exactly as
+/// integrate computes them; none for Monte Carlo. Throws CalcError for a method outside the list.
+SamplePoints samplePoints(IntegrationMethod method, bool overX, double lower, double upper);
+
+/// The integral from the integrand's values at samplePoints(method, overX, lower, upper), taken
+/// in the same order; bit-identical to integrate. Throws std::invalid_argument when the number
+/// of values is not the rule's call count (and so always for Monte Carlo).
+double combineSamples(IntegrationMethod method, bool overX, double lower, double upper,
+                      std::span<const double> values);
 
 }  // namespace emforce
