@@ -1,0 +1,58 @@
+// Swept curves: the five domains, the progress texts and the point loop of one curve.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/motor_parameters.hpp"
+#include "model/run_observer.hpp"
+#include "numerics/integration.hpp"
+
+namespace emforce {
+
+/// The swept variable, by its index in the "versus" selector.
+enum class Domain : int { Position = 0, GapWidth = 1, LayerWidth = 2, ThirdCoordinate = 3, SpeedOrAngle = 4 };
+
+/// Captions of the domain selector in index order.
+inline constexpr std::array<std::string_view, 5> kDomainItems = {
+    "var   x1 = x/r/r", "the gap width g", "layer width a", "var  x3 = z/z/teta ", "speed / power angle"};
+
+/// The two ends of a curve.
+struct DomainEnds {
+    double from;
+    double to;
+};
+
+/// The ends of a domain from the current argument values and parameters.
+DomainEnds domainEnds(Domain domain, const MotorParameters& p, double g, double a, double z, bool induction);
+
+/// "it has been done by now <p> % of serie no. <slot + 1>".
+std::string progressText(double percent, int slot);
+
+/// The message of a run abandoned on request.
+inline constexpr const char* kCancelledMessage = "Calculation cancelled";
+
+/// The six arguments of an evaluator, each an independent value the sweep may replace.
+struct EvaluatorArgs {
+    double kp, x, g, a, z, s;
+};
+
+/// Where the points of a curve go as soon as they exist, so that an abandoned curve keeps
+/// what it had: the motor's last curve, and the slot's result vector when it has one.
+struct CurveSink {
+    std::vector<double>& x;
+    std::vector<double>& y;
+    std::vector<double>* results;
+};
+
+/// Computes the N + 1 points of one curve, writing the progress texts and the points to the
+/// observer as it goes. Every value is checked for floating-point faults before it is shown.
+/// Throws CalcError; a set `cancel` flag abandons the curve before its next point.
+void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends, const Evaluator& evaluator,
+                const EvaluatorArgs& args, const CurveSink& sink, RunObserver& observer,
+                const std::atomic<bool>* cancel);
+
+}  // namespace emforce

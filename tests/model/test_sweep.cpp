@@ -1,0 +1,119 @@
+// Swept curves: domain ends, progress texts, point values and the failure cases of the count.
+#include "model/sweep.hpp"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+#include "numerics/fp_guard.hpp"
+#include "recording_observer.hpp"
+
+namespace emforce {
+namespace {
+
+struct Sweep : ::testing::Test {
+    void sweep(int n, Domain domain, DomainEnds ends, int slot = 0) {
+        clearFpFaults();
+        sweepCurve(slot, n, domain, ends, evaluator, args, {x, y, &results}, observer, nullptr);
+    }
+    // y = 1000·kp + 100·x + 10·g + a + z/10 + s/100 shows which argument the sweep replaced.
+    Evaluator evaluator = [](const double& kp, const double& x, const double& g, const double& a, const double& z,
+                             const double& s) { return 1000 * kp + 100 * x + 10 * g + a + z / 10 + s / 100; };
+    EvaluatorArgs args{1, 2, 3, 4, 5, 6};
+    std::vector<double> x, y, results;
+    RecordingObserver observer;
+};
+
+TEST_F(Sweep, SpeedDomainGivesNPlusOneEvenPoints) {
+    sweep(10, Domain::SpeedOrAngle, {0, 50});
+    ASSERT_EQ(x.size(), 11u);
+    for (int i = 0; i <= 10; ++i) {
+        EXPECT_DOUBLE_EQ(x[static_cast<size_t>(i)], 5.0 * i);
+        EXPECT_DOUBLE_EQ(y[static_cast<size_t>(i)], 1000 + 200 + 30 + 4 + 0.5 + 5.0 * i / 100);
+    }
+    EXPECT_EQ(results, y);
+    EXPECT_EQ(observer.series[0].size(), 11u);
+    EXPECT_EQ(observer.progress.size(), 11u);
+    EXPECT_EQ(observer.progress.back(), "it has been done by now 100 % of serie no. 1");
+}
+
+TEST_F(Sweep, EachDomainReplacesItsOwnArgument) {
+    sweep(1, Domain::Position, {7, 7});
+    EXPECT_DOUBLE_EQ(y[0], 1000 + 700 + 30 + 4 + 0.5 + 0.06);
+    y.clear();
+    sweep(1, Domain::ThirdCoordinate, {7, 7});
+    EXPECT_DOUBLE_EQ(y[0], 1000 + 200 + 30 + 4 + 0.7 + 0.06);
+}
+
+TEST_F(Sweep, ProgressTextsForFifteenPoints) {
+    sweep(15, Domain::SpeedOrAngle, {0, 1}, 3);
+    std::vector<std::string> expected;
+    for (const char* p : {"0", "13", "20", "33", "40", "53", "60", "73", "80", "93", "100"})
+        expected.push_back(std::string("it has been done by now ") + p + " % of serie no. 4");
+    EXPECT_EQ(observer.progress, expected);
+}
+
+TEST_F(Sweep, ReversedRangeKeepsComputedOrder) {
+    sweep(2, Domain::SpeedOrAngle, {50, 0});
+    EXPECT_EQ(x, (std::vector<double>{50, 25, 0}));
+}
+
+TEST_F(Sweep, ZeroPointsIsAnInvalidOperationBeforeThefirstPoint) {
+    try {
+        sweep(0, Domain::SpeedOrAngle, {0, 50});
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), kInvalidOperation);
+    }
+    EXPECT_TRUE(x.empty());
+    EXPECT_TRUE(observer.series[0].empty());
+}
+
+TEST_F(Sweep, NegativeCountDrawsNothing) {
+    sweep(-5, Domain::SpeedOrAngle, {0, 50});
+    EXPECT_TRUE(x.empty());
+    EXPECT_TRUE(observer.progress.empty());
+}
+
+TEST_F(Sweep, FaultingEvaluatorStopsAtThatPointKeepingEarlierOnes) {
+    evaluator = [](const double&, const double&, const double&, const double&, const double&, const double& s) {
+        return 1.0 / (s - 5.0);
+    };
+    try {
+        sweep(10, Domain::SpeedOrAngle, {0, 50});
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), kDivisionByZero);
+    }
+    EXPECT_EQ(observer.series[0].size(), 1u);
+    EXPECT_EQ(y.size(), 1u);
+}
+
+TEST_F(Sweep, CancelStopsBeforeTheNextPoint) {
+    std::atomic<bool> cancel{true};
+    EXPECT_THROW(sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 1}, evaluator, args, {x, y, nullptr}, observer, &cancel),
+                 CalcError);
+    EXPECT_TRUE(x.empty());
+}
+
+TEST(DomainEnds, Table) {
+    MotorParameters p;
+    p.R = 0.05;
+    p.kp = 2;
+    p.minSpeed = 0;
+    p.maxSpeed = 50;
+    const auto check = [&](Domain d, bool induction, double from, double to) {
+        const DomainEnds e = domainEnds(d, p, 0.001, 0.01, 1.0, induction);
+        EXPECT_DOUBLE_EQ(e.from, from);
+        EXPECT_DOUBLE_EQ(e.to, to);
+    };
+    check(Domain::Position, true, 0.05, 0.051);
+    check(Domain::GapWidth, true, 0.001, 0.002);
+    check(Domain::LayerWidth, true, 0.01, 0.0495);
+    check(Domain::ThirdCoordinate, true, 0.1, 1.1);
+    check(Domain::SpeedOrAngle, true, 0, 50);
+    check(Domain::SpeedOrAngle, false, -std::numbers::pi / 2, std::numbers::pi / 2);
+}
+
+}  // namespace
+}  // namespace emforce
