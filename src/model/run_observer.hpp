@@ -1,7 +1,9 @@
 // The one interface through which a calculation run writes everything it produces.
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace emforce {
 
@@ -16,6 +18,31 @@ enum class ResultField {
     Lambda,           ///< the layer order of the last harmonic solved
     BetaR,            ///< |β·R| of the last harmonic solved
 };
+
+/// Number of result fields.
+inline constexpr int kResultFieldCount = 8;
+
+/// The caption shown beside each result field, in ResultField order.
+inline constexpr std::array<std::string_view, kResultFieldCount> kResultFieldCaptions = {
+    "Average error of  |TeL+TeM+TP-Te| / |Te|   for F/T curves = ",
+    "Max error of  |TeL+TeM+TP-Te| / |Te|   for F/T curves =",
+    "Average error of  |TeC+TP-Te| / |Te|   for F/T curves = ",
+    "Average error for Power curves /conductive region/ = ",
+    "Average error for Power curves /conductive region/ =",
+    "Error of Differential Eqn /conductive region/ =",
+    " Lambda = ",
+    " Modul( beta times R ) = "};
+
+/// The text each result field holds before the first run, in ResultField order.
+inline constexpr std::array<std::string_view, kResultFieldCount> kResultFieldStartTexts = {
+    "average of  |TeL+TeM+TP-Te| / |Te|",
+    "max of |TeL+TeM+TP-Te| / |Te|",
+    "average of  |TeC+TP-Te| / |Te| ",
+    "err=sum of |PS - PJoule - PAnis| / | PS|",
+    "err=sum of |PS - PJoule - PAnis| / |PS|",
+    "unknown",
+    " Lambda = ",
+    " Modul( beta times R ) = "};
 
 /// Receives a run's outputs in the order the run produces them. Every call happens on the
 /// thread that runs the calculation; a view that lives on another thread queues them in order.
