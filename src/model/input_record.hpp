@@ -28,6 +28,35 @@ inline constexpr std::array<std::string_view, 9> kBesselLimitItems = {"5",  "10"
 inline constexpr std::array<std::string_view, 9> kHighestHarmonicItems = {"1",  "3",  "5",  "7", "9",
                                                                            "11", "13", "15", "17"};
 
+/// The entries of the axis-description lists: left-axis titles, bottom-axis titles and the
+/// title font sizes of either axis.
+inline constexpr std::array<std::string_view, 8> kLeftAxisItems = {
+    "Electromagnetic torque  T, N·m",
+    "Moment elektromagnetyczny  T, N·m",
+    "Electromagnetic force  F, N",
+    "Siła elektromagnetyczna  F, N",
+    "Power losses  P, W",
+    "Straty mocy czynnej  P, W",
+    "Moment elektromagnetyczny jednostkowy T, N·m/m",
+    "Moment elektromagnetyczny T, µN·m"};
+inline constexpr std::array<std::string_view, 14> kBottomAxisItems = {
+    "speed n, 1/s",
+    "prędkość  n, obr/s",
+    "prędkość  obrotowa  n, obr/s",
+    "relative speed  v/Y, 1/s",
+    "prędkość względna  v/Y, 1/s",
+    "the gap width  g, m",
+    "grubość szczeliny  g, m",
+    "layer width  a, m",
+    "grubość warstwy przewodzącej  a, m",
+    "położenie powierzchni całkowania w szczelinie  x, m",
+    "promień  r, m",
+    "przesunięcie osi przepływów  y, m",
+    "position of integration surface in the gap  x, m",
+    "radius  r, m"};
+inline constexpr std::array<std::string_view, 14> kFontSizeItems = {
+    "10", "11", "12", "13", "14", "15", "16", "17", "18", "19", "20", "25", "30", "35"};
+
 /// Labels of the parameter table, column 0, row by row.
 extern const std::array<std::string_view, kParameterRows> kParameterLabels;
 

@@ -1,0 +1,290 @@
+// The parameter file: its line layout, the round trip of the record and how a reading stops.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "files/parameter_file.hpp"
+#include "model/number_format.hpp"
+#include "numerics/fp_guard.hpp"
+
+namespace emforce {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A record that differs from the start-up record in every field the file carries; its numbers
+// are already in the normalised form in which a reading stores them.
+InputRecord changedRecord() {
+    InputRecord r = startupRecord();
+    for (int row = 0; row < kParameterRows; ++row)
+        r.value(row) = formatGeneral((row % 2 ? -1 : 1) * (row + 1) * 0.0125);
+    r.value(8) = "7000000";
+    r.value(9) = "1E-17";
+    r.reluctivityTable[1][1] = "0,3";
+    r.reluctivityTable[1][2] = "0,5";
+    r.reluctivityTable[2][1] = "0,4";
+    r.reluctivityTable[2][2] = "-0,7";
+    r.ni12dGap = "0,25";
+    r.ni21dGap = "-0,125";
+    r.induction = false;
+    r.geometry = Geometry::Cylindrical;
+    r.highestHarmonic = "13";
+    r.windingPattern = 11;
+    r.pointsPerCurve = "250";
+    r.minSpeed = "-5,5";
+    r.maxSpeed = "no number, kept as typed";
+    r.axisDescriptions = {3, 12, 13, 0};
+    r.domain = 2;
+    r.curves = {false, true, true, false, true, false, true, true, false, false};
+    return r;
+}
+
+void expectSameInputs(const InputRecord& a, const InputRecord& b) {
+    EXPECT_EQ(a.parameterTable, b.parameterTable);
+    EXPECT_EQ(a.reluctivityTable, b.reluctivityTable);
+    EXPECT_EQ(a.ni12dGap, b.ni12dGap);
+    EXPECT_EQ(a.ni21dGap, b.ni21dGap);
+    EXPECT_EQ(a.induction, b.induction);
+    EXPECT_EQ(a.geometry, b.geometry);
+    EXPECT_EQ(a.highestHarmonic, b.highestHarmonic);
+    EXPECT_EQ(a.windingPattern, b.windingPattern);
+    EXPECT_EQ(a.pointsPerCurve, b.pointsPerCurve);
+    EXPECT_EQ(a.minSpeed, b.minSpeed);
+    EXPECT_EQ(a.maxSpeed, b.maxSpeed);
+    EXPECT_EQ(a.axisDescriptions, b.axisDescriptions);
+    EXPECT_EQ(a.domain, b.domain);
+    EXPECT_EQ(a.curves, b.curves);
+}
+
+class ParameterFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("emforce-params-" + std::to_string(std::random_device{}()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    [[nodiscard]] fs::path file() const { return m_dir / "motor.txt"; }
+
+    [[nodiscard]] std::vector<std::string> lines() const {
+        std::vector<std::string> result;
+        std::ifstream in(file());
+        for (std::string line; std::getline(in, line);) result.push_back(line);
+        return result;
+    }
+    void put(const std::vector<std::string>& lines, const char* end = "\n") const {
+        std::ofstream out(file(), std::ios::binary);
+        for (const std::string& line : lines) out << line << end;
+    }
+    // The file of `record` with line `number` (1-based) replaced.
+    void putPatched(const InputRecord& record, int number, const std::string& text) const {
+        writeParameterFile(file(), record);
+        std::vector<std::string> all = lines();
+        all[static_cast<size_t>(number - 1)] = text;
+        put(all);
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(ParameterFile, WritesTheLinesInTheirPlaces) {
+    writeParameterFile(file(), changedRecord());
+    const std::vector<std::string> all = lines();
+    ASSERT_EQ(all.size(), static_cast<size_t>(kParameterFileLines));
+    EXPECT_EQ(all[0], "  variable x [m] / r [m] / r [m] =");
+    EXPECT_EQ(all[17], "7000000");
+    const std::pair<int, const char*> expected[] = {
+        {45, " ni12 / ni0"},
+        {47, "0,5"},
+        {51, " n12d / ni0 for the gap ="},
+        {54, "-0,125"},
+        {55, "Induction motor"},
+        {56, "False"},
+        {58, "1"},
+        {59, "MMF highest-harmonic equals to 2c+1 with the number c ="},
+        {60, "6"},
+        {61, "Coil pattern (full pitch or chorded) /by Itemindex of Unit3->Form3->RG/ ="},
+        {62, "11"},
+        {64, "250"},
+        {65, "Minimal speed for F/T  vs. speed curves  ="},
+        {68, "no number, kept as typed"},
+        {69, "Axis descriptions/fonts sizes:"},
+        {71, "12"},
+        {72, "13"},
+        {74,
+         "DOMAIN: x/r/r = 0, the gap width g = 1, layer width = 2, z/z/teta = 3, speed/angle = "
+         "4: "},
+        {75, "2"},
+        {76, "CODOMAINS: "},
+        {77, "False"},
+        {84, "True"},
+    };
+    for (const auto& [number, text] : expected)
+        EXPECT_EQ(all[static_cast<size_t>(number - 1)], text) << number;
+
+    // Typed values the lists do not hold: no entry for the harmonic, and the spin box's 10.
+    InputRecord typed = changedRecord();
+    typed.highestHarmonic = "2";
+    typed.pointsPerCurve = "many";
+    writeParameterFile(file(), typed);
+    EXPECT_EQ(lines()[59], "-1");
+    EXPECT_EQ(lines()[63], "10");
+}
+
+TEST_F(ParameterFile, ReadingBackRestoresEveryField) {
+    const InputRecord written = changedRecord();
+    writeParameterFile(file(), written);
+    InputRecord read = startupRecord();
+    const ParameterFileReading reading = readParameterFile(file(), read);
+    EXPECT_TRUE(reading.complete()) << reading.error;
+    expectSameInputs(read, written);
+    ASSERT_TRUE(reading.axisTitles.has_value());
+    EXPECT_EQ(reading.axisTitles->left, "Siła elektromagnetyczna  F, N");
+    EXPECT_EQ(reading.axisTitles->bottom, "position of integration surface in the gap  x, m");
+}
+
+TEST_F(ParameterFile, NumbersComeBackNormalisedUnderEitherSeparator) {
+    InputRecord written = startupRecord();
+    written.value(0) = "0.05";
+    written.value(1) = "-0,70";
+    written.ni12dGap = " 1e+08 ";
+    writeParameterFile(file(), written);
+    InputRecord read = startupRecord();
+    EXPECT_TRUE(readParameterFile(file(), read).complete());
+    EXPECT_EQ(read.value(0), "0,05");
+    EXPECT_EQ(read.value(1), "-0,7");
+    EXPECT_EQ(read.value(8), "5000000");
+    EXPECT_EQ(read.value(kSeparatorRow), "0");
+    EXPECT_EQ(read.value(5), "1");
+    EXPECT_EQ(read.ni12dGap, "100000000");
+
+    setDecimalSeparator('.');
+    const ParameterFileReading reading = readParameterFile(file(), read);
+    setDecimalSeparator(',');
+    EXPECT_TRUE(reading.complete()) << reading.error;
+    EXPECT_EQ(read.value(0), "0.05");
+    EXPECT_EQ(read.value(12), "1");
+}
+
+TEST_F(ParameterFile, LabelLinesAreSkippedWhateverTheyHold) {
+    writeParameterFile(file(), changedRecord());
+    std::vector<std::string> all = lines();
+    for (int number = 1; number <= 43; number += 2) all[static_cast<size_t>(number - 1)] = "";
+    for (int number : {45, 48, 51, 53, 55, 57, 59, 61, 63, 65, 67, 69, 74, 76})
+        all[static_cast<size_t>(number - 1)] = "edited " + std::to_string(number);
+    all[2] = std::string(5000, '-');
+    put(all, "\r\n");
+    InputRecord read = startupRecord();
+    const ParameterFileReading reading = readParameterFile(file(), read);
+    EXPECT_TRUE(reading.complete()) << reading.error;
+    expectSameInputs(read, changedRecord());
+}
+
+TEST_F(ParameterFile, AFileCutAfterLine60StopsAtTheWindingPattern) {
+    writeParameterFile(file(), changedRecord());
+    std::vector<std::string> all = lines();
+    all.resize(60);
+    put(all);
+    InputRecord read = startupRecord();
+    const ParameterFileReading reading = readParameterFile(file(), read);
+    EXPECT_EQ(reading.error, "'' is not a valid integer value");
+    EXPECT_FALSE(reading.axisTitles.has_value());
+    const InputRecord changed = changedRecord();
+    const InputRecord old = startupRecord();
+    EXPECT_EQ(read.parameterTable, changed.parameterTable);
+    EXPECT_EQ(read.reluctivityTable, changed.reluctivityTable);
+    EXPECT_EQ(read.ni21dGap, changed.ni21dGap);
+    EXPECT_EQ(read.geometry, changed.geometry);
+    EXPECT_EQ(read.highestHarmonic, changed.highestHarmonic);
+    EXPECT_EQ(read.windingPattern, old.windingPattern);
+    EXPECT_EQ(read.pointsPerCurve, old.pointsPerCurve);
+    EXPECT_EQ(read.curves, old.curves);
+}
+
+TEST_F(ParameterFile, TheFirstValueThatDoesNotConvertStopsTheReading) {
+    putPatched(changedRecord(), 20, "1,0x");
+    InputRecord read = startupRecord();
+    EXPECT_EQ(readParameterFile(file(), read).error, "'1,0x' is not a valid floating point value");
+    EXPECT_EQ(read.value(8), "7000000");
+    EXPECT_EQ(read.value(9), startupRecord().value(9));
+    EXPECT_EQ(read.ni12dGap, startupRecord().ni12dGap);
+
+    putPatched(changedRecord(), 84, "yes");
+    read = startupRecord();
+    const ParameterFileReading reading = readParameterFile(file(), read);
+    EXPECT_EQ(reading.error, "'yes' is not a valid boolean value");
+    EXPECT_TRUE(reading.axisTitles.has_value());
+    EXPECT_EQ(read.domain, 2);
+}
+
+TEST_F(ParameterFile, BooleansInAnyCaseOrAsNumbers) {
+    writeParameterFile(file(), changedRecord());
+    std::vector<std::string> all = lines();
+    const std::pair<const char*, bool> cases[] = {
+        {"TRUE", true}, {"false", false}, {"tRuE", true}, {"0", false},
+        {"1", true},    {"FaLsE", false}, {"2", true},    {" true ", true}};
+    for (size_t slot = 0; slot < std::size(cases); ++slot) all[76 + slot] = cases[slot].first;
+    all[55] = "1";
+    put(all);
+    InputRecord read = startupRecord();
+    read.induction = false;
+    EXPECT_TRUE(readParameterFile(file(), read).complete());
+    EXPECT_TRUE(read.induction);
+    for (size_t slot = 0; slot < std::size(cases); ++slot)
+        EXPECT_EQ(read.curves[slot], cases[slot].second) << slot;
+}
+
+TEST_F(ParameterFile, ItemIndicesOutsideTheirListsAreRefused) {
+    struct Case {
+        int line;
+        const char* text;
+        const char* range;
+    };
+    const Case cases[] = {{58, "3", "0..2"},   {58, "-1", "0..2"},  {60, "9", "0..8"},
+                          {60, "-2", "0..8"},  {62, "14", "0..13"}, {70, "8", "0..7"},
+                          {71, "14", "0..13"}, {75, "5", "0..4"}};
+    for (const Case& c : cases) {
+        putPatched(changedRecord(), c.line, c.text);
+        InputRecord read = startupRecord();
+        EXPECT_EQ(readParameterFile(file(), read).error,
+                  "Line " + std::to_string(c.line) + " of file " + file().string() +
+                      ": item index " + c.text + " is outside " + c.range);
+    }
+}
+
+TEST_F(ParameterFile, NoEntryKeepsTheHarmonicTextAndEmptiesTheAxisTitle) {
+    InputRecord written = changedRecord();
+    written.highestHarmonic = "2";
+    written.axisDescriptions = {-1, 1, -1, 4};
+    writeParameterFile(file(), written);
+    InputRecord read = startupRecord();
+    read.highestHarmonic = "4";
+    const ParameterFileReading reading = readParameterFile(file(), read);
+    EXPECT_TRUE(reading.complete()) << reading.error;
+    EXPECT_EQ(read.highestHarmonic, "4");
+    EXPECT_EQ(read.axisDescriptions, written.axisDescriptions);
+    EXPECT_EQ(reading.axisTitles->left, "");
+    EXPECT_EQ(reading.axisTitles->bottom, "prędkość  n, obr/s");
+}
+
+TEST_F(ParameterFile, MissingFilesAreNamed) {
+    InputRecord read = startupRecord();
+    const fs::path missing = m_dir / "missing.txt";
+    EXPECT_EQ(readParameterFile(missing, read).error, "Cannot open file " + missing.string());
+    expectSameInputs(read, startupRecord());
+
+    const fs::path nowhere = m_dir / "missing" / "motor.txt";
+    try {
+        writeParameterFile(nowhere, read);
+        ADD_FAILURE() << "wrote into a missing directory";
+    } catch (const CalcError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + nowhere.string());
+    }
+}
+
+}  // namespace
+}  // namespace emforce
