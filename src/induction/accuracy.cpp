@@ -1,0 +1,137 @@
+// How well the layer solutions satisfy the layer equation: accuracy curves and ODE residual.
+#include <cmath>
+
+#include "induction/asynchronous_motor.hpp"
+#include "numerics/bessel.hpp"
+
+namespace emforce {
+
+// In the linear geometry the exponential's second derivative is exact; the Bessel families use
+// their difference quotients.
+Complex AsynchronousMotor::secondDerivative(bool firstKind, const Complex& lambda,
+                                            const Complex& first, const Complex& z) const {
+    if (params().geometry == Geometry::Linear) return lambda * first;
+    const BesselSettings& b = m_slots.besselSettings();
+    return firstKind ? besselISecond(b, m_layerPower, lambda, z)
+                     : besselKSecond(b, m_layerPower, lambda, z);
+}
+
+// The left-hand side of the layer equation for a solution Φ(β·r), from dΦ/dz and d²Φ/dz².
+Complex AsynchronousMotor::layerOperator(const Complex& first, const Complex& second,
+                                         double r) const {
+    switch (params().geometry) {
+        case Geometry::Linear:
+            return second - 2.0 * m_alpha * first;
+        case Geometry::Cylindrical:
+            return m_beta * m_beta * second + (1.0 - 2.0 * m_alpha) * m_beta * first / r;
+        case Geometry::Spherical:
+            break;
+    }
+    return m_beta * m_beta * second + 2.0 * (1.0 - m_alpha) * m_beta * first / r;
+}
+
+// The right-hand coefficient of the layer equation.
+Complex AsynchronousMotor::layerCoefficient(double kh, double r) const {
+    const MotorParameters& p = params();
+    switch (p.geometry) {
+        case Geometry::Linear:
+            return m_kappa;
+        case Geometry::Cylindrical:
+            return m_beta * m_beta + kh * kh * p.ni1 / p.ni2 / r / r;
+        case Geometry::Spherical:
+            break;
+    }
+    return m_beta * m_beta + layerPolarTerm(kh) / p.ni2 / r / r;
+}
+
+double AsynchronousMotor::accuracy(bool firstKind, const double& kp, const double& x,
+                                   const double& g, const double& a, const double& z,
+                                   const double& n) {
+    const double sync = params().syncSpeed;
+    const double slip = sync - n;
+    if (std::fabs(slip / sync) < 1e-7) return 0.0;
+    solveHarmonic(kp, x, g, a, z, slip);
+    const Complex& lambda = firstKind ? m_lambdaFirst : m_lambdaSecond;
+    const Complex arg = m_beta * x;
+    const Complex phi = firstKind ? m_slots.radialFirstKind(m_layerPower, lambda, arg)
+                                  : m_slots.radialSecondKind(m_layerPower, lambda, arg);
+    const Complex first = firstKind ? m_slots.radialFirstKindDerivative(m_layerPower, lambda, arg)
+                                    : m_slots.radialSecondKindDerivative(m_layerPower, lambda, arg);
+    const Complex second = secondDerivative(firstKind, lambda, first, arg);
+    return abs(layerOperator(first, second, x) / (layerCoefficient(kp, x) * phi));
+}
+
+double AsynchronousMotor::accuracyI(const double& kp, const double& x, const double& g,
+                                    const double& a, const double& z, const double& n) {
+    return accuracy(true, kp, x, g, a, z, n);
+}
+
+double AsynchronousMotor::accuracyK(const double& kp, const double& x, const double& g,
+                                    const double& a, const double& z, const double& n) {
+    return accuracy(false, kp, x, g, a, z, n);
+}
+
+double AsynchronousMotor::odeResidualDensity(const double& kh, const double& r, const double& g,
+                                             const double& a, const double& theta,
+                                             const double& s) {
+    if (m_mode == EvaluationMode::Reuse)
+        return odeResidualAt(fieldCoefficients(kh, r, g, a, theta, s), kh, r);
+    solveHarmonic(kh, r, g, a, theta, s);
+    const FieldCoefficients f = fieldCoefficients(kh, r, g, a, theta, s);
+    return odeResidualOf(f, kh, r, layerPotential(kh, r, g, a, theta, s));
+}
+
+// K(r)·|A_ode − A|², where A_ode is the potential that the layer equation implies.
+double AsynchronousMotor::odeResidualOf(const FieldCoefficients& f, double kh, double r,
+                                        const Complex& potential) const {
+    const Complex z = m_beta * r;
+    const Complex d1 = m_slots.radialFirstKindDerivative(m_layerPower, m_lambdaFirst, z);
+    const Complex d2 = m_slots.radialSecondKindDerivative(m_layerPower, m_lambdaSecond, z);
+    const Complex left =
+        layerOperator(d1, secondDerivative(true, m_lambdaFirst, d1, z), r) -
+        m_coreRatio * layerOperator(d2, secondDerivative(false, m_lambdaSecond, d2, z), r);
+    const Complex implied = left * (f.C / layerCoefficient(kh, r));
+    const double deviation = abs(implied - potential);
+    return volumeFactor(kh, r) * deviation * deviation;
+}
+
+double AsynchronousMotor::odeResidualAt(const FieldCoefficients& f, double kh, double r) const {
+    return odeResidualOf(f, kh, r, layerPointAt(f, r, false).potential);
+}
+
+double AsynchronousMotor::odeResidualIntegral(const double& kh, const double& x, const double& g,
+                                              const double& a, const double& theta,
+                                              const double& s) {
+    return layerIntegral(&AsynchronousMotor::odeResidualDensity, &AsynchronousMotor::odeResidualAt,
+                         kh, x, g, a, theta, s);
+}
+
+// The amplitude enters both sums once, with its sign.
+AsynchronousMotor::OdeSums AsynchronousMotor::odeSums(const double& kp, const double& x,
+                                                      const double& g, const double& a,
+                                                      const double& z, const double& n) {
+    const Evaluator residual = bound(&AsynchronousMotor::odeResidualIntegral);
+    const Evaluator potential = bound(&AsynchronousMotor::layerPotentialIntegral);
+    OdeSums sums;
+    forEachIncludedHarmonic(kp, n, false, [&](const HarmonicTerm& h) {
+        sums.error = sums.error + h.amplitude * termValue(residual, h, x, g, a, z);
+        sums.norm = sums.norm + h.amplitude * termValue(potential, h, x, g, a, z) / std::fabs(h.kh);
+    });
+    return sums;
+}
+
+double AsynchronousMotor::odeError(const double& kp, const double& x, const double& g,
+                                   const double& a, const double& z, const double& n) {
+    const OdeSums sums = odeSums(kp, x, g, a, z, n);
+    return std::sqrt(std::fabs(sums.error / sums.norm));
+}
+
+std::optional<double> AsynchronousMotor::odeErrorValue(const double& kp, const double& x,
+                                                       const double& g, const double& a,
+                                                       const double& z, const double& n) {
+    const OdeSums sums = odeSums(kp, x, g, a, z, n);
+    if (sums.norm == 0.0) return std::nullopt;
+    return std::sqrt(std::fabs(sums.error / sums.norm));
+}
+
+}  // namespace emforce

@@ -1,0 +1,102 @@
+// The harmonic sum of the induction evaluators and the layer integrals of their densities.
+#include <algorithm>
+#include <cmath>
+
+#include "induction/asynchronous_motor.hpp"
+#include "model/spectrum.hpp"
+
+namespace emforce {
+
+namespace {
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kPi = 3.141592653589793;
+}  // namespace
+
+IntegrationMethod AsynchronousMotor::method() const {
+    return static_cast<IntegrationMethod>(params().integrationMethod);
+}
+
+void AsynchronousMotor::forEachIncludedHarmonic(
+    const double& kp, const double& n, bool skipAll,
+    const std::function<void(const HarmonicTerm&)>& body) {
+    const MotorParameters& p = params();
+    const HarmonicRange range = harmonicRange(p.highestHarmonic);
+    // The reading refuses orders beyond the spectra; the clamp only keeps the indices valid.
+    const int last = std::min(range.last, kHarmonicCount - 1);
+    for (int i = std::max(range.first, 0); i <= last; ++i) {
+        const double h = harmonicOrder(i);
+        const double s = p.syncSpeed / h - n;
+        const double amplitude = m_data->statorSpectrum[static_cast<std::size_t>(i)];
+        if (!harmonicIncluded(s, h, p.phases, amplitude, p.syncSpeed) || skipAll) continue;
+        body({h, s, amplitude, kp * h, Complex(p.fI, kTwoPi * s)});
+    }
+}
+
+double AsynchronousMotor::termValue(const Evaluator& term, const HarmonicTerm& h, const double& x,
+                                    const double& g, const double& a, const double& z) {
+    const MotorParameters& p = params();
+    if (p.geometry != Geometry::Spherical) return term(h.kh, x, g, a, z, h.slip);
+    return integrate(method(), term, h.kh, x, g, a, z, h.slip, false, p.teta1, p.teta2);
+}
+
+double AsynchronousMotor::harmonicSum(const double& kp, const double& x, const double& g,
+                                      const double& a, const double& z, const double& n,
+                                      const HarmonicWeight& weight, const Evaluator& term,
+                                      bool skipAll) {
+    double total = 0.0;
+    forEachIncludedHarmonic(kp, n, skipAll, [&](const HarmonicTerm& h) {
+        total = total + weight(h) * termValue(term, h, x, g, a, z);
+    });
+    return total;
+}
+
+Evaluator AsynchronousMotor::bound(Density density) {
+    return [this, density](const double& kh, const double& x, const double& g, const double& a,
+                           const double& theta,
+                           const double& s) { return (this->*density)(kh, x, g, a, theta, s); };
+}
+
+double AsynchronousMotor::layerIntegral(Density literal, SolvedDensity solved, const double& kh,
+                                        const double& x, const double& g, const double& a,
+                                        const double& theta, const double& s) {
+    const double upper = params().R;
+    const double lower = upper - a;
+    if (m_mode == EvaluationMode::Literal)
+        return integrate(method(), bound(literal), kh, x, g, a, theta, s, true, lower, upper);
+    // The solution does not depend on the layer coordinate: one solve serves every node.
+    const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
+    const Evaluator atNode = [this, &f, solved](const double& k, const double& r, const double&,
+                                                const double&, const double&,
+                                                const double&) { return (this->*solved)(f, k, r); };
+    return integrate(method(), atNode, kh, x, g, a, theta, s, true, lower, upper);
+}
+
+// K(r) of the potential, Poynting, anisotropy and residual densities.
+double AsynchronousMotor::volumeFactor(double kh, double r) const {
+    const MotorParameters& p = params();
+    switch (p.geometry) {
+        case Geometry::Linear:
+            return kPi * p.l / std::fabs(kh);
+        case Geometry::Cylindrical:
+            return kPi * p.l * r;
+        case Geometry::Spherical:
+            break;
+    }
+    return kPi * r * r * m_sinTheta;
+}
+
+// K(r) of the material and coenergy densities: |kh| times the volume factor.
+double AsynchronousMotor::materialFactor(double kh, double r) const {
+    const MotorParameters& p = params();
+    switch (p.geometry) {
+        case Geometry::Linear:
+            return kPi * p.l;
+        case Geometry::Cylindrical:
+            return std::fabs(kh) * kPi * p.l * r;
+        case Geometry::Spherical:
+            break;
+    }
+    return std::fabs(kh) * kPi * r * r * m_sinTheta;
+}
+
+}  // namespace emforce

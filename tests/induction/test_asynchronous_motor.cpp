@@ -1,0 +1,396 @@
+// The induction field solution and its evaluators: field identities, balances and special values.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "induction/asynchronous_motor.hpp"
+#include "model/sample_sets.hpp"
+#include "numerics/fp_guard.hpp"
+
+namespace emforce {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// Sample sets by menu position.
+constexpr int kUpdatedWorkshop = 1;
+constexpr int kIsotropicInteger = 3;
+constexpr int kAnisotropicInteger = 4;
+constexpr int kAnisotropicComplex = 5;
+constexpr int kPoyntingLinear = 10;
+constexpr int kPoyntingCylindrical = 11;
+constexpr int kPoyntingSpherical = 12;
+constexpr int kData1 = 13;
+constexpr int kImpulseAnisotropy = 16;
+
+constexpr int kGauss8 = 4;
+constexpr int kGauss15 = 6;
+
+constexpr Geometry kGeometries[] = {Geometry::Linear, Geometry::Cylindrical, Geometry::Spherical};
+
+const char* name(Geometry g) {
+    switch (g) {
+        case Geometry::Linear:
+            return "linear";
+        case Geometry::Cylindrical:
+            return "cylindrical";
+        case Geometry::Spherical:
+            return "spherical";
+    }
+    return "?";
+}
+
+using EvaluatorMember = double (AsynchronousMotor::*)(const double&, const double&, const double&,
+                                                      const double&, const double&, const double&);
+
+// A motor read from a sample set, evaluated at the layer surface x = R.
+class TestMotor {
+public:
+    TestMotor(int set, Geometry geometry, const std::string& highestHarmonic = "1",
+              int method = kGauss8) {
+        InputRecord record = startupRecord();
+        applySampleSet(record, kSampleSets[static_cast<std::size_t>(set)]);
+        record.geometry = geometry;
+        record.highestHarmonic = highestHarmonic;
+        record.integrationMethod =
+            std::string(kIntegrationMethodItems[static_cast<std::size_t>(method)]);
+        clearFpFaults();
+        motor.readParameters(record, {});
+    }
+    TestMotor(const TestMotor&) = delete;
+    TestMotor& operator=(const TestMotor&) = delete;
+
+    MotorParameters& p() { return data.params; }
+    // The evaluator at the tabled point with the surface at R; a raised flag fails the call.
+    double operator()(EvaluatorMember e) { return at(e, p().R); }
+    double at(EvaluatorMember e, double x) {
+        return checkedValue((motor.*e)(p().kp, x, p().g, p().a, p().z, p().n));
+    }
+    // kh and slip of harmonic order h.
+    double kh(int h) { return p().kp * h; }
+    double slip(int h) { return p().syncSpeed / h - p().n; }
+
+    ModelData data;
+    AsynchronousMotor motor{data};
+};
+
+bool close(const Complex& a, const Complex& b, double rel) {
+    return abs(a - b) <= rel * std::max(abs(a), abs(b));
+}
+
+struct Balance {
+    double force;     // |L + M + I − T| / |T|
+    double coenergy;  // |C + I − T| / |T|
+    double power;     // |J + A − P| / |P|
+};
+
+Balance balance(int set, Geometry geometry, int method) {
+    TestMotor m(set, geometry, "1", method);
+    const double T = m(&AsynchronousMotor::maxwellForce);
+    const double L = m(&AsynchronousMotor::lorentzForce);
+    const double M = m(&AsynchronousMotor::materialForce);
+    const double I = m(&AsynchronousMotor::impulseForce);
+    const double C = m(&AsynchronousMotor::coenergyForce);
+    const double P = m(&AsynchronousMotor::poyntingPower);
+    const double J = m(&AsynchronousMotor::joulePower);
+    const double A = m(&AsynchronousMotor::anisotropyPower);
+    return {std::fabs(L + M + I - T) / std::fabs(T), std::fabs(C + I - T) / std::fabs(T),
+            std::fabs(J + A - P) / std::fabs(P)};
+}
+
+// Layer tangential field strength H_t = ν21·B_n + ν2·B_t at r, and a field strength scale there.
+struct LayerField {
+    Complex value;
+    double scale;
+};
+LayerField layerTangentialField(TestMotor& m, double kh, double r, double theta, double s) {
+    const Complex bn = m.motor.layerNormalFlux(kh, r, m.p().g, m.p().a, theta, s);
+    const Complex bt = m.motor.layerTangentialFlux(kh, r, m.p().g, m.p().a, theta, s);
+    return {m.p().ni21 * bn + m.p().ni2 * bt, m.p().ni2 * (abs(bn) + abs(bt))};
+}
+
+TEST(InductionField, CoreGapAndStatorConditionsHoldForEveryGeometryAndLayer) {
+    for (int set : {kAnisotropicComplex, kData1, kUpdatedWorkshop}) {
+        for (Geometry geometry : kGeometries) {
+            for (int h : {1, -5, 7}) {
+                TestMotor m(set, geometry);
+                const double kh = m.kh(h), s = m.slip(h), theta = 1.0;
+                const double R = m.p().R, g = m.p().g, a = m.p().a;
+                const std::string what =
+                    std::to_string(set) + " " + name(geometry) + " h=" + std::to_string(h);
+                // Infinitely permeable core: no tangential field strength at its surface.
+                const LayerField core = layerTangentialField(m, kh, R - a, theta, s);
+                EXPECT_LE(abs(core.value), 1e-9 * core.scale) << what;
+                // Potential and tangential field strength are continuous at the layer surface.
+                EXPECT_TRUE(close(m.motor.layerPotential(kh, R, g, a, theta, s),
+                                  m.motor.gapPotential(kh, R, g, a, theta, s), 1e-9))
+                    << what;
+                EXPECT_TRUE(close(layerTangentialField(m, kh, R, theta, s).value,
+                                  m.motor.gapTangentialField(kh, R, g, a, theta, s), 1e-9))
+                    << what;
+                // The unit current sheet at the stator surface: −L·H_t = j·kh.
+                const double stator = R + g;
+                double L = 1.0;
+                if (geometry == Geometry::Cylindrical) L = stator;
+                if (geometry == Geometry::Spherical) L = stator * std::sin(theta);
+                const Complex sheet = -L * m.motor.gapTangentialField(kh, stator, g, a, theta, s);
+                EXPECT_TRUE(close(sheet, Complex(0.0, kh), 1e-9)) << what;
+                EXPECT_NO_THROW(throwOnFpFault()) << what;
+            }
+        }
+    }
+}
+
+TEST(InductionField, LayerOrdersOfTheNamedSampleSets) {
+    struct Case {
+        int set;
+        Complex power;
+        Complex lambda;
+    };
+    const Complex alpha(0.6, -0.5);
+    for (const Case& c : {Case{kIsotropicInteger, 0.0, 1.0}, Case{kAnisotropicInteger, 1.0, 3.0},
+                          Case{kAnisotropicComplex, alpha, sqrt(alpha * alpha + 4.0)}}) {
+        TestMotor m(c.set, Geometry::Cylindrical);
+        m.motor.solveHarmonic(m.kh(1), m.p().R, m.p().g, m.p().a, m.p().z, m.slip(1));
+        EXPECT_LE(abs(m.motor.layerPower() - c.power), 1e-15) << c.set;
+        EXPECT_LE(abs(m.motor.alpha() - c.power), 1e-15) << c.set;
+        EXPECT_TRUE(close(m.motor.lambdaFirst(), c.lambda, 1e-15)) << c.set;
+        EXPECT_EQ(m.motor.lambdaSecond(), m.motor.lambdaFirst()) << c.set;
+    }
+}
+
+TEST(InductionField, IsotropicConstants) {
+    // Linear: α = ρ = 0, λ = ∓√κ, μ = ±|kh|, p = 0, β = 1.
+    TestMotor linear(kUpdatedWorkshop, Geometry::Linear);
+    const double kh = linear.kh(-5);
+    linear.motor.solveHarmonic(kh, 0.0, 0.0, linear.p().a, 0.0, linear.slip(-5));
+    const AsynchronousMotor& l = linear.motor;
+    EXPECT_EQ(l.alpha(), Complex(0.0));
+    EXPECT_EQ(abs(l.rho()), 0.0);
+    EXPECT_EQ(l.beta(), Complex(1.0));
+    EXPECT_EQ(l.layerPower(), Complex(0.0));
+    EXPECT_TRUE(close(l.lambdaFirst(), -sqrt(l.kappa()), 1e-15));
+    EXPECT_TRUE(close(l.lambdaSecond(), sqrt(l.kappa()), 1e-15));
+    EXPECT_TRUE(close(l.mu1(), 5.0, 1e-15));
+    EXPECT_TRUE(close(l.mu2(), -5.0, 1e-15));
+    EXPECT_TRUE(close(l.complexFrequency(), Complex(0.0, 2 * kPi * linear.slip(-5)), 1e-15));
+    // Sphere at the equator with an isotropic gap: μ1 + μ2 = −1 and μ1·μ2 = −kh².
+    TestMotor sphere(kUpdatedWorkshop, Geometry::Spherical);
+    for (double k : {1.0, 3.0, -7.0}) {
+        sphere.motor.solveHarmonic(k, 0.0, 0.0, sphere.p().a, kPi / 2, 10.0);
+        EXPECT_TRUE(close(sphere.motor.mu1() + sphere.motor.mu2(), -1.0, 1e-15)) << k;
+        EXPECT_TRUE(close(sphere.motor.mu1() * sphere.motor.mu2(), -k * k, 1e-14)) << k;
+        EXPECT_EQ(sphere.motor.lambdaShift(), Complex(1.0));
+        EXPECT_DOUBLE_EQ(sphere.motor.x0(), sphere.p().R - sphere.p().a);
+    }
+    EXPECT_NO_THROW(throwOnFpFault());
+}
+
+TEST(InductionField, DisplayTextsShowTheLastSolve) {
+    TestMotor m(kAnisotropicInteger, Geometry::Cylindrical);
+    EXPECT_FALSE(m.motor.edit2Text());
+    EXPECT_FALSE(m.motor.edit3Text());
+    m.motor.solveHarmonic(m.kh(1), m.p().R, m.p().g, m.p().a, m.p().z, m.slip(1));
+    EXPECT_EQ(m.motor.edit2Text(), "  lambda =  3,0000000 + i( 0,0000000 )");
+    // The linear layer has β = 1: the second text shows R.
+    TestMotor linear(kIsotropicInteger, Geometry::Linear);
+    linear(&AsynchronousMotor::maxwellForce);
+    EXPECT_EQ(linear.motor.edit3Text(), "     modul( beta times R ) =  0,1");
+}
+
+TEST(InductionField, SphericalPoleIsAFloatingPointFault) {
+    TestMotor m(kUpdatedWorkshop, Geometry::Spherical);
+    m.motor.layerPotential(m.kh(1), m.p().R, m.p().g, m.p().a, 0.0, m.slip(1));
+    EXPECT_THROW(
+        try { throwOnFpFault(); } catch (const CalcError& e) {
+            EXPECT_STREQ(e.what(), "Floating point division by zero");
+            throw;
+        },
+        CalcError);
+}
+
+void printBalanceRow(int set, Geometry geometry, const Balance& b8, const Balance& b15) {
+    std::printf("  set %2d %-12s force %9.2e %9.2e  coenergy %9.2e %9.2e  power %9.2e %9.2e\n", set,
+                name(geometry), b8.force, b15.force, b8.coenergy, b15.coenergy, b8.power,
+                b15.power);
+}
+
+// Maxwell = Lorentz + material + impulse = coenergy + impulse and Poynting = Joule + anisotropy,
+// with and without anisotropy and impulse fields (|kh| = 1), up to the integration error.
+TEST(InductionBalance, ForceAndPowerBalancesConvergeWithTheRule) {
+    std::printf("  relative balance errors, Gauss 8 | Gauss 15\n");
+    double worst8 = 0.0, worst15 = 0.0;
+    for (int set : {kUpdatedWorkshop, kAnisotropicInteger, kAnisotropicComplex, kData1,
+                    kPoyntingCylindrical, kPoyntingSpherical, kImpulseAnisotropy}) {
+        for (Geometry geometry : kGeometries) {
+            const Balance b8 = balance(set, geometry, kGauss8);
+            const Balance b15 = balance(set, geometry, kGauss15);
+            printBalanceRow(set, geometry, b8, b15);
+            for (double e : {b15.force, b15.coenergy, b15.power}) EXPECT_LT(e, 1e-9) << set;
+            worst8 = std::max({worst8, b8.force, b8.coenergy, b8.power});
+            worst15 = std::max({worst15, b15.force, b15.coenergy, b15.power});
+        }
+    }
+    EXPECT_LT(worst8, 1e-5);
+    EXPECT_LT(worst15 * 100.0, worst8);
+}
+
+TEST(InductionBalance, HigherHarmonicsKeepTheBalances) {
+    for (Geometry geometry : kGeometries) {
+        TestMotor m(kData1, geometry, "17", kGauss15);
+        const double T = m(&AsynchronousMotor::maxwellForce);
+        const double L = m(&AsynchronousMotor::lorentzForce);
+        const double M = m(&AsynchronousMotor::materialForce);
+        const double C = m(&AsynchronousMotor::coenergyForce);
+        EXPECT_NEAR(L + M, T, 1e-9 * std::fabs(T)) << name(geometry);
+        EXPECT_NEAR(C, T, 1e-9 * std::fabs(T)) << name(geometry);
+        const double P = m(&AsynchronousMotor::poyntingPower);
+        const double J = m(&AsynchronousMotor::joulePower);
+        const double A = m(&AsynchronousMotor::anisotropyPower);
+        EXPECT_NEAR(J + A, P, 1e-9 * std::fabs(P)) << name(geometry);
+    }
+}
+
+// The impulse weight lacks the factor |kh| of the Lorentz weight: with |kh| ≠ 1 the force
+// balance closes only with |kh| times the impulse term.
+TEST(InductionBalance, ImpulseTermOfAHarmonicWithKhOtherThanOne) {
+    TestMotor m(kPoyntingLinear, Geometry::Linear, "1", kGauss15);
+    ASSERT_NE(m.p().kp, 1.0);
+    const double T = m(&AsynchronousMotor::maxwellForce);
+    const double L = m(&AsynchronousMotor::lorentzForce);
+    const double I = m(&AsynchronousMotor::impulseForce);
+    const double C = m(&AsynchronousMotor::coenergyForce);
+    EXPECT_GT(std::fabs(L + I - T), 0.1 * std::fabs(T));
+    EXPECT_NEAR(L + m.p().kp * I, T, 1e-9 * std::fabs(T));
+    EXPECT_NEAR(C + m.p().kp * I, T, 1e-9 * std::fabs(T));
+}
+
+TEST(InductionEvaluators, ExactZeros) {
+    TestMotor m(kData1, Geometry::Cylindrical);
+    // fI = 0 and ε ≠ 0: no impulse component; the anisotropic layer has a material one.
+    EXPECT_EQ(m(&AsynchronousMotor::impulseForce), 0.0);
+    EXPECT_NE(m(&AsynchronousMotor::materialForce), 0.0);
+    // Hermitian layer, also with complex off-diagonal terms.
+    m.p().ni21 = conj(m.p().ni12);
+    EXPECT_EQ(m(&AsynchronousMotor::materialForce), 0.0);
+    EXPECT_EQ(m(&AsynchronousMotor::anisotropyPower), 0.0);
+    // A symmetric complex pair is not Hermitian.
+    m.p().ni12 = m.p().ni21 = Complex(0.5, 0.5) * kNi0;
+    EXPECT_NE(m(&AsynchronousMotor::materialForce), 0.0);
+    // A layer that does not conduct carries no current.
+    m.p().gamma = 0.0;
+    EXPECT_EQ(m(&AsynchronousMotor::lorentzForce), 0.0);
+    EXPECT_EQ(m(&AsynchronousMotor::joulePower), 0.0);
+}
+
+TEST(InductionEvaluators, SynchronousSpeedSkipsTheFundamental) {
+    const EvaluatorMember all[] = {
+        &AsynchronousMotor::maxwellForce,  &AsynchronousMotor::lorentzForce,
+        &AsynchronousMotor::materialForce, &AsynchronousMotor::impulseForce,
+        &AsynchronousMotor::coenergyForce, &AsynchronousMotor::poyntingPower,
+        &AsynchronousMotor::joulePower,    &AsynchronousMotor::anisotropyPower,
+        &AsynchronousMotor::accuracyI,     &AsynchronousMotor::accuracyK};
+    for (Geometry geometry : kGeometries) {
+        TestMotor m(kImpulseAnisotropy, geometry);
+        m.p().n = m.p().syncSpeed;
+        for (EvaluatorMember e : all) EXPECT_EQ(m(e), 0.0) << name(geometry);
+        EXPECT_FALSE(m.motor.odeErrorValue(m.p().kp, m.p().R, m.p().g, m.p().a, m.p().z, m.p().n));
+        EXPECT_NO_THROW(throwOnFpFault());
+        EXPECT_THROW(
+            try { m(&AsynchronousMotor::odeError); } catch (const CalcError& e) {
+                EXPECT_STREQ(e.what(), "Invalid floating point operation");
+                throw;
+            },
+            CalcError);
+    }
+    // Order -5 still slips at the fundamental's synchronous speed.
+    TestMotor m(kUpdatedWorkshop, Geometry::Cylindrical, "5");
+    m.p().n = m.p().syncSpeed;
+    EXPECT_NE(m(&AsynchronousMotor::maxwellForce), 0.0);
+}
+
+TEST(InductionEvaluators, LinearAccuracyIsExact) {
+    TestMotor m(kData1, Geometry::Linear, "17");
+    for (double n : {-30.0, 0.0, 45.0, 120.0}) {
+        m.p().n = n;
+        EXPECT_NEAR(m(&AsynchronousMotor::accuracyI), 1.0, 1e-13) << n;
+        EXPECT_NEAR(m(&AsynchronousMotor::accuracyK), 1.0, 1e-13) << n;
+        EXPECT_LT(m(&AsynchronousMotor::odeError), 1e-12) << n;
+    }
+}
+
+TEST(InductionEvaluators, RotatingAccuracyIsNearOne) {
+    for (Geometry geometry : {Geometry::Cylindrical, Geometry::Spherical}) {
+        TestMotor m(kUpdatedWorkshop, geometry, "5");
+        EXPECT_NEAR(m(&AsynchronousMotor::accuracyI), 1.0, 1e-3) << name(geometry);
+        EXPECT_NEAR(m(&AsynchronousMotor::accuracyK), 1.0, 1e-3) << name(geometry);
+        const std::optional<double> ode =
+            m.motor.odeErrorValue(m.p().kp, m.p().R, m.p().g, m.p().a, m.p().z, m.p().n);
+        ASSERT_TRUE(ode);
+        EXPECT_LT(*ode, 1e-2) << name(geometry);
+    }
+}
+
+TEST(InductionEvaluators, SurfaceIndependence) {
+    for (Geometry geometry : kGeometries) {
+        TestMotor m(kData1, geometry, "5");
+        const double R = m.p().R, inGap = R + 0.5 * m.p().g;
+        // The Poynting term is always taken at R.
+        EXPECT_EQ(m.at(&AsynchronousMotor::poyntingPower, R),
+                  m.at(&AsynchronousMotor::poyntingPower, 0.5 * R));
+        // An isotropic gap transmits the same stress through every surface.
+        const double T = m.at(&AsynchronousMotor::maxwellForce, R);
+        EXPECT_NEAR(m.at(&AsynchronousMotor::maxwellForce, inGap), T, 1e-10 * std::fabs(T));
+    }
+}
+
+TEST(InductionEvaluators, ResultsDoNotDependOnThePreviousCall) {
+    for (Geometry geometry : kGeometries) {
+        TestMotor fresh(kData1, geometry);
+        TestMotor used(kData1, geometry);
+        const double wide = 0.5 * used.p().a;
+        used.motor.joulePower(used.p().kp, used.p().R, used.p().g, wide, used.p().z, used.p().n);
+        EXPECT_EQ(used(&AsynchronousMotor::anisotropyPower),
+                  fresh(&AsynchronousMotor::anisotropyPower));
+    }
+}
+
+// The spherical ODE error integrates over θ and does not read the caller's polar angle.
+TEST(InductionEvaluators, SphericalOdeErrorIgnoresTheCallersAngle) {
+    TestMotor m(kUpdatedWorkshop, Geometry::Spherical);
+    const double expected = m(&AsynchronousMotor::odeError);
+    m.p().z = 0.0;
+    EXPECT_EQ(m(&AsynchronousMotor::odeError), expected);
+}
+
+TEST(InductionEvaluators, LiteralAndReuseModesAgree) {
+    const EvaluatorMember all[] = {
+        &AsynchronousMotor::maxwellForce,  &AsynchronousMotor::lorentzForce,
+        &AsynchronousMotor::materialForce, &AsynchronousMotor::impulseForce,
+        &AsynchronousMotor::coenergyForce, &AsynchronousMotor::poyntingPower,
+        &AsynchronousMotor::joulePower,    &AsynchronousMotor::anisotropyPower,
+        &AsynchronousMotor::accuracyI,     &AsynchronousMotor::accuracyK,
+        &AsynchronousMotor::odeError};
+    for (int set : {kData1, kImpulseAnisotropy}) {
+        for (Geometry geometry : kGeometries) {
+            TestMotor m(set, geometry, "7");
+            EXPECT_EQ(m.motor.evaluationMode(), AsynchronousMotor::EvaluationMode::Reuse);
+            for (EvaluatorMember e : all) {
+                const double reuse = m(e);
+                const std::optional<std::string> texts[] = {m.motor.edit2Text(),
+                                                            m.motor.edit3Text()};
+                m.motor.setEvaluationMode(AsynchronousMotor::EvaluationMode::Literal);
+                EXPECT_EQ(m(e), reuse) << set << " " << name(geometry);
+                EXPECT_EQ(m.motor.edit2Text(), texts[0]);
+                EXPECT_EQ(m.motor.edit3Text(), texts[1]);
+                m.motor.setEvaluationMode(AsynchronousMotor::EvaluationMode::Reuse);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace emforce
