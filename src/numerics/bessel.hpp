@@ -7,25 +7,40 @@ namespace emforce {
 
 /// The two settings of the Bessel routines: the series accuracy and the argument modulus above
 /// which the large-argument forms replace the series.
+///
+/// Every routine sums its power series for |z| ≤ limit and uses a large-argument form beyond:
+/// two correction terms for I (relative error about 2.4e-5 for ν = 0 at |z| = 15, and
+/// e^(−2 Re z) more as arg z nears π/2), the leading term alone for K (about |4ν² − 1|/(8|z|)).
+/// The series carry the Lanczos Γ error (below 1e-15 for small orders, up to about 1e-10) times
+/// their cancellation; K, by its integer-order series or by the reflection formula, cancels
+/// about e^(2 Re z) and loses all digits near |z| = 15 on the real axis. No routine reports an
+/// error of its own: a zero argument, a pole of Γ or an exponential beyond the double range
+/// raises the floating-point flags.
 struct BesselSettings {
     double accuracy = 1e-17;
     double limit = 15.0;
 };
 
-/// z^p·I_ν(z).
+/// z^p·I_ν(z); a negative integer order −n gives the value of n (I_{−n} = I_n).
 Complex besselI(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z);
 /// d/dz [z^p·I_ν(z)].
-Complex besselIPrime(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z);
+Complex besselIPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
+                     const Complex& z);
 /// Second derivative of z^p·I_ν(z) by a difference quotient of besselIPrime.
-Complex besselISecond(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z);
+Complex besselISecond(const BesselSettings& s, const Complex& p, const Complex& nu,
+                      const Complex& z);
 /// z^p·K_ν(z).
 Complex besselK(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z);
 /// d/dz [z^p·K_ν(z)].
-Complex besselKPrime(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z);
+Complex besselKPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
+                     const Complex& z);
 /// Second derivative of z^p·K_ν(z) by a difference quotient of besselKPrime.
-Complex besselKSecond(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z);
+Complex besselKSecond(const BesselSettings& s, const Complex& p, const Complex& nu,
+                      const Complex& z);
 
-/// Γ(w) by the six-term Lanczos approximation (γ = 5), with reflection for Re w < 0.
+/// Γ(w) by the six-term Lanczos approximation (γ = 5), with reflection for Re w < 0; relative
+/// error below about 2e-10. At the poles 0, −1, −2, … it returns +∞ and raises the
+/// division-by-zero flag.
 Complex complexGamma(const Complex& w);
 /// n! as a double; 1 for n ≤ 1.
 double factorial(int n);

@@ -1,0 +1,304 @@
+// Modified Bessel functions of complex order and argument: power series and large-argument forms.
+#include "numerics/bessel.hpp"
+
+#include <algorithm>
+#include <cfenv>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <optional>
+
+namespace emforce {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kEulerGamma = 0.5772156649015329;
+// A large-argument sum goes on only while its newest term is below this size.
+constexpr double kAsymptoticStop = 1e-30;
+// Relative step of the second-derivative difference quotient, taken towards zero.
+constexpr double kSecondStep = 0.9999;
+// The series need some tens of terms, under a hundred at |z| = 50 with the accuracy 1e-17; the
+// cap only guarantees an end for inputs that never meet the stop rule (a NaN, or an argument far
+// beyond any limit of the settings), where the floating-point flags already tell the fault.
+constexpr int kMaxTerms = 1000;
+
+// One series term; `decides` is false for a term that vanishes through its coefficient alone,
+// which says nothing about convergence.
+struct SeriesTerm {
+    Complex value;
+    bool decides = true;
+};
+
+// Adds t_1, t_2, … to s (t_0 or nothing) and stops after the first deciding term that is at
+// most `accuracy` both absolutely and relative to the partial sum; t_1 is always added.
+template <class Term>
+Complex sumToAccuracy(double accuracy, Complex s, Term term) {
+    for (int k = 1; k <= kMaxTerms; ++k) {
+        const SeriesTerm t = term(k);
+        s += t.value;
+        const double size = abs(t.value);
+        if (t.decides && size <= accuracy && size <= accuracy * abs(s)) break;
+    }
+    return s;
+}
+
+// Γ(ν + k + 1) of the k-th series term, evaluated afresh for every term. The series take the
+// Γ values through such a callable so that a table of them can stand in for repeated orders.
+struct FreshGamma {
+    Complex nu;
+    Complex operator()(int k) const { return complexGamma(nu + static_cast<double>(k + 1)); }
+};
+
+bool isIntegerOrder(const Complex& nu) { return nu.im() == 0.0 && nu.re() == std::floor(nu.re()); }
+
+// The n = |Re ν| of an integer order. (n − 1)! overflows far below the clamp, so a larger order
+// only repeats the overflow that this one raises.
+std::optional<int> integerOrder(const Complex& nu) {
+    if (!isIntegerOrder(nu)) return std::nullopt;
+    return static_cast<int>(std::min(std::fabs(nu.re()), static_cast<double>(kMaxTerms)));
+}
+
+// I_{−n} = I_n (DLMF 10.27.1): the series of order −n would meet the poles of Γ(ν + k + 1) in
+// its first n terms, so a negative integer order is summed as the positive one.
+Complex seriesOrder(const Complex& nu) { return isIntegerOrder(nu) && nu.re() < 0.0 ? -nu : nu; }
+
+// I_ν(z) = (z/2)^ν Σ_{k≥0} (z²/4)^k / (k!·Γ(ν+k+1))  (A&S 9.6.10, DLMF 10.25.2), every z.
+// (z/2)^ν is formed as i^(−ν)·(i·z/2)^ν, which equals it for Re z > 0.
+template <class GammaOf>
+Complex seriesI(double accuracy, const Complex& nu, const Complex& z, const GammaOf& gammaOf) {
+    const Complex quarterZ2 = z * z / 4.0;
+    Complex power = pow(kJ * z / 2.0, nu);  // (i·z/2)^ν·(z²/4)^k
+    double kFactorial = 1.0;
+    const Complex sum = sumToAccuracy(accuracy, power / gammaOf(0), [&](int k) {
+        power *= quarterZ2;
+        kFactorial *= k;
+        return SeriesTerm{power / kFactorial / gammaOf(k)};
+    });
+    return pow(kJ, -nu) * sum;
+}
+
+// d/dz[z^p·I_ν(z)] = 2^(1−ν)·z^(ν+p−1)·Σ_{k≥0} ((ν+p)/2 + k)·(z²/4)^k / (k!·Γ(ν+k+1)), the
+// series of DLMF 10.25.2 differentiated term by term; every z. Where ν + p = −2m the term m
+// is zero (the derivative of a constant) and must not end the sum.
+template <class GammaOf>
+Complex seriesIPrime(double accuracy, const Complex& p, const Complex& nu, const Complex& z,
+                     const GammaOf& gammaOf) {
+    const Complex quarterZ2 = z * z / 4.0;
+    const Complex halfSum = (nu + p) / 2.0;
+    Complex power{1.0};  // (z²/4)^k
+    double kFactorial = 1.0;
+    const Complex sum = sumToAccuracy(accuracy, halfSum / gammaOf(0), [&](int k) {
+        power *= quarterZ2;
+        kFactorial *= k;
+        const Complex coefficient = halfSum + static_cast<double>(k);
+        return SeriesTerm{coefficient * power / kFactorial / gammaOf(k),
+                          coefficient != Complex(0.0)};
+    });
+    return pow(2.0, 1.0 - nu) * pow(z, nu + p - 1.0) * sum;
+}
+
+// The last sum of K_n: Σ_{k≥0} (H_k + H_{n+k})·(z/2)^(2k+n) / (k!·(n+k)!). The terms k ≥ 1 are
+// summed to accuracy on their own partial sum and the k = 0 term H_n·(z/2)^n/n! added last.
+// The running factorials and harmonic numbers repeat the operations of factorial() and
+// harmonicNumber() exactly, without their O(k) cost per term.
+Complex seriesKIntegerTail(double accuracy, int n, const Complex& half) {
+    const Complex half2 = half * half;
+    Complex power = pow(half, n);  // (z/2)^(2k+n)
+    const double nFactorial = factorial(n);
+    const double hn = harmonicNumber(n);
+    const Complex first = hn * power / nFactorial;
+    double kFactorial = 1.0;
+    double nkFactorial = nFactorial;
+    double hk = 0.0;
+    double hnk = hn;
+    const Complex rest = sumToAccuracy(accuracy, Complex{}, [&](int k) {
+        power *= half2;
+        kFactorial *= k;
+        nkFactorial *= n + k;
+        hk += 1.0 / k;
+        hnk += 1.0 / (n + k);
+        return SeriesTerm{(hk + hnk) * power / kFactorial / nkFactorial};
+    });
+    return rest + first;
+}
+
+// K_n(z) = ½ Σ_{k=0}^{n−1} (−1)^k (n−k−1)!/k! (z/2)^(2k−n) + (−1)^(n+1) (γ + Log(z/2)) I_n(z)
+//        + (−1)^n ½ Σ_{k≥0} (H_k + H_{n+k}) (z/2)^(2k+n) / (k!(n+k)!)
+// (A&S 9.6.11, DLMF 10.31.1 with ψ(k+1) = H_k − γ); integer n ≥ 0, every z off the cut.
+Complex seriesKInteger(double accuracy, int n, const Complex& z) {
+    const Complex half = z / 2.0;
+    Complex a{};
+    for (int k = 0; k < n; ++k) {
+        a += pow(Complex(-1.0), k) * (factorial(n - k - 1) / factorial(k)) *
+             pow(half, static_cast<double>(2 * k - n));
+    }
+    const double sign = n % 2 == 0 ? 1.0 : -1.0;  // (−1)^n
+    const Complex in = seriesI(accuracy, Complex(n), z, FreshGamma{Complex(n)});
+    const Complex b = -sign * (kEulerGamma + log(half)) * in;
+    const Complex c = sign * 0.5 * seriesKIntegerTail(accuracy, n, half);
+    return 0.5 * a + b + c;
+}
+
+// K_ν(z) = (π/2)·(I_{−ν}(z) − I_ν(z)) / sin(νπ)  (A&S 9.6.2, DLMF 10.27.4); ν not an integer.
+// Loses digits to cancellation as I_{±ν} ≫ K_ν, roughly as e^(2 Re z), and as ν nears an
+// integer.
+Complex reflectionK(double accuracy, const Complex& nu, const Complex& z) {
+    const Complex difference =
+        seriesI(accuracy, -nu, z, FreshGamma{-nu}) - seriesI(accuracy, nu, z, FreshGamma{nu});
+    return kPi / 2.0 * difference / sin(nu * kPi);
+}
+
+// The derivative of the reflection formula above for z^p·K_ν(z); ν not an integer.
+Complex reflectionKPrime(double accuracy, const Complex& p, const Complex& nu, const Complex& z) {
+    const Complex difference = seriesIPrime(accuracy, p, -nu, z, FreshGamma{-nu}) -
+                               seriesIPrime(accuracy, p, nu, z, FreshGamma{nu});
+    return kPi / 2.0 * difference / sin(nu * kPi);
+}
+
+// t_1 + t_2 + … with t_k = −t_{k−1}·(4ν² − (2k−1)²) / (divisor(k)·z). The sum holds t_1 and t_2
+// and goes on only while the newest term is below 1e-30 in modulus and not exactly zero: in
+// practice two terms, and an end at the zero term where the expansion terminates
+// (ν = ±1/2, ±3/2).
+template <class Divisor>
+Complex asymptoticSum(const Complex& fourNu2, const Complex& z, Complex term, Divisor divisor) {
+    Complex sum = term;
+    for (int k = 2; k <= kMaxTerms; ++k) {
+        const double odd = 2.0 * k - 1.0;
+        term = -term * (fourNu2 - odd * odd) / (divisor(k) * z);
+        sum += term;
+        if (!(abs(term) < kAsymptoticStop && term != Complex(0.0))) break;
+    }
+    return sum;
+}
+
+// S of I_ν(z) ~ e^z/√(2πz)·(1 + S): t_1 = −(4ν² − 1)/(8z)  (A&S 9.7.1, DLMF 10.40.1).
+Complex asymptoticS(const Complex& nu, const Complex& z) {
+    const Complex fourNu2 = 4.0 * nu * nu;
+    return asymptoticSum(fourNu2, z, -(fourNu2 - 1.0) / (8.0 * z), [](int k) { return 8.0 * k; });
+}
+
+// S′ = dS/dz: u_1 = (4ν² − 1)/(8z²), u_k = −u_{k−1}·(4ν² − (2k−1)²)/(8(k−1)·z).
+Complex asymptoticSPrime(const Complex& nu, const Complex& z) {
+    const Complex fourNu2 = 4.0 * nu * nu;
+    return asymptoticSum(fourNu2, z, (fourNu2 - 1.0) / (8.0 * z * z),
+                         [](int k) { return 8.0 * (k - 1); });
+}
+
+// z^p·I_ν(z) ≈ z^(p−1/2)·e^z·(1 + S)/√(2π)  (A&S 9.7.1, DLMF 10.40.1), large |z|, |arg z| < π/2.
+// The omitted e^(−z) part is relatively e^(−2 Re z): the form worsens as arg z nears π/2.
+Complex largeArgumentI(const Complex& p, const Complex& nu, const Complex& z) {
+    const double invSqrt2Pi = 1.0 / std::sqrt(2.0 * kPi);
+    return invSqrt2Pi * pow(z, p - 0.5) * exp(z) * (1.0 + asymptoticS(nu, z));
+}
+
+// The exact derivative of the large-argument form of z^p·I_ν(z):
+// z^(p−1/2)·e^z·[(1 + (p − 1/2)/z)·(1 + S) + S′]/√(2π).
+Complex largeArgumentIPrime(const Complex& p, const Complex& nu, const Complex& z) {
+    const double invSqrt2Pi = 1.0 / std::sqrt(2.0 * kPi);
+    const Complex bracket =
+        (1.0 + (p - 0.5) / z) * (1.0 + asymptoticS(nu, z)) + asymptoticSPrime(nu, z);
+    return invSqrt2Pi * pow(z, p - 0.5) * exp(z) * bracket;
+}
+
+// z^p·K_ν(z) ≈ √(π/2)·z^(p−1/2)·e^(−z), the leading term of A&S 9.7.2 (DLMF 10.40.2), large
+// |z|, |arg z| < 3π/2; relative error about |4ν² − 1|/(8|z|), exact for ν = ±1/2.
+Complex largeArgumentK(const Complex& p, const Complex& z) {
+    return std::sqrt(kPi / 2.0) * pow(z, p - 0.5) * exp(-z);
+}
+
+// The derivative of the leading term: √(π/2)·z^(p−1/2)·e^(−z)·((p − 1/2)/z − 1).
+Complex largeArgumentKPrime(const Complex& p, const Complex& z) {
+    return largeArgumentK(p, z) * ((p - 0.5) / z - 1.0);
+}
+
+// Γ(u) = √(2π)·(c_0 + Σ_{i=1}^{6} c_i/(u+i))·(u+5.5)^(u+0.5)·e^(−(u+5.5))/u: Lanczos (1964)
+// with γ = 5 and six terms (the coefficients tabulated by Press et al.), |ε| < 2e-10 for
+// Re u > 0. The power and the exponential are joined into one exponential so that
+// Γ(u) up to 170 does not overflow in between.
+Complex lanczosGamma(const Complex& u) {
+    static constexpr double kCoefficients[] = {76.18009172947146,    -86.50532032941678,
+                                               24.01409824083091,    -1.231739572450155,
+                                               0.001208650973866179, -5.395239384953e-06};
+    Complex series{1.000000000190015};
+    for (int i = 0; i < 6; ++i) series += kCoefficients[i] / (u + static_cast<double>(i + 1));
+    const Complex shifted = u + 5.5;
+    return std::sqrt(2.0 * kPi) * series * exp((u + 0.5) * log(shifted) - shifted) / u;
+}
+
+}  // namespace
+
+Complex besselI(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z) {
+    if (abs(z) > s.limit) return largeArgumentI(p, nu, z);
+    const Complex order = seriesOrder(nu);
+    return pow(z, p) * seriesI(s.accuracy, order, z, FreshGamma{order});
+}
+
+Complex besselIPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
+                     const Complex& z) {
+    if (abs(z) > s.limit) return largeArgumentIPrime(p, nu, z);
+    const Complex order = seriesOrder(nu);
+    return seriesIPrime(s.accuracy, p, order, z, FreshGamma{order});
+}
+
+// f″(z) ≈ [f′(0.9999·z) − f′(z)] / ((0.9999 − 1)·z), a one-sided quotient with error about
+// 5e-5·|z·f‴/f″|. Near |z| = limit the two evaluations may fall into different regimes.
+Complex besselISecond(const BesselSettings& s, const Complex& p, const Complex& nu,
+                      const Complex& z) {
+    return (besselIPrime(s, p, nu, kSecondStep * z) - besselIPrime(s, p, nu, z)) /
+           ((kSecondStep - 1.0) * z);
+}
+
+Complex besselK(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z) {
+    if (abs(z) > s.limit) return largeArgumentK(p, z);
+    if (const std::optional<int> n = integerOrder(nu)) {
+        return pow(z, p) * seriesKInteger(s.accuracy, *n, z);
+    }
+    return pow(z, p) * reflectionK(s.accuracy, nu, z);
+}
+
+// Integer order: d/dz[z^p·K_n(z)] = (p + n)·z^(p−1)·K_n(z) − z^p·K_{n+1}(z), from
+// K′_n = (n/z)·K_n − K_{n+1} (A&S 9.6.26, DLMF 10.29.2).
+Complex besselKPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
+                     const Complex& z) {
+    if (abs(z) > s.limit) return largeArgumentKPrime(p, z);
+    if (const std::optional<int> n = integerOrder(nu)) {
+        return (p + static_cast<double>(*n)) * pow(z, p - 1.0) * seriesKInteger(s.accuracy, *n, z) -
+               pow(z, p) * seriesKInteger(s.accuracy, *n + 1, z);
+    }
+    return reflectionKPrime(s.accuracy, p, nu, z);
+}
+
+// The same difference quotient as besselISecond, of besselKPrime.
+Complex besselKSecond(const BesselSettings& s, const Complex& p, const Complex& nu,
+                      const Complex& z) {
+    return (besselKPrime(s, p, nu, kSecondStep * z) - besselKPrime(s, p, nu, z)) /
+           ((kSecondStep - 1.0) * z);
+}
+
+// Γ(w) = −π / (u·Γ(u)·sin(πu)) with u = −w for Re w < 0 (A&S 6.1.17, DLMF 5.5.3). At the poles
+// 0, −1, −2, … the value is infinite and the division-by-zero flag is raised, as for 1/0.
+Complex complexGamma(const Complex& w) {
+    if (w.im() == 0.0 && w.re() <= 0.0 && w.re() == std::floor(w.re())) {
+        std::feraiseexcept(FE_DIVBYZERO);
+        return {std::numeric_limits<double>::infinity(), 0.0};
+    }
+    if (w.re() >= 0.0) return lanczosGamma(w);
+    const Complex u = -w;
+    return -kPi / (u * lanczosGamma(u) * sin(kPi * u));
+}
+
+// Multiplies upwards, (((2·1)·3)·…)·n, and stops once the product has overflowed.
+double factorial(int n) {
+    double result = 1.0;
+    for (int i = 2; i <= n && std::isfinite(result); ++i) result *= i;
+    return result;
+}
+
+double harmonicNumber(int n) {
+    double result = 0.0;
+    for (int i = 1; i <= n; ++i) result += 1.0 / i;
+    return result;
+}
+
+}  // namespace emforce
