@@ -1,0 +1,177 @@
+// Command-line options of emforce-cli and the record edits they stand for.
+#include "cli/command_line.hpp"
+
+#include <charconv>
+#include <map>
+
+#include "model/sample_sets.hpp"
+
+namespace emforce::cli {
+
+namespace {
+
+int wholeNumber(const std::string& option, const std::string& text, int low, int high) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value < low || value > high)
+        throw UsageError(option + " takes a whole number from " + std::to_string(low) + " to " +
+                         std::to_string(high) + ", not '" + text + "'");
+    return value;
+}
+
+template <size_t N>
+int choice(const std::string& option, const std::string& text, const std::array<std::string_view, N>& names) {
+    for (size_t i = 0; i < N; ++i)
+        if (names[i] == text) return static_cast<int>(i);
+    std::string list;
+    for (std::string_view n : names) list += (list.empty() ? "" : "|") + std::string(n);
+    throw UsageError(option + " takes " + list + ", not '" + text + "'");
+}
+
+std::array<bool, kCurveSlots> curveList(const std::string& text) {
+    std::array<bool, kCurveSlots> curves{};
+    if (text == "all") {
+        curves.fill(true);
+        return curves;
+    }
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = text.find(',', start);
+        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        curves[static_cast<size_t>(wholeNumber("--curves", item, 0, kCurveSlots - 1))] = true;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return curves;
+}
+
+// A --set edit: a parameter-table row, or one of the named reluctivity and gap cells.
+std::function<void(InputRecord&)> setEdit(const std::string& assignment) {
+    const size_t eq = assignment.find('=');
+    if (eq == std::string::npos) throw UsageError("--set takes KEY=TEXT, not '" + assignment + "'");
+    const std::string key = assignment.substr(0, eq);
+    std::string text = assignment.substr(eq + 1);
+    static const std::map<std::string, std::function<std::string&(InputRecord&)>> named = {
+        {"ni12re", [](InputRecord& r) -> std::string& { return r.reluctivityTable[1][1]; }},
+        {"ni12im", [](InputRecord& r) -> std::string& { return r.reluctivityTable[1][2]; }},
+        {"ni21re", [](InputRecord& r) -> std::string& { return r.reluctivityTable[2][1]; }},
+        {"ni21im", [](InputRecord& r) -> std::string& { return r.reluctivityTable[2][2]; }},
+        {"ni12d", [](InputRecord& r) -> std::string& { return r.ni12dGap; }},
+        {"ni21d", [](InputRecord& r) -> std::string& { return r.ni21dGap; }},
+    };
+    if (const auto it = named.find(key); it != named.end())
+        return [cell = it->second, text](InputRecord& r) { cell(r) = text; };
+    int row = 0;
+    const auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), row);
+    if (ec != std::errc{} || end != key.data() + key.size() || row < 0 || row >= kParameterRows)
+        throw UsageError("--set takes a table row 0..21 or ni12re, ni12im, ni21re, ni21im, ni12d, ni21d, not '" +
+                         key + "'");
+    return [row, text](InputRecord& r) { r.value(row) = text; };
+}
+
+constexpr std::array<std::string_view, 2> kMotorNames = {"induction", "synchronous"};
+constexpr std::array<std::string_view, 3> kGeometryNames = {"linear", "cylindrical", "spherical"};
+
+}  // namespace
+
+CommandLine parseCommandLine(std::span<const std::string> args) {
+    CommandLine cl;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw UsageError(option + " needs a value");
+            return args[++i];
+        };
+        auto edit = [&cl](std::function<void(InputRecord&)> f) { cl.edits.push_back(std::move(f)); };
+        if (option == "--help" || option == "-h") {
+            cl.mode = CommandLine::Mode::Help;
+        } else if (option == "--version") {
+            cl.mode = CommandLine::Mode::Version;
+        } else if (option == "--list-samples") {
+            cl.mode = CommandLine::Mode::ListSamples;
+        } else if (option == "--params") {
+            cl.paramsFile = value();
+        } else if (option == "--sample") {
+            const std::string& caption = value();
+            cl.sample = findSampleSet(caption);
+            if (!cl.sample) throw UsageError("no sample set is called '" + caption + "' (see --list-samples)");
+        } else if (option == "--motor") {
+            const bool induction = choice(option, value(), kMotorNames) == 0;
+            edit([induction](InputRecord& r) { r.induction = induction; });
+        } else if (option == "--geometry") {
+            const auto g = static_cast<Geometry>(choice(option, value(), kGeometryNames));
+            edit([g](InputRecord& r) { r.geometry = g; });
+        } else if (option == "--pattern") {
+            const int p = wholeNumber(option, value(), 0, 13);
+            edit([p](InputRecord& r) { r.windingPattern = p; });
+        } else if (option == "--harmonic") {
+            edit([t = value()](InputRecord& r) { r.highestHarmonic = t; });
+        } else if (option == "--method") {
+            const int m = wholeNumber(option, value(), 0, 10);
+            edit([m](InputRecord& r) { r.integrationMethod = kIntegrationMethodItems[static_cast<size_t>(m)]; });
+        } else if (option == "--bessel-accuracy") {
+            edit([t = value()](InputRecord& r) { r.besselAccuracy = t; });
+        } else if (option == "--bessel-limit") {
+            edit([t = value()](InputRecord& r) { r.besselLimit = t; });
+        } else if (option == "--points") {
+            edit([t = value()](InputRecord& r) { r.pointsPerCurve = t; });
+        } else if (option == "--domain") {
+            const int d = wholeNumber(option, value(), 0, 4);
+            edit([d](InputRecord& r) { r.domain = d; });
+        } else if (option == "--curves") {
+            edit([c = curveList(value())](InputRecord& r) { r.curves = c; });
+        } else if (option == "--min-speed") {
+            edit([t = value()](InputRecord& r) { r.minSpeed = t; });
+        } else if (option == "--max-speed") {
+            edit([t = value()](InputRecord& r) { r.maxSpeed = t; });
+        } else if (option == "--set") {
+            cl.edits.push_back(setEdit(value()));
+        } else if (option == "--json") {
+            cl.json = true;
+        } else if (option == "--csv") {
+            cl.csvFile = value();
+        } else if (option == "--save-data") {
+            cl.saveDataFile = value();
+        } else if (option == "--write-params") {
+            cl.writeParamsFile = value();
+        } else if (option == "--threads") {
+            cl.threads = wholeNumber(option, value(), 1, 1024);
+        } else if (option == "--literal") {
+            cl.literal = true;
+        } else {
+            throw UsageError("unknown option '" + option + "'");
+        }
+    }
+    return cl;
+}
+
+std::string usageText() {
+    return R"(Usage:
+  emforce-cli [--params FILE] [--sample CAPTION] [--motor induction|synchronous]
+              [--geometry linear|cylindrical|spherical] [--pattern 0..13] [--harmonic H]
+              [--method 0..10] [--bessel-accuracy TEXT] [--bessel-limit TEXT] [--points N]
+              [--domain 0..4] [--curves all|LIST] [--min-speed TEXT] [--max-speed TEXT]
+              [--set KEY=TEXT]... [--json] [--csv FILE] [--save-data FILE] [--write-params FILE]
+              [--threads N] [--literal]
+  emforce-cli --list-samples | --help | --version
+
+Runs one calculation on the start-up data ("updated Workshop data", spherical induction motor),
+changed by a parameter file, a sample set and the other options, in that order, and prints what
+the window would show. Texts are read with the decimal comma ("0,05", "7,0e6").
+
+  --set KEY=TEXT   KEY is a parameter-table row 0..21, or ni12re, ni12im, ni21re, ni21im
+                   (layer reluctivity cells), ni12d, ni21d (gap edits)
+  --curves LIST    curve slots 0..9 separated by commas, or all
+  --domain D       0 position x/r, 1 gap width, 2 layer width, 3 z/teta, 4 speed or load angle
+  --json           one JSON object on standard output
+  --csv FILE       the curves as CSV
+  --save-data FILE the last induction curve as a result data file
+  --write-params FILE  the parameter file of the state after the run
+  --threads N      worker threads (default: all cores)
+  --literal        recompute every field solution at every point (for comparisons)
+
+Exit status: 0 complete run, 1 abandoned run (message on standard error), 2 usage error.
+)";
+}
+
+}  // namespace emforce::cli

@@ -1,0 +1,45 @@
+// Parsing the command line of emforce-cli into the edits it makes to the input record.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "model/input_record.hpp"
+
+namespace emforce::cli {
+
+/// A command line that cannot be carried out; what() is a one-line explanation.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// What the command line asks for.
+struct CommandLine {
+    enum class Mode { Run, ListSamples, Help, Version };
+    Mode mode = Mode::Run;
+    std::optional<std::string> paramsFile;
+    std::optional<int> sample;
+    /// The other options' changes to the record, in the order given.
+    std::vector<std::function<void(InputRecord&)>> edits;
+    bool json = false;
+    std::optional<std::string> csvFile;
+    std::optional<std::string> saveDataFile;
+    std::optional<std::string> writeParamsFile;
+    /// Number of worker threads (0: all cores).
+    int threads = 0;
+    /// Recompute every field solution at every point, nothing reused.
+    bool literal = false;
+};
+
+/// Parses the arguments after the program name. Throws UsageError.
+CommandLine parseCommandLine(std::span<const std::string> args);
+
+/// The usage text of --help.
+std::string usageText();
+
+}  // namespace emforce::cli

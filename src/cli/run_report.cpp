@@ -1,0 +1,138 @@
+// Text, JSON and CSV reports of a command-line run.
+#include "cli/run_report.hpp"
+
+#include <charconv>
+
+#include "model/number_format.hpp"
+#include "model/spectrum.hpp"
+#include "model/sweep.hpp"
+
+namespace emforce::cli {
+
+std::string roundTrip(double v) {
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return ec == std::errc{} ? std::string(buffer, end) : "null";
+}
+
+namespace {
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (const char c : s) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char esc[8];
+                    std::snprintf(esc, sizeof esc, "\\u%04x", c);
+                    out += esc;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonNumber(const std::optional<double>& v) { return v ? roundTrip(*v) : "null"; }
+
+template <class T, class F>
+std::string jsonArray(const std::vector<T>& items, F&& each) {
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) out += (i ? ", " : "") + each(items[i]);
+    return out + "]";
+}
+
+}  // namespace
+
+void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome) {
+    out << "Harmonics\n";
+    for (const std::string& line : run.harmonics) out << line << '\n';
+    out << "\nForce / torque balance\n";
+    for (const std::string& line : run.report) out << line << '\n';
+    out << "\nErrors / accuracy\n";
+    for (size_t i = 0; i < run.fields.size(); ++i) out << kResultFieldCaptions[i] << run.fields[i] << '\n';
+    out << "\nStatus\n" << run.progress << '\n' << run.time << '\n';
+    for (const auto& [slot, points] : run.series) {
+        out << "\nCurve " << slot << ": " << kSeriesTitles[static_cast<size_t>(slot)] << '\n';
+        for (const auto& [x, y] : points) out << formatGeneral(x) << '\t' << formatGeneral(y) << '\n';
+    }
+    if (!outcome.complete) out << "\nThe run was abandoned: " << outcome.message << '\n';
+}
+
+void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome, const Model& model) {
+    std::vector<int> orders;
+    if (!run.harmonics.empty()) {
+        const HarmonicRange range = harmonicRange(model.data.params.highestHarmonic);
+        for (int i = range.first; i <= range.last; ++i) orders.push_back(i);
+    }
+    out << "{\n  \"harmonics\": " << jsonArray(orders, [&model](int i) {
+        return "[" + std::to_string(harmonicOrder(i)) + ", " +
+               roundTrip(model.data.statorSpectrum[static_cast<size_t>(i)]) + "]";
+    });
+    out << ",\n  \"tabled\": ";
+    if (outcome.tabled) {
+        const TabledPoint& t = *outcome.tabled;
+        out << "{\"maxwell\": " << roundTrip(t.maxwell) << ", \"lorentz\": " << roundTrip(t.lorentz)
+            << ", \"material\": " << roundTrip(t.material) << ", \"impulse\": " << roundTrip(t.impulse)
+            << ", \"ratio\": " << jsonNumber(t.ratio) << "}";
+    } else {
+        out << "null";
+    }
+    out << ",\n  \"report\": " << jsonArray(run.report, jsonString);
+    out << ",\n  \"curves\": {";
+    bool first = true;
+    for (const auto& [slot, points] : run.series) {
+        std::vector<double> xs, ys;
+        for (const auto& [x, y] : points) {
+            xs.push_back(x);
+            ys.push_back(y);
+        }
+        out << (first ? "\n    " : ",\n    ") << jsonString(std::to_string(slot)) << ": {\"title\": "
+            << jsonString(std::string(kSeriesTitles[static_cast<size_t>(slot)])) << ", \"x\": " << jsonArray(xs, roundTrip)
+            << ", \"y\": " << jsonArray(ys, roundTrip) << "}";
+        first = false;
+    }
+    const RunStatistics& s = outcome.statistics;
+    out << (first ? "}" : "\n  }") << ",\n  \"statistics\": {\"avgBalance\": " << jsonNumber(s.avgBalance)
+        << ", \"maxBalance\": " << jsonNumber(s.maxBalance) << ", \"avgCoenergy\": " << jsonNumber(s.avgCoenergy)
+        << ", \"avgPower\": " << jsonNumber(s.avgPower) << "}";
+    out << ",\n  \"odeError\": " << jsonNumber(outcome.odeError);
+    out << ",\n  \"edit2\": " << jsonString(run.fields[static_cast<size_t>(ResultField::Lambda)]);
+    out << ",\n  \"edit3\": " << jsonString(run.fields[static_cast<size_t>(ResultField::BetaR)]);
+    out << ",\n  \"error\": " << (outcome.complete ? "null" : jsonString(outcome.message)) << "\n}\n";
+}
+
+void writeCsvReport(std::ostream& out, const CapturingObserver& run, int domain) {
+    auto quoted = [](std::string_view s) {
+        std::string q = "\"";
+        for (const char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return q + "\"";
+    };
+    const bool knownDomain = domain >= 0 && domain < static_cast<int>(kDomainItems.size());
+    out << quoted(knownDomain ? kDomainItems[static_cast<size_t>(domain)] : "x");
+    size_t rows = 0;
+    for (const auto& [slot, points] : run.series) {
+        out << ',' << quoted(kSeriesTitles[static_cast<size_t>(slot)]);
+        rows = std::max(rows, points.size());
+    }
+    out << '\n';
+    for (size_t i = 0; i < rows; ++i) {
+        bool xWritten = false;
+        std::string line;
+        for (const auto& [slot, points] : run.series) {
+            if (!xWritten && i < points.size()) {
+                line = roundTrip(points[i].first) + line;
+                xWritten = true;
+            }
+            line += ',' + (i < points.size() ? roundTrip(points[i].second) : std::string());
+        }
+        out << line << '\n';
+    }
+}
+
+}  // namespace emforce::cli

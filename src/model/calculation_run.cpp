@@ -1,0 +1,241 @@
+// The steps of a calculation run, in the order the run takes them.
+#include "model/calculation_run.hpp"
+
+#include <cstdio>
+#include <ctime>
+
+#include "model/error_statistics.hpp"
+#include "model/number_format.hpp"
+#include "model/spectrum.hpp"
+#include "numerics/fp_guard.hpp"
+
+namespace emforce {
+
+const std::array<std::string_view, kCurveSlots> kSeriesTitles = {
+    "F/T Maxwell",  "F/T Lorentz", "F/T material",           "Poynting/EM Impulse ", "F/T Coenergy",
+    "P_Poynting",   "P_Joule_volume_integral", "P_Anisotropy", "I accuracy",           "K accuracy"};
+
+std::vector<double>* CurveResults::forSlot(int slot) {
+    std::array<std::vector<double>*, 8> bySlot = {&Te, &TeL, &TeM, &TP, &TeC, &PS, &PJoule, &PAnis};
+    return slot >= 0 && slot < 8 ? bySlot[static_cast<size_t>(slot)] : nullptr;
+}
+
+void CurveResults::clear() {
+    for (int slot = 0; slot < 8; ++slot) forSlot(slot)->clear();
+}
+
+std::string longTimeText(std::chrono::system_clock::time_point t) {
+    const std::time_t tt = std::chrono::system_clock::to_time_t(t);
+    std::tm local{};
+    localtime_r(&tt, &local);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
+    return buffer;
+}
+
+std::string durationText(std::chrono::system_clock::duration d) {
+    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(d).count();
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return buffer;
+}
+
+namespace {
+
+template <class Motor, class Fn>
+Evaluator bind(Motor& motor, Fn fn) {
+    return [&motor, fn](const double& kp, const double& x, const double& g, const double& a, const double& z,
+                        const double& s) { return (motor.*fn)(kp, x, g, a, z, s); };
+}
+
+using Slots = std::array<Evaluator, kCurveSlots>;
+
+Slots inductionSlots(AsynchronousMotor& m) {
+    using M = AsynchronousMotor;
+    return {bind(m, &M::maxwellForce),  bind(m, &M::lorentzForce), bind(m, &M::materialForce),
+            bind(m, &M::impulseForce),  bind(m, &M::coenergyForce), bind(m, &M::poyntingPower),
+            bind(m, &M::joulePower),    bind(m, &M::anisotropyPower), bind(m, &M::accuracyI),
+            bind(m, &M::accuracyK)};
+}
+
+Slots synchronousSlots(SilnikSynchroniczny& m) {
+    using M = SilnikSynchroniczny;
+    return {bind(m, &M::synchronousMaxwell), bind(m, &M::synchronousLorentz), bind(m, &M::synchronousMaterial),
+            bind(m, &M::synchronousImpulse), bind(m, &M::synchronousCoenergy), {}, {}, {}, {}, {}};
+}
+
+std::string statisticText(const std::optional<double>& v, bool fixed, const char* needed) {
+    if (!v) return std::string("undefined: check the curves ") + needed;
+    return fixed ? formatFixed(*v, 10, 17) : formatExponent(*v, 7, 3);
+}
+
+// One run over one motor object; the two motor kinds differ only in their bindings.
+class Run {
+public:
+    Run(Model& model, InputRecord& record, RunObserver& observer, const RunOptions& options, RunOutcome& outcome)
+        : m_model(model), m_record(record), m_observer(observer), m_options(options), m_outcome(outcome) {}
+
+    void execute();
+
+private:
+    void read();
+    [[nodiscard]] EvaluatorArgs args() const;
+    void listHarmonics();
+    void reportTabledPoint();
+    void drawCurves();
+    void showStatistics();
+    void showResidual();
+    void showDisplayTexts();
+
+    Model& m_model;
+    InputRecord& m_record;
+    RunObserver& m_observer;
+    const RunOptions& m_options;
+    RunOutcome& m_outcome;  // filled as the values appear, so an abandoned run keeps them
+    bool m_induction = true;
+    double m_sixth = 0;  // the run's own copy of the speed or the load angle
+    Slots m_slots;
+};
+
+void Run::read() {
+    const QuestionCallback ask = [this](const std::string& q) { return m_observer.ask(q); };
+    const MotorParameters& p = m_model.data.params;
+    if (m_induction) {
+        m_model.induction.readParameters(m_record, ask);
+        m_sixth = p.n;
+    } else {
+        m_model.synchronous.readParameters(m_record, ask);
+        m_sixth = p.y;
+    }
+}
+
+EvaluatorArgs Run::args() const {
+    const MotorParameters& p = m_model.data.params;
+    return {p.kp, p.x, p.g, p.a, p.z, m_sixth};
+}
+
+void Run::listHarmonics() {
+    m_observer.clearHarmonics();
+    const HarmonicRange range = harmonicRange(m_model.data.params.highestHarmonic);
+    for (int i = range.first; i <= range.last; ++i)
+        m_observer.appendHarmonicLine(" h = " + std::to_string(harmonicOrder(i)) + "     Ah = " +
+                                      formatFixed(m_model.data.statorSpectrum[static_cast<size_t>(i)], 4, 1));
+}
+
+void Run::reportTabledPoint() {
+    const EvaluatorArgs a = args();
+    std::array<double, 4> f{};
+    for (size_t k = 0; k < f.size(); ++k) f[k] = checkedValue(m_slots[k](a.kp, a.x, a.g, a.a, a.z, a.s));
+    showDisplayTexts();
+    m_outcome.tabled = TabledPoint{f[0], f[1], f[2], f[3], std::nullopt};
+    const std::array<std::string, 12> lines = {
+        "------  for data from table -> -> -> ", "  ", "------  Maxwell's method  ------",
+        formatExponent(f[0], 10, 3),             "-------  Lorentz method   ------", formatExponent(f[1], 10, 3),
+        "-----  Material component  -----",      formatExponent(f[2], 10, 3), "-----  Impulse  component  -----",
+        formatExponent(f[3], 10, 3),             "  ", "Force / Torque balance ratio"};
+    for (const std::string& line : lines) m_observer.appendReportLine(line);
+    const double ratio = checkedValue((f[1] + f[2] + f[3]) / f[0]);
+    m_outcome.tabled->ratio = ratio;
+    m_observer.appendReportLine(formatFixed(ratio, 11, 10));
+    m_observer.appendReportLine("--------------------------------");
+}
+
+void Run::drawCurves() {
+    const int lastSlot = m_induction ? kCurveSlots - 1 : 4;
+    for (int slot = 0; slot <= lastSlot; ++slot) {
+        if (!m_record.curves[static_cast<size_t>(slot)]) continue;
+        if (m_record.domain < 0 || m_record.domain > 4)
+            throw CalcError("Domain " + std::to_string(m_record.domain) + " does not exist: choose 0 to 4");
+        const auto domain = static_cast<Domain>(m_record.domain);
+        const MotorParameters& p = m_model.data.params;
+        const EvaluatorArgs a = args();
+        auto run = [&](auto& motor) {
+            motor.curveX().clear();
+            motor.curveY().clear();
+            m_observer.clearSeries(slot);
+            const DomainEnds ends = domainEnds(domain, p, a.g, a.a, a.z, m_induction);
+            sweepCurve(slot, motor.pointsPerCurve(), domain, ends, m_slots[static_cast<size_t>(slot)], a,
+                       {motor.curveX(), motor.curveY(), m_model.results.forSlot(slot)}, m_observer,
+                       m_options.cancel);
+        };
+        if (m_induction)
+            run(m_model.induction);
+        else
+            run(m_model.synchronous);
+        m_observer.curveFinished(slot);
+        showDisplayTexts();
+    }
+}
+
+void Run::showStatistics() {
+    const CurveResults& r = m_model.results;
+    const char* force = "F/T Maxwell, Lorentz, Material, EM Impulse";
+    const char* coenergy = "F/T Maxwell, coenergy, EM Impulse";
+    const char* power = "P by Poynting, Joule-Lenz, Anisotropy";
+    const auto average = avgBalanceError(r.Te, r.TeL, r.TeM, r.TP);
+    const auto largest = maxBalanceError(r.Te, r.TeL, r.TeM, r.TP);
+    const auto coenergyError = avgCoenergyBalanceError(r.Te, r.TeC, r.TP);
+    const auto powerError = avgPowerError(r.PS, r.PJoule, r.PAnis);
+    m_outcome.statistics = {average, largest, coenergyError, powerError};
+    m_observer.setField(ResultField::AverageBalance, statisticText(average, false, force));
+    m_observer.setField(ResultField::MaxBalance, statisticText(largest, false, force));
+    m_observer.setField(ResultField::AverageCoenergy, statisticText(coenergyError, false, coenergy));
+    m_observer.setField(ResultField::PowerFixed, statisticText(powerError, true, power));
+    m_observer.setField(ResultField::PowerExponent, statisticText(powerError, false, power));
+}
+
+void Run::showResidual() {
+    read();
+    const EvaluatorArgs a = args();
+    const std::optional<double> residual = m_model.induction.odeErrorValue(a.kp, a.x, a.g, a.a, a.z, a.s);
+    showDisplayTexts();
+    if (residual) m_outcome.odeError = checkedValue(*residual);
+    m_observer.setField(ResultField::OdeResidual, residual ? formatExponent(checkedValue(*residual), 3, 3)
+                                                           : "undefined: no harmonic included");
+}
+
+void Run::showDisplayTexts() {
+    if (!m_induction) return;
+    if (const auto lambda = m_model.induction.edit2Text()) m_observer.setField(ResultField::Lambda, *lambda);
+    if (const auto betaR = m_model.induction.edit3Text()) m_observer.setField(ResultField::BetaR, *betaR);
+}
+
+void Run::execute() {
+    const auto start = m_options.now();
+    m_model.results.clear();
+    for (int slot = 0; slot < kCurveSlots; ++slot) m_observer.clearSeries(slot);
+    m_observer.setTimeText("Start Time  =  " + longTimeText(start));
+    m_observer.clearReport();
+    m_observer.clearHarmonics();
+    for (ResultField f : {ResultField::AverageBalance, ResultField::MaxBalance, ResultField::PowerFixed,
+                          ResultField::PowerExponent, ResultField::AverageCoenergy})
+        m_observer.setField(f, "");
+    m_induction = m_record.induction;
+    read();
+    m_slots = m_induction ? inductionSlots(m_model.induction) : synchronousSlots(m_model.synchronous);
+    listHarmonics();
+    reportTabledPoint();
+    read();
+    drawCurves();
+    if (m_induction) showStatistics();
+    m_observer.setTimeText("Calculation Time (including chart drawing) = " + durationText(m_options.now() - start));
+    if (m_induction) showResidual();
+}
+
+}  // namespace
+
+RunOutcome runCalculation(Model& model, InputRecord& record, RunObserver& observer, const RunOptions& options) {
+    clearFpFaults();
+    RunOutcome outcome;
+    try {
+        Run(model, record, observer, options, outcome).execute();
+        outcome.complete = true;
+    } catch (const CalcError& e) {
+        clearFpFaults();
+        observer.runAbandoned(e.what());
+        outcome.message = e.what();
+    }
+    return outcome;
+}
+
+}  // namespace emforce

@@ -1,0 +1,144 @@
+// emforce-cli end to end: options, outputs, files and exit statuses.
+#include "cli/cli_main.hpp"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.hpp"
+#include "cli/run_report.hpp"
+
+namespace emforce::cli {
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result runCli(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = runCommandLine(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::filesystem::path tempPath(const std::string& name) {
+    return std::filesystem::temp_directory_path() / ("emforce_cli_" + std::to_string(::getpid()) + "_" + name);
+}
+
+std::string fileText(const std::filesystem::path& p) {
+    std::ifstream in(p);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The value after `"key": ` in a JSON text, up to the next delimiter.
+std::string jsonField(const std::string& json, const std::string& key) {
+    const size_t at = json.find("\"" + key + "\": ");
+    if (at == std::string::npos) return "<missing>";
+    const size_t start = at + key.size() + 4;
+    return json.substr(start, json.find_first_of(",}\n", start) - start);
+}
+
+TEST(CliMain, DefaultRunPrintsTheWindowTexts) {
+    const Result r = runCli({});
+    EXPECT_EQ(r.status, kExitComplete) << r.err;
+    EXPECT_NE(r.out.find(" h = 1     Ah = 465,5"), std::string::npos);
+    EXPECT_NE(r.out.find("Force / Torque balance ratio\n1,0000000000"), std::string::npos);
+    EXPECT_NE(r.out.find("Curve 1: F/T Lorentz"), std::string::npos);
+    EXPECT_NE(r.out.find("Calculation Time (including chart drawing) = "), std::string::npos);
+}
+
+TEST(CliMain, JsonHasEveryKeyAndRoundTripNumbers) {
+    const Result r = runCli({"--json", "--curves", "0,1,2,3,4,5,6,7", "--points", "4"});
+    ASSERT_EQ(r.status, kExitComplete) << r.err;
+    for (const char* key : {"harmonics", "tabled", "report", "curves", "statistics", "odeError", "edit2",
+                            "edit3", "error"})
+        EXPECT_NE(r.out.find(std::string("\"") + key + "\": "), std::string::npos) << key;
+    EXPECT_EQ(jsonField(r.out, "error"), "null");
+    EXPECT_NE(jsonField(r.out, "avgBalance"), "null");
+    EXPECT_NE(jsonField(r.out, "avgPower"), "null");
+    EXPECT_NE(r.out.find("\"harmonics\": [[-1, 0], [1, 465.48"), std::string::npos);
+    const std::string maxwell = jsonField(r.out, "maxwell");
+    double value = 0;
+    std::from_chars(maxwell.data(), maxwell.data() + maxwell.size(), value);
+    EXPECT_EQ(roundTrip(value), maxwell);
+    EXPECT_NE(r.out.find("\"7\": {\"title\": \"P_Anisotropy\""), std::string::npos);
+    EXPECT_EQ(r.out.find("\"8\": "), std::string::npos);
+}
+
+TEST(CliMain, AbandonedRunExitsWithOneAndTheMessage) {
+    const Result r = runCli({"--set", "12=0", "--json"});  // kp = 0 in the spherical geometry
+    EXPECT_EQ(r.status, kExitAbandoned);
+    EXPECT_EQ(r.err, "Floating point division by zero\n");
+    EXPECT_EQ(jsonField(r.out, "error"), "\"Floating point division by zero\"");
+    const Result bad = runCli({"--set", "2=0.001"});
+    EXPECT_EQ(bad.status, kExitAbandoned);
+    EXPECT_EQ(bad.err, "'0.001' is not a valid floating point value\n");
+}
+
+TEST(CliMain, UsageErrorsExitWithTwo) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--geometry", "round"}, {"--pattern", "14"}, {"--method", "x"},
+          {"--curves", "0,10"}, {"--set", "22=1"}, {"--set", "R"}, {"--sample", "nothing"}, {"--bogus"},
+          {"--points"}}) {
+        const Result r = runCli(args);
+        EXPECT_EQ(r.status, kExitUsage) << args[0];
+        EXPECT_NE(r.err.find("(try --help)"), std::string::npos);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    }
+}
+
+TEST(CliMain, OptionsChangeTheRecordInOrder) {
+    // The sample set is applied before the other options, whatever their order on the line.
+    const Result r = runCli({"--set", "6=100", "--sample", "  DATA 1 ", "--motor", "synchronous", "--geometry",
+                             "linear", "--harmonic", "3", "--json", "--curves", "0", "--domain", "0"});
+    ASSERT_EQ(r.status, kExitComplete) << r.err;
+    EXPECT_NE(r.out.find("[1, " + roundTrip(100 * 1.2732395447351628 * 1.5 * 0.9749079) + "]"), std::string::npos);
+    EXPECT_EQ(jsonField(r.out, "statistics"), "{\"avgBalance\": null");
+    EXPECT_EQ(jsonField(r.out, "odeError"), "null");
+}
+
+TEST(CliMain, LayerQuestionIsAnsweredNoOnStandardError) {
+    // a = R: the run goes on with the values as read, and its core surface at r = 0 then fails.
+    const Result r = runCli({"--set", "3=0,05"});
+    EXPECT_EQ(r.status, kExitAbandoned);
+    EXPECT_NE(r.err.find("It must be satisfied R > a ! Close application ? (answered No)"), std::string::npos);
+}
+
+TEST(CliMain, WritesCsvDataAndParameterFiles) {
+    const auto csv = tempPath("curves.csv"), data = tempPath("data.txt"), params = tempPath("params.txt");
+    const Result r = runCli({"--points", "2", "--csv", csv.string(), "--save-data", data.string(),
+                             "--write-params", params.string(), "--set", "0=0,04"});
+    ASSERT_EQ(r.status, kExitComplete) << r.err;
+    const std::string table = fileText(csv);
+    EXPECT_EQ(table.substr(0, table.find('\n')), "\"speed / power angle\",\"F/T Maxwell\",\"F/T Lorentz\"");
+    EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 4);
+    EXPECT_EQ(table.substr(table.find('\n') + 1, 2), "0,");
+    const std::string dataText = fileText(data);
+    EXPECT_EQ(std::count(dataText.begin(), dataText.end(), '\n'), 6);
+    const Result again = runCli({"--params", params.string(), "--json"});
+    EXPECT_EQ(again.status, kExitComplete) << again.err;
+    const Result plain = runCli({"--points", "2", "--json"});
+    EXPECT_EQ(jsonField(again.out, "maxwell"), jsonField(plain.out, "maxwell"));
+    const Result missing = runCli({"--params", tempPath("absent.txt").string()});
+    EXPECT_EQ(missing.status, kExitAbandoned);
+    EXPECT_NE(missing.err.find("Cannot open file"), std::string::npos);
+    for (const auto& p : {csv, data, params}) std::filesystem::remove(p);
+}
+
+TEST(CliMain, ListHelpVersion) {
+    const Result list = runCli({"--list-samples"});
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 17);
+    EXPECT_NE(list.out.find("updated Workshop data\n"), std::string::npos);
+    EXPECT_NE(runCli({"--help"}).out.find("Usage:"), std::string::npos);
+    EXPECT_EQ(runCli({"--version"}).out.rfind("emforce-cli ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace emforce::cli
