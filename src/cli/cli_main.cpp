@@ -68,6 +68,8 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
         const auto model = std::make_unique<Model>();
         CapturingObserver run(err);
         RunOptions options;
+        options.threads = cl.threads;
+        options.literal = cl.literal;
         const RunOutcome outcome = runCalculation(*model, record, run, options);
         if (cl.json)
             writeJsonReport(out, run, outcome, *model);

@@ -1,7 +1,10 @@
 // The steps of a calculation run, in the order the run takes them.
 #include "model/calculation_run.hpp"
 
+#include <algorithm>
 #include <cstdio>
+#include <thread>
+#include <type_traits>
 #include <ctime>
 
 #include "model/error_statistics.hpp"
@@ -86,6 +89,7 @@ private:
     void showStatistics();
     void showResidual();
     void showDisplayTexts();
+    [[nodiscard]] int workerCount() const;
 
     Model& m_model;
     InputRecord& m_record;
@@ -149,19 +153,24 @@ void Run::drawCurves() {
         const auto domain = static_cast<Domain>(m_record.domain);
         const MotorParameters& p = m_model.data.params;
         const EvaluatorArgs a = args();
-        auto run = [&](auto& motor) {
+        auto run = [&](auto& motor, auto bindSlots) {
             motor.curveX().clear();
             motor.curveY().clear();
             m_observer.clearSeries(slot);
             const DomainEnds ends = domainEnds(domain, p, a.g, a.a, a.z, m_induction);
-            sweepCurve(slot, motor.pointsPerCurve(), domain, ends, m_slots[static_cast<size_t>(slot)], a,
+            // Working copies share the points; each copy owns its scratch fields.
+            using Motor = std::remove_reference_t<decltype(motor)>;
+            std::vector<Motor> copies(static_cast<size_t>(workerCount() > 1 ? workerCount() : 0), motor);
+            CurveEvaluators evaluators{m_slots[static_cast<size_t>(slot)], {}};
+            for (Motor& copy : copies) evaluators.workers.push_back(bindSlots(copy)[static_cast<size_t>(slot)]);
+            sweepCurve(slot, motor.pointsPerCurve(), domain, ends, evaluators, a,
                        {motor.curveX(), motor.curveY(), m_model.results.forSlot(slot)}, m_observer,
                        m_options.cancel);
         };
         if (m_induction)
-            run(m_model.induction);
+            run(m_model.induction, inductionSlots);
         else
-            run(m_model.synchronous);
+            run(m_model.synchronous, synchronousSlots);
         m_observer.curveFinished(slot);
         showDisplayTexts();
     }
@@ -194,6 +203,11 @@ void Run::showResidual() {
                                                            : "undefined: no harmonic included");
 }
 
+int Run::workerCount() const {
+    if (m_options.threads > 0) return m_options.threads;
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
 void Run::showDisplayTexts() {
     if (!m_induction) return;
     if (const auto lambda = m_model.induction.edit2Text()) m_observer.setField(ResultField::Lambda, *lambda);
@@ -211,6 +225,11 @@ void Run::execute() {
                           ResultField::PowerExponent, ResultField::AverageCoenergy})
         m_observer.setField(f, "");
     m_induction = m_record.induction;
+    const auto mode = m_options.literal ? AsynchronousMotor::EvaluationMode::Literal
+                                        : AsynchronousMotor::EvaluationMode::Reuse;
+    m_model.induction.setEvaluationMode(mode);
+    m_model.synchronous.setEvaluationMode(m_options.literal ? SilnikSynchroniczny::EvaluationMode::Literal
+                                                            : SilnikSynchroniczny::EvaluationMode::Reuse);
     read();
     m_slots = m_induction ? inductionSlots(m_model.induction) : synchronousSlots(m_model.synchronous);
     listHarmonics();

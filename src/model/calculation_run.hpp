@@ -49,6 +49,10 @@ struct RunOptions {
     std::function<std::chrono::system_clock::time_point()> now = [] { return std::chrono::system_clock::now(); };
     /// Set from another thread to abandon the run at the next point with "Calculation cancelled".
     const std::atomic<bool>* cancel = nullptr;
+    /// Threads that share the points of a curve; 0 means one per core.
+    int threads = 0;
+    /// Recompute every field solution at every point instead of reusing it within a call.
+    bool literal = false;
 };
 
 /// The four values of the tabled point and their balance ratio.

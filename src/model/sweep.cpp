@@ -1,7 +1,11 @@
-// The point loop of a swept curve.
+// The point loop of a swept curve, one by one or shared among worker threads.
 #include "model/sweep.hpp"
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <numbers>
+#include <thread>
 
 #include "model/number_format.hpp"
 #include "numerics/fp_guard.hpp"
@@ -26,6 +30,7 @@ std::string progressText(double percent, int slot) {
 }
 
 namespace {
+
 // The argument the domain replaces by the running value.
 double& sweptArgument(Domain domain, EvaluatorArgs& args) {
     switch (domain) {
@@ -37,15 +42,115 @@ double& sweptArgument(Domain domain, EvaluatorArgs& args) {
     }
     return args.s;
 }
+
+// The value of one point, or the message of the fault it raised.
+struct PointValue {
+    double y = 0;
+    std::string error;
+};
+
+// One curve's points: computes point i with any evaluator, on any thread, with that thread's own
+// floating-point flags.
+class PointSolver {
+public:
+    PointSolver(int n, Domain domain, const DomainEnds& ends, const EvaluatorArgs& args)
+        : m_n(n), m_domain(domain), m_ends(ends), m_args(args) {}
+
+    [[nodiscard]] double abscissa(int i) const { return m_ends.from + i * (m_ends.to - m_ends.from) / m_n; }
+
+    [[nodiscard]] PointValue solve(const Evaluator& evaluator, int i) const {
+        EvaluatorArgs running = m_args;
+        sweptArgument(m_domain, running) = abscissa(i);
+        clearFpFaults();
+        try {
+            return {checkedValue(evaluator(running.kp, running.x, running.g, running.a, running.z, running.s)), {}};
+        } catch (const CalcError& e) {
+            return {0, e.what()};
+        }
+    }
+
+private:
+    int m_n;
+    Domain m_domain;
+    DomainEnds m_ends;
+    EvaluatorArgs m_args;
+};
+
+// Shares the points 0..n-1 among the workers while the calling thread shows the points in order.
+// The last point is the main evaluator's, computed first on the calling thread.
+class SharedPoints {
+public:
+    SharedPoints(const PointSolver& solver, int n) : m_solver(solver), m_n(n), m_values(static_cast<size_t>(n) + 1) {
+        m_done = std::make_unique<bool[]>(static_cast<size_t>(n) + 1);
+    }
+
+    // A worker: takes points until none is left or the curve stops.
+    void work(const Evaluator& evaluator) {
+        for (int i = m_next++; i < m_n && !m_stop; i = m_next++) finish(i, m_solver.solve(evaluator, i));
+    }
+
+    // The calling thread: the value of point i, helping with other points while it waits.
+    PointValue take(int i, const Evaluator& helper) {
+        std::unique_lock lock(m_mutex);
+        while (!m_done[static_cast<size_t>(i)]) {
+            lock.unlock();
+            const int j = m_next++;
+            if (j < m_n) {
+                finish(j, m_solver.solve(helper, j));
+                lock.lock();
+            } else {
+                lock.lock();
+                m_changed.wait(lock, [&] { return m_done[static_cast<size_t>(i)]; });
+            }
+        }
+        return m_values[static_cast<size_t>(i)];
+    }
+
+    void finish(int i, PointValue value) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_values[static_cast<size_t>(i)] = std::move(value);
+            m_done[static_cast<size_t>(i)] = true;
+        }
+        m_changed.notify_all();
+    }
+
+    void stop() { m_stop = true; }
+
+private:
+    const PointSolver& m_solver;
+    const int m_n;
+    std::atomic<int> m_next{0};
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<PointValue> m_values;
+    std::unique_ptr<bool[]> m_done;
+};
+
 }  // namespace
 
-void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends, const Evaluator& evaluator,
+void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends, const CurveEvaluators& evaluators,
                 const EvaluatorArgs& args, const CurveSink& sink, RunObserver& observer,
                 const std::atomic<bool>* cancel) {
     const int n = pointCount;
+    const PointSolver solver(n, domain, ends, args);
+    const bool shared = !evaluators.workers.empty() && n > 0;
+    SharedPoints points(solver, shared ? n : 0);
+    std::vector<std::jthread> threads;
+    PointValue last;
+    if (shared) {
+        for (size_t w = 1; w < evaluators.workers.size(); ++w)
+            threads.emplace_back([&points, &evaluator = evaluators.workers[w]] { points.work(evaluator); });
+        last = solver.solve(evaluators.main, n);
+    }
+    // Stop the workers whichever way the loop ends; the threads join on destruction.
+    struct StopOnExit {
+        SharedPoints& points;
+        ~StopOnExit() { points.stop(); }
+    } stopOnExit{points};
+    clearFpFaults();
     double threshold = 0;
-    EvaluatorArgs running = args;
-    double& swept = sweptArgument(domain, running);
     for (int i = 0; i <= n; ++i) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) throw CalcError(kCancelledMessage);
         const double percent = checkedValue(i * 100.0 / n);
@@ -53,13 +158,15 @@ void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends,
             observer.setProgressText(progressText(percent, slot));
             threshold += 10;
         }
-        const double v = checkedValue(ends.from + i * (ends.to - ends.from) / n);
+        const double v = checkedValue(solver.abscissa(i));
         sink.x.push_back(v);
-        swept = v;
-        const double y = checkedValue(evaluator(running.kp, running.x, running.g, running.a, running.z, running.s));
-        sink.y.push_back(y);
-        observer.appendPoint(slot, v, y);
-        if (sink.results != nullptr) sink.results->push_back(y);
+        const PointValue point = !shared ? solver.solve(evaluators.main, i)
+                                 : i == n ? last
+                                          : points.take(i, evaluators.workers[0]);
+        if (!point.error.empty()) throw CalcError(point.error);
+        sink.y.push_back(point.y);
+        observer.appendPoint(slot, v, point.y);
+        if (sink.results != nullptr) sink.results->push_back(point.y);
     }
 }
 

@@ -48,10 +48,21 @@ struct CurveSink {
     std::vector<double>* results;
 };
 
+/// The evaluators of one curve. `main` is bound to the motor object that keeps the curve; it
+/// computes the last point, so that the object ends with the state a one-by-one sweep leaves.
+/// Each of `workers` is bound to an independent working copy of that object and serves one
+/// thread; without workers the points are computed one by one on the calling thread.
+struct CurveEvaluators {
+    Evaluator main;
+    std::vector<Evaluator> workers;
+};
+
 /// Computes the N + 1 points of one curve, writing the progress texts and the points to the
-/// observer as it goes. Every value is checked for floating-point faults before it is shown.
-/// Throws CalcError; a set `cancel` flag abandons the curve before its next point.
-void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends, const Evaluator& evaluator,
+/// observer in point order, as a one-by-one sweep does, whatever the number of workers. Every
+/// value is checked for floating-point faults before it is shown; the first faulty point in
+/// point order abandons the curve after the points before it were shown. Throws CalcError; a
+/// set `cancel` flag abandons the curve before its next point.
+void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends, const CurveEvaluators& evaluators,
                 const EvaluatorArgs& args, const CurveSink& sink, RunObserver& observer,
                 const std::atomic<bool>* cancel);
 

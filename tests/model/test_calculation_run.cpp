@@ -73,6 +73,34 @@ TEST_F(CalculationRun, AllCurvesGiveEveryStatistic) {
     EXPECT_EQ(observer.fields[ResultField::PowerFixed].size(), std::string("0,00000000000000000").size());
 }
 
+TEST_F(CalculationRun, ThreadsAndReuseGiveTheLiteralOneThreadRun) {
+    applySampleSet(record, kSampleSets[13]);
+    record.curves.fill(true);
+    record.highestHarmonic = "5";
+    record.pointsPerCurve = "4";
+    options.threads = 1;
+    options.literal = true;
+    const RunOutcome literal = run();
+    ASSERT_TRUE(literal.complete) << literal.message;
+    const RecordingObserver reference = observer;
+    options.threads = 3;
+    options.literal = false;
+    model = std::make_unique<Model>();
+    observer = {};
+    const RunOutcome fast = run();
+    ASSERT_TRUE(fast.complete) << fast.message;
+    EXPECT_EQ(observer.report, reference.report);
+    EXPECT_EQ(observer.fields, reference.fields);
+    EXPECT_EQ(observer.progress, reference.progress);
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        ASSERT_EQ(observer.series[slot].size(), reference.series.at(slot).size());
+        for (size_t i = 0; i < observer.series[slot].size(); ++i) {
+            const double want = reference.series.at(slot)[i].second;
+            EXPECT_NEAR(observer.series[slot][i].second, want, 1e-12 * std::fabs(want)) << slot << " " << i;
+        }
+    }
+}
+
 TEST_F(CalculationRun, TypedXCellServesTheReportOnly) {
     record.geometry = Geometry::Linear;
     record.value(0) = "0,0505";  // inside the gap, above R = 0.05

@@ -14,7 +14,7 @@ namespace {
 struct Sweep : ::testing::Test {
     void sweep(int n, Domain domain, DomainEnds ends, int slot = 0) {
         clearFpFaults();
-        sweepCurve(slot, n, domain, ends, evaluator, args, {x, y, &results}, observer, nullptr);
+        sweepCurve(slot, n, domain, ends, {evaluator, {}}, args, {x, y, &results}, observer, nullptr);
     }
     // y = 1000·kp + 100·x + 10·g + a + z/10 + s/100 shows which argument the sweep replaced.
     Evaluator evaluator = [](const double& kp, const double& x, const double& g, const double& a, const double& z,
@@ -91,9 +91,42 @@ TEST_F(Sweep, FaultingEvaluatorStopsAtThatPointKeepingEarlierOnes) {
 
 TEST_F(Sweep, CancelStopsBeforeTheNextPoint) {
     std::atomic<bool> cancel{true};
-    EXPECT_THROW(sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 1}, evaluator, args, {x, y, nullptr}, observer, &cancel),
+    EXPECT_THROW(sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 1}, {evaluator, {}}, args, {x, y, nullptr}, observer, &cancel),
                  CalcError);
     EXPECT_TRUE(x.empty());
+}
+
+TEST_F(Sweep, WorkersGiveTheOneByOneCurveInPointOrder) {
+    sweep(37, Domain::SpeedOrAngle, {0, 50});
+    const std::vector<double> expectedY = y;
+    const std::vector<std::string> expectedProgress = observer.progress;
+    for (int workers : {1, 2, 5}) {
+        x.clear();
+        y.clear();
+        results.clear();
+        observer = {};
+        sweepCurve(0, 37, Domain::SpeedOrAngle, {0, 50}, {evaluator, std::vector<Evaluator>(workers, evaluator)},
+                   args, {x, y, &results}, observer, nullptr);
+        EXPECT_EQ(y, expectedY) << workers;
+        EXPECT_EQ(observer.progress, expectedProgress);
+        ASSERT_EQ(observer.series[0].size(), 38u);
+        for (size_t i = 0; i < 38; ++i) EXPECT_EQ(observer.series[0][i].second, expectedY[i]);
+    }
+}
+
+TEST_F(Sweep, WorkersReportTheFirstFaultyPointInPointOrder) {
+    // Points 7 and 3 fault; the last point is computed first, by the main evaluator.
+    Evaluator faulty = [](const double&, const double&, const double&, const double&, const double&,
+                          const double& s) { return (s == 3 || s == 7) ? 1.0 / (s - s) : s; };
+    try {
+        sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 10}, {faulty, {faulty, faulty, faulty}}, args,
+                   {x, y, &results}, observer, nullptr);
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), kDivisionByZero);
+    }
+    EXPECT_EQ(y, (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(x.size(), 4u);
 }
 
 TEST(DomainEnds, Table) {
