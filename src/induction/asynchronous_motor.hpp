@@ -57,8 +57,12 @@ public:
     /// The motor reads its parameters and spectra from `data`, which outlives it.
     explicit AsynchronousMotor(ModelData& data);
 
-    /// Chooses how the evaluators use the field solution (Reuse by default).
-    void setEvaluationMode(EvaluationMode mode) { m_mode = mode; }
+    /// Chooses how the evaluators use the field solution (Reuse by default); Reuse also keeps
+    /// the Γ values of the Bessel series of each order.
+    void setEvaluationMode(EvaluationMode mode) {
+        m_mode = mode;
+        setGammaTabulation(mode == EvaluationMode::Reuse);
+    }
     [[nodiscard]] EvaluationMode evaluationMode() const { return m_mode; }
 
     // Field solution of one harmonic.

@@ -45,7 +45,11 @@ double AsynchronousMotor::harmonicSum(const double& kp, const double& x, const d
                                       bool skipAll) {
     double total = 0.0;
     forEachIncludedHarmonic(kp, n, skipAll, [&](const HarmonicTerm& h) {
-        total = total + weight(h) * termValue(term, h, x, g, a, z);
+        const double w = weight(h);
+        // A zero weight adds ±0 to the total whatever its term is: the reuse mode does not
+        // evaluate it (the impulse terms without an impulse field, the Lorentz terms of γ = 0).
+        if (w == 0.0 && m_mode == EvaluationMode::Reuse) return;
+        total = total + w * termValue(term, h, x, g, a, z);
     });
     return total;
 }

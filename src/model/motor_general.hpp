@@ -35,8 +35,17 @@ public:
         m_pointsPerCurve = p.pointsPerCurve;
         rebuildSpectra(record, *m_data);
         p.geometry = record.geometry;
-        m_slots = selectRadialSlots(p.geometry, p.induction, {p.besselAccuracy, p.besselLimit});
+        m_slots = selectRadialSlots(p.geometry, p.induction, {p.besselAccuracy, p.besselLimit, m_tabulateGamma});
         finishReading(record, p, ask);
+    }
+
+    /// Whether the Bessel series of this object keep their Γ values per order (true by default);
+    /// takes effect now and at every later reading.
+    void setGammaTabulation(bool tabulate) {
+        m_tabulateGamma = tabulate;
+        BesselSettings b = m_slots.besselSettings();
+        b.tabulateGamma = tabulate;
+        m_slots = RadialSlots(m_slots.gapFamily(), m_slots.layerFamily(), b);
     }
 
     /// The point count of the last reading; it bounds the sweep of a curve.
@@ -57,6 +66,7 @@ protected:
     std::vector<Real> m_curveX;
     std::vector<Real> m_curveY;
     RadialSlots m_slots;
+    bool m_tabulateGamma = true;
 };
 
 }  // namespace emforce

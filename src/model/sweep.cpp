@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "model/number_format.hpp"
+#include "numerics/bessel.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -141,7 +142,10 @@ void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends,
     PointValue last;
     if (shared) {
         for (size_t w = 1; w < evaluators.workers.size(); ++w)
-            threads.emplace_back([&points, &evaluator = evaluators.workers[w]] { points.work(evaluator); });
+            threads.emplace_back([&points, &evaluator = evaluators.workers[w]] {
+                points.work(evaluator);
+                flushBesselEvaluations();
+            });
         last = solver.solve(evaluators.main, n);
     }
     // Stop the workers whichever way the loop ends; the threads join on destruction.

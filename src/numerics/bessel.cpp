@@ -2,6 +2,12 @@
 #include "numerics/bessel.hpp"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <vector>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -43,12 +49,66 @@ Complex sumToAccuracy(double accuracy, Complex s, Term term) {
     return s;
 }
 
-// Γ(ν + k + 1) of the k-th series term, evaluated afresh for every term. The series take the
-// Γ values through such a callable so that a table of them can stand in for repeated orders.
-struct FreshGamma {
-    Complex nu;
-    Complex operator()(int k) const { return complexGamma(nu + static_cast<double>(k + 1)); }
+// Γ(ν + k + 1), k = 0, 1, …, of the few orders a thread used last, each value computed once by
+// complexGamma as a term first asks for it. Every node of one harmonic shares the orders ±λ, so
+// a table serves all of them with the very values a fresh evaluation gives.
+class GammaTable {
+public:
+    std::vector<Complex>& valuesOf(const Complex& nu) {
+        for (Entry& e : m_entries)
+            if (e.used && e.nu == nu) return e.values;
+        Entry& e = m_entries[m_next];
+        m_next = (m_next + 1) % m_entries.size();
+        e = {nu, true, {}};
+        return e.values;
+    }
+
+private:
+    struct Entry {
+        Complex nu;
+        bool used = false;
+        std::vector<Complex> values;
+    };
+    std::array<Entry, 8> m_entries;
+    size_t m_next = 0;
 };
+
+thread_local GammaTable t_gammaTable;
+
+// Γ(ν + k + 1) of the k-th series term: evaluated afresh for every term, or taken from the
+// thread's table when the settings allow it.
+class GammaOf {
+public:
+    GammaOf(const BesselSettings& s, const Complex& nu)
+        : m_nu(nu), m_table(s.tabulateGamma ? &t_gammaTable.valuesOf(nu) : nullptr) {}
+
+    Complex operator()(int k) const {
+        if (m_table == nullptr) return complexGamma(m_nu + static_cast<double>(k + 1));
+        while (m_table->size() <= static_cast<size_t>(k))
+            m_table->push_back(complexGamma(m_nu + static_cast<double>(m_table->size() + 1)));
+        return (*m_table)[static_cast<size_t>(k)];
+    }
+
+private:
+    Complex m_nu;
+    std::vector<Complex>* m_table;
+};
+
+thread_local std::uint64_t t_evaluations = 0;
+std::atomic<std::uint64_t> g_evaluations{0};
+
+// The distinct evaluations of a run, for measuring how far a run is from the least it needs.
+// Off unless a measurement turns it on; the normal path only reads the flag.
+std::atomic<bool> g_trackDistinct{false};
+std::mutex g_distinctMutex;
+std::set<std::array<double, 7>> g_distinct;
+
+void count(int kind, const Complex& p, const Complex& nu, const Complex& z) {
+    ++t_evaluations;
+    if (!g_trackDistinct.load(std::memory_order_relaxed)) return;
+    const std::lock_guard lock(g_distinctMutex);
+    g_distinct.insert({static_cast<double>(kind), p.re(), p.im(), nu.re(), nu.im(), z.re(), z.im()});
+}
 
 bool isIntegerOrder(const Complex& nu) { return nu.im() == 0.0 && nu.re() == std::floor(nu.re()); }
 
@@ -65,7 +125,6 @@ Complex seriesOrder(const Complex& nu) { return isIntegerOrder(nu) && nu.re() < 
 
 // I_ν(z) = (z/2)^ν Σ_{k≥0} (z²/4)^k / (k!·Γ(ν+k+1))  (A&S 9.6.10, DLMF 10.25.2), every z.
 // (z/2)^ν is formed as i^(−ν)·(i·z/2)^ν, which equals it for Re z > 0.
-template <class GammaOf>
 Complex seriesI(double accuracy, const Complex& nu, const Complex& z, const GammaOf& gammaOf) {
     const Complex quarterZ2 = z * z / 4.0;
     Complex power = pow(kJ * z / 2.0, nu);  // (i·z/2)^ν·(z²/4)^k
@@ -81,7 +140,6 @@ Complex seriesI(double accuracy, const Complex& nu, const Complex& z, const Gamm
 // d/dz[z^p·I_ν(z)] = 2^(1−ν)·z^(ν+p−1)·Σ_{k≥0} ((ν+p)/2 + k)·(z²/4)^k / (k!·Γ(ν+k+1)), the
 // series of DLMF 10.25.2 differentiated term by term; every z. Where ν + p = −2m the term m
 // is zero (the derivative of a constant) and must not end the sum.
-template <class GammaOf>
 Complex seriesIPrime(double accuracy, const Complex& p, const Complex& nu, const Complex& z,
                      const GammaOf& gammaOf) {
     const Complex quarterZ2 = z * z / 4.0;
@@ -126,7 +184,8 @@ Complex seriesKIntegerTail(double accuracy, int n, const Complex& half) {
 // K_n(z) = ½ Σ_{k=0}^{n−1} (−1)^k (n−k−1)!/k! (z/2)^(2k−n) + (−1)^(n+1) (γ + Log(z/2)) I_n(z)
 //        + (−1)^n ½ Σ_{k≥0} (H_k + H_{n+k}) (z/2)^(2k+n) / (k!(n+k)!)
 // (A&S 9.6.11, DLMF 10.31.1 with ψ(k+1) = H_k − γ); integer n ≥ 0, every z off the cut.
-Complex seriesKInteger(double accuracy, int n, const Complex& z) {
+Complex seriesKInteger(const BesselSettings& s, int n, const Complex& z) {
+    const double accuracy = s.accuracy;
     const Complex half = z / 2.0;
     Complex a{};
     for (int k = 0; k < n; ++k) {
@@ -134,7 +193,7 @@ Complex seriesKInteger(double accuracy, int n, const Complex& z) {
              pow(half, static_cast<double>(2 * k - n));
     }
     const double sign = n % 2 == 0 ? 1.0 : -1.0;  // (−1)^n
-    const Complex in = seriesI(accuracy, Complex(n), z, FreshGamma{Complex(n)});
+    const Complex in = seriesI(accuracy, Complex(n), z, GammaOf(s, Complex(n)));
     const Complex b = -sign * (kEulerGamma + log(half)) * in;
     const Complex c = sign * 0.5 * seriesKIntegerTail(accuracy, n, half);
     return 0.5 * a + b + c;
@@ -143,16 +202,16 @@ Complex seriesKInteger(double accuracy, int n, const Complex& z) {
 // K_ν(z) = (π/2)·(I_{−ν}(z) − I_ν(z)) / sin(νπ)  (A&S 9.6.2, DLMF 10.27.4); ν not an integer.
 // Loses digits to cancellation as I_{±ν} ≫ K_ν, roughly as e^(2 Re z), and as ν nears an
 // integer.
-Complex reflectionK(double accuracy, const Complex& nu, const Complex& z) {
+Complex reflectionK(const BesselSettings& s, const Complex& nu, const Complex& z) {
     const Complex difference =
-        seriesI(accuracy, -nu, z, FreshGamma{-nu}) - seriesI(accuracy, nu, z, FreshGamma{nu});
+        seriesI(s.accuracy, -nu, z, GammaOf(s, -nu)) - seriesI(s.accuracy, nu, z, GammaOf(s, nu));
     return kPi / 2.0 * difference / sin(nu * kPi);
 }
 
 // The derivative of the reflection formula above for z^p·K_ν(z); ν not an integer.
-Complex reflectionKPrime(double accuracy, const Complex& p, const Complex& nu, const Complex& z) {
-    const Complex difference = seriesIPrime(accuracy, p, -nu, z, FreshGamma{-nu}) -
-                               seriesIPrime(accuracy, p, nu, z, FreshGamma{nu});
+Complex reflectionKPrime(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z) {
+    const Complex difference = seriesIPrime(s.accuracy, p, -nu, z, GammaOf(s, -nu)) -
+                               seriesIPrime(s.accuracy, p, nu, z, GammaOf(s, nu));
     return kPi / 2.0 * difference / sin(nu * kPi);
 }
 
@@ -229,16 +288,18 @@ Complex lanczosGamma(const Complex& u) {
 }  // namespace
 
 Complex besselI(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z) {
+    count(0, p, nu, z);
     if (abs(z) > s.limit) return largeArgumentI(p, nu, z);
     const Complex order = seriesOrder(nu);
-    return pow(z, p) * seriesI(s.accuracy, order, z, FreshGamma{order});
+    return pow(z, p) * seriesI(s.accuracy, order, z, GammaOf(s, order));
 }
 
 Complex besselIPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
                      const Complex& z) {
+    count(1, p, nu, z);
     if (abs(z) > s.limit) return largeArgumentIPrime(p, nu, z);
     const Complex order = seriesOrder(nu);
-    return seriesIPrime(s.accuracy, p, order, z, FreshGamma{order});
+    return seriesIPrime(s.accuracy, p, order, z, GammaOf(s, order));
 }
 
 // f″(z) ≈ [f′(0.9999·z) − f′(z)] / ((0.9999 − 1)·z), a one-sided quotient with error about
@@ -250,23 +311,25 @@ Complex besselISecond(const BesselSettings& s, const Complex& p, const Complex& 
 }
 
 Complex besselK(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z) {
+    count(2, p, nu, z);
     if (abs(z) > s.limit) return largeArgumentK(p, z);
     if (const std::optional<int> n = integerOrder(nu)) {
-        return pow(z, p) * seriesKInteger(s.accuracy, *n, z);
+        return pow(z, p) * seriesKInteger(s, *n, z);
     }
-    return pow(z, p) * reflectionK(s.accuracy, nu, z);
+    return pow(z, p) * reflectionK(s, nu, z);
 }
 
 // Integer order: d/dz[z^p·K_n(z)] = (p + n)·z^(p−1)·K_n(z) − z^p·K_{n+1}(z), from
 // K′_n = (n/z)·K_n − K_{n+1} (A&S 9.6.26, DLMF 10.29.2).
 Complex besselKPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
                      const Complex& z) {
+    count(3, p, nu, z);
     if (abs(z) > s.limit) return largeArgumentKPrime(p, z);
     if (const std::optional<int> n = integerOrder(nu)) {
-        return (p + static_cast<double>(*n)) * pow(z, p - 1.0) * seriesKInteger(s.accuracy, *n, z) -
-               pow(z, p) * seriesKInteger(s.accuracy, *n + 1, z);
+        return (p + static_cast<double>(*n)) * pow(z, p - 1.0) * seriesKInteger(s, *n, z) -
+               pow(z, p) * seriesKInteger(s, *n + 1, z);
     }
-    return reflectionKPrime(s.accuracy, p, nu, z);
+    return reflectionKPrime(s, p, nu, z);
 }
 
 // The same difference quotient as besselISecond, of besselKPrime.
@@ -286,6 +349,27 @@ Complex complexGamma(const Complex& w) {
     if (w.re() >= 0.0) return lanczosGamma(w);
     const Complex u = -w;
     return -kPi / (u * lanczosGamma(u) * sin(kPi * u));
+}
+
+void flushBesselEvaluations() {
+    g_evaluations.fetch_add(t_evaluations, std::memory_order_relaxed);
+    t_evaluations = 0;
+}
+
+std::uint64_t besselEvaluations() { return g_evaluations.load(std::memory_order_relaxed) + t_evaluations; }
+
+void resetBesselEvaluations() {
+    g_evaluations.store(0, std::memory_order_relaxed);
+    t_evaluations = 0;
+    const std::lock_guard lock(g_distinctMutex);
+    g_distinct.clear();
+}
+
+void trackDistinctBesselEvaluations(bool on) { g_trackDistinct.store(on, std::memory_order_relaxed); }
+
+std::uint64_t distinctBesselEvaluations() {
+    const std::lock_guard lock(g_distinctMutex);
+    return g_distinct.size();
 }
 
 // Multiplies upwards, (((2·1)·3)·…)·n, and stops once the product has overflowed.

@@ -1,6 +1,8 @@
 // Modified Bessel functions of complex order and argument, times a complex power of the argument.
 #pragma once
 
+#include <cstdint>
+
 #include "numerics/complex.hpp"
 
 namespace emforce {
@@ -19,6 +21,9 @@ namespace emforce {
 struct BesselSettings {
     double accuracy = 1e-17;
     double limit = 15.0;
+    /// Keep the Γ values of the series terms of recent orders instead of evaluating them for
+    /// every term; the values, and so the results, are the same either way.
+    bool tabulateGamma = true;
 };
 
 /// z^p·I_ν(z); a negative integer order −n gives the value of n (I_{−n} = I_n).
@@ -37,6 +42,20 @@ Complex besselKPrime(const BesselSettings& s, const Complex& p, const Complex& n
 /// Second derivative of z^p·K_ν(z) by a difference quotient of besselKPrime.
 Complex besselKSecond(const BesselSettings& s, const Complex& p, const Complex& nu,
                       const Complex& z);
+
+/// Number of Bessel evaluations (besselI, besselIPrime, besselK, besselKPrime, each call one;
+/// a second derivative counts its two first derivatives) since the last reset: those of
+/// every thread that flushed, and the calling thread's own.
+std::uint64_t besselEvaluations();
+/// Adds the calling thread's count to the shared one; a worker calls it before it ends.
+void flushBesselEvaluations();
+/// Sets every count to zero (the calling thread's and the shared one).
+void resetBesselEvaluations();
+/// Also records each distinct (function, p, ν, z) evaluated from now on (slow: for measurements).
+void trackDistinctBesselEvaluations(bool on);
+/// Number of distinct evaluations recorded since the last reset: the least a run needs that
+/// evaluates every function value once.
+std::uint64_t distinctBesselEvaluations();
 
 /// Γ(w) by the six-term Lanczos approximation (γ = 5), with reflection for Re w < 0; relative
 /// error below about 2e-10. At the poles 0, −1, −2, … it returns +∞ and raises the

@@ -1,0 +1,153 @@
+// Benchmark of the calculation run: the literal path against the reuse path, one thread against
+// all cores, on six cases; prints one table of times, ratios, differences and evaluation counts.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/calculation_run.hpp"
+#include "model/sample_sets.hpp"
+#include "numerics/bessel.hpp"
+
+namespace {
+
+using namespace emforce;
+
+struct Case {
+    const char* name;
+    int sample;
+    bool induction;
+    Geometry geometry;
+    const char* harmonic;
+    int pattern;
+    int method;
+    int points;
+    bool allCurves;
+    // Points of the literal timing: the whole case where it takes a few minutes at most;
+    // fewer where it would take hours (-1: the tabled point and the residual only).
+    int literalPoints;
+};
+
+const Case kCases[] = {
+    {"1 start-up", 1, true, Geometry::Spherical, "1", 1, 4, 10, false, 10},
+    {"2 all curves", 1, true, Geometry::Spherical, "17", 1, 4, 100, true, 10},
+    {"3 Simpson sphere", 1, true, Geometry::Spherical, "17", 1, 0, 100, true, -1},
+    {"4 complex cylinder", 5, true, Geometry::Cylindrical, "17", 1, 6, 200, true, 10},
+    {"5 linear", 10, true, Geometry::Linear, "17", 1, 6, 1000, true, 100},
+    {"6 synchronous sphere", 9, false, Geometry::Spherical, "17", 1, 0, 1000, false, 100},
+};
+
+// Every number a run shows: report values, curve points, statistics and the residual.
+struct Outputs : RunObserver {
+    std::vector<double> values;
+    void clearReport() override {}
+    void appendReportLine(const std::string&) override {}
+    void clearHarmonics() override {}
+    void appendHarmonicLine(const std::string&) override {}
+    void setProgressText(const std::string&) override {}
+    void setTimeText(const std::string&) override {}
+    void clearSeries(int) override {}
+    void appendPoint(int, double, double y) override { values.push_back(y); }
+    void curveFinished(int) override {}
+    void setField(ResultField, const std::string&) override {}
+    bool ask(const std::string&) override { return false; }
+    void runAbandoned(const std::string& message) override { std::printf("  abandoned: %s\n", message.c_str()); }
+};
+
+struct Measurement {
+    double seconds = 0;
+    std::uint64_t evaluations = 0;
+    std::vector<double> values;
+};
+
+InputRecord recordOf(const Case& c, int points) {
+    InputRecord r = startupRecord();
+    applySampleSet(r, kSampleSets[static_cast<size_t>(c.sample)]);
+    r.induction = c.induction;
+    r.geometry = c.geometry;
+    r.highestHarmonic = c.harmonic;
+    r.windingPattern = c.pattern;
+    r.integrationMethod = kIntegrationMethodItems[static_cast<size_t>(c.method)];
+    r.pointsPerCurve = std::to_string(points);
+    r.curves = {true, true};
+    if (c.allCurves) r.curves.fill(true);
+    return r;
+}
+
+Measurement measure(const Case& c, int points, int threads, bool literal) {
+    auto model = std::make_unique<Model>();
+    InputRecord record = recordOf(c, points);
+    Outputs outputs;
+    RunOptions options;
+    options.threads = threads;
+    options.literal = literal;
+    resetBesselEvaluations();
+    const auto start = std::chrono::steady_clock::now();
+    const RunOutcome outcome = runCalculation(*model, record, outputs, options);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (outcome.tabled) {
+        outputs.values.insert(outputs.values.end(), {outcome.tabled->maxwell, outcome.tabled->lorentz,
+                                                     outcome.tabled->material, outcome.tabled->impulse});
+    }
+    if (outcome.odeError) outputs.values.push_back(*outcome.odeError);
+    return {seconds, besselEvaluations(), std::move(outputs.values)};
+}
+
+double largestDifference(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return INFINITY;
+    double largest = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const double scale = std::max(std::fabs(a[i]), std::fabs(b[i]));
+        if (scale > 0) largest = std::max(largest, std::fabs(a[i] - b[i]) / scale);
+    }
+    return largest;
+}
+
+std::uint64_t leastEvaluations(const Case& c, int points) {
+    trackDistinctBesselEvaluations(true);
+    const std::uint64_t least = (measure(c, points, 1, false), distinctBesselEvaluations());
+    trackDistinctBesselEvaluations(false);
+    return least;
+}
+
+}  // namespace
+
+int main() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    std::printf("emforce run benchmark, %u cores; times in seconds\n\n", cores);
+    std::printf("%-22s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %11s %11s %11s\n", "case", "literal1", "fast1",
+                "fastN", "lit/fast", "1/N", "fastN vs", "points", "max diff", "evals lit", "evals fast",
+                "evals least");
+    std::printf("%-22s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %11s %11s %11s\n", "", "", "", "", "(same pts)", "",
+                "lit1", "literal", "", "", "", "");
+    for (const Case& c : kCases) {
+        const Measurement fastAll = measure(c, c.points, 0, false);
+        const Measurement fastOne = measure(c, c.points, 1, false);
+        const bool reduced = c.literalPoints != c.points;
+        const Measurement literal = measure(c, c.literalPoints, 1, true);
+        const Measurement fastSame = reduced ? measure(c, c.literalPoints, 1, false) : fastOne;
+        const std::uint64_t least = leastEvaluations(c, c.literalPoints);
+        const double litOverFast = literal.seconds / fastSame.seconds;
+        const double oneOverAll = fastOne.seconds / fastAll.seconds;
+        const double diff = std::max(largestDifference(literal.values, fastSame.values),
+                                     largestDifference(fastOne.values, fastAll.values));
+        std::printf("%-22s %8.3f %8.3f %8.3f | %8.1f %8.2f | %8.1f %8d | %9.1e | %11llu %11llu %11llu\n", c.name,
+                    literal.seconds, fastOne.seconds, fastAll.seconds, litOverFast, oneOverAll, litOverFast * oneOverAll,
+                    c.literalPoints, diff, static_cast<unsigned long long>(literal.evaluations),
+                    static_cast<unsigned long long>(fastSame.evaluations), static_cast<unsigned long long>(least));
+    }
+    std::printf(
+        "\nliteral1: the literal path (every field solved afresh at every point, Gamma per series term) on one\n"
+        "thread, on the points of the column 'points literal' (-1: the tabled point and the residual only,\n"
+        "where the whole curve would take hours); fast1 / fastN: the reuse path on one thread / all cores over\n"
+        "the whole case. lit/fast compares the two paths on the literal's points; 'fastN vs lit1' is the\n"
+        "speed-up of the whole case on all cores over the literal path on one thread (lit/fast x 1/N).\n"
+        "max diff: the largest relative difference of any shown number between the paths and thread counts.\n"
+        "evals: Bessel evaluations on the literal's points; least: the distinct ones, each evaluated once.\n");
+    return 0;
+}
