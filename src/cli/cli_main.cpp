@@ -20,19 +20,6 @@ namespace emforce::cli {
 
 namespace {
 
-// The record of the start-up state changed by the options; a parameter file that does not read
-// abandons the program like a run.
-InputRecord buildRecord(const CommandLine& cl) {
-    InputRecord record = startupRecord();
-    if (cl.paramsFile) {
-        const ParameterFileReading reading = readParameterFile(*cl.paramsFile, record);
-        if (!reading.complete()) throw CalcError(reading.error);
-    }
-    if (cl.sample) applySampleSet(record, kSampleSets[static_cast<size_t>(*cl.sample)]);
-    for (const auto& edit : cl.edits) edit(record);
-    return record;
-}
-
 void writeOutputs(const CommandLine& cl, const InputRecord& record, const CapturingObserver& run,
                   const Model& model) {
     if (cl.csvFile) {
@@ -46,6 +33,17 @@ void writeOutputs(const CommandLine& cl, const InputRecord& record, const Captur
 }
 
 }  // namespace
+
+InputRecord buildRecord(const CommandLine& cl) {
+    InputRecord record = startupRecord();
+    if (cl.paramsFile) {
+        const ParameterFileReading reading = readParameterFile(*cl.paramsFile, record);
+        if (!reading.complete()) throw CalcError(reading.error);
+    }
+    if (cl.sample) applySampleSet(record, kSampleSets[static_cast<size_t>(*cl.sample)]);
+    for (const auto& edit : cl.edits) edit(record);
+    return record;
+}
 
 int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     CommandLine cl;

@@ -5,12 +5,19 @@
 #include <span>
 #include <string>
 
+#include "cli/command_line.hpp"
+#include "model/input_record.hpp"
+
 namespace emforce::cli {
 
 /// Exit statuses of emforce-cli.
 inline constexpr int kExitComplete = 0;
 inline constexpr int kExitAbandoned = 1;
 inline constexpr int kExitUsage = 2;
+
+/// The start-up record changed by the parameter file, the sample set and the other options, in
+/// that order. Throws CalcError when the parameter file does not read.
+InputRecord buildRecord(const CommandLine& cl);
 
 /// Runs the program on the arguments after its name and returns its exit status.
 int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -102,6 +104,38 @@ TEST(CliMain, OptionsChangeTheRecordInOrder) {
     EXPECT_NE(r.out.find("[1, " + roundTrip(100 * 1.2732395447351628 * 1.5 * 0.9749079) + "]"), std::string::npos);
     EXPECT_EQ(jsonField(r.out, "statistics"), "{\"avgBalance\": null");
     EXPECT_EQ(jsonField(r.out, "odeError"), "null");
+}
+
+TEST(CliMain, EachOptionSetsItsPartOfTheRecord) {
+    using Check = std::function<bool(const InputRecord&)>;
+    const std::vector<std::pair<std::vector<std::string>, Check>> cases = {
+        {{"--motor", "synchronous"}, [](const InputRecord& r) { return !r.induction; }},
+        {{"--geometry", "cylindrical"}, [](const InputRecord& r) { return r.geometry == Geometry::Cylindrical; }},
+        {{"--pattern", "13"}, [](const InputRecord& r) { return r.windingPattern == 13; }},
+        {{"--harmonic", "7"}, [](const InputRecord& r) { return r.highestHarmonic == "7"; }},
+        {{"--method", "0"}, [](const InputRecord& r) { return r.integrationMethod == "Simpson integration meth."; }},
+        {{"--bessel-accuracy", "1e-5"}, [](const InputRecord& r) { return r.besselAccuracy == "1e-5"; }},
+        {{"--bessel-limit", "25"}, [](const InputRecord& r) { return r.besselLimit == "25"; }},
+        {{"--points", "30"}, [](const InputRecord& r) { return r.pointsPerCurve == "30"; }},
+        {{"--domain", "2"}, [](const InputRecord& r) { return r.domain == 2; }},
+        {{"--curves", "all"}, [](const InputRecord& r) { return r.curves[9] && r.curves[4]; }},
+        {{"--curves", "3,5"}, [](const InputRecord& r) { return !r.curves[0] && r.curves[3] && r.curves[5]; }},
+        {{"--min-speed", "-5"}, [](const InputRecord& r) { return r.minSpeed == "-5"; }},
+        {{"--max-speed", "75"}, [](const InputRecord& r) { return r.maxSpeed == "75"; }},
+        {{"--set", "21=3,0"}, [](const InputRecord& r) { return r.value(21) == "3,0"; }},
+        {{"--set", "ni12re=0,1"}, [](const InputRecord& r) { return r.reluctivityTable[1][1] == "0,1"; }},
+        {{"--set", "ni12im=0,2"}, [](const InputRecord& r) { return r.reluctivityTable[1][2] == "0,2"; }},
+        {{"--set", "ni21re=0,3"}, [](const InputRecord& r) { return r.reluctivityTable[2][1] == "0,3"; }},
+        {{"--set", "ni21im=0,4"}, [](const InputRecord& r) { return r.reluctivityTable[2][2] == "0,4"; }},
+        {{"--set", "ni12d=0,5"}, [](const InputRecord& r) { return r.ni12dGap == "0,5"; }},
+        {{"--set", "ni21d=0,6"}, [](const InputRecord& r) { return r.ni21dGap == "0,6"; }},
+        {{"--sample", "Data 1"}, [](const InputRecord& r) { return r.value(8) == "50,0"; }},
+        {{"--set", "8=1", "--set", "8=2"}, [](const InputRecord& r) { return r.value(8) == "2"; }},
+    };
+    for (const auto& [args, check] : cases) EXPECT_TRUE(check(buildRecord(parseCommandLine(args)))) << args[0] << " " << args[1];
+    const CommandLine threads = parseCommandLine(std::vector<std::string>{"--threads", "3", "--literal"});
+    EXPECT_EQ(threads.threads, 3);
+    EXPECT_TRUE(threads.literal);
 }
 
 TEST(CliMain, LayerQuestionIsAnsweredNoOnStandardError) {
