@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -117,7 +119,9 @@ std::uint64_t leastEvaluations(const Case& c, int points) {
 
 }  // namespace
 
-int main() {
+// Runs every case, or the cases whose numbers are given as arguments ("run_benchmark 2 4").
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     std::printf("emforce run benchmark, %u cores; times in seconds\n\n", cores);
     std::printf("%-22s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %11s %11s %11s\n", "case", "literal1", "fast1",
@@ -125,7 +129,12 @@ int main() {
                 "evals least");
     std::printf("%-22s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %11s %11s %11s\n", "", "", "", "", "(same pts)", "",
                 "lit1", "literal", "", "", "", "");
-    for (const Case& c : kCases) {
+    for (size_t k = 0; k < std::size(kCases); ++k) {
+        const Case& c = kCases[k];
+        const bool chosen = argc == 1 || std::any_of(argv + 1, argv + argc, [k](const char* a) {
+            return std::atoi(a) == static_cast<int>(k + 1);
+        });
+        if (!chosen) continue;
         const Measurement fastAll = measure(c, c.points, 0, false);
         const Measurement fastOne = measure(c, c.points, 1, false);
         const bool reduced = c.literalPoints != c.points;
@@ -148,6 +157,6 @@ int main() {
         "the whole case. lit/fast compares the two paths on the literal's points; 'fastN vs lit1' is the\n"
         "speed-up of the whole case on all cores over the literal path on one thread (lit/fast x 1/N).\n"
         "max diff: the largest relative difference of any shown number between the paths and thread counts.\n"
-        "evals: Bessel evaluations on the literal's points; least: the distinct ones, each evaluated once.\n");
+        "evals: Bessel evaluations on the literal's points; least: the distinct ones of each evaluator call.\n");
     return 0;
 }

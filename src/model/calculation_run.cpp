@@ -10,6 +10,7 @@
 #include "model/error_statistics.hpp"
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
+#include "numerics/bessel.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -129,7 +130,10 @@ void Run::listHarmonics() {
 void Run::reportTabledPoint() {
     const EvaluatorArgs a = args();
     std::array<double, 4> f{};
-    for (size_t k = 0; k < f.size(); ++k) f[k] = checkedValue(m_slots[k](a.kp, a.x, a.g, a.a, a.z, a.s));
+    for (size_t k = 0; k < f.size(); ++k) {
+        beginEvaluatorCall();
+        f[k] = checkedValue(m_slots[k](a.kp, a.x, a.g, a.a, a.z, a.s));
+    }
     showDisplayTexts();
     m_outcome.tabled = TabledPoint{f[0], f[1], f[2], f[3], std::nullopt};
     const std::array<std::string, 12> lines = {
@@ -196,6 +200,7 @@ void Run::showStatistics() {
 void Run::showResidual() {
     read();
     const EvaluatorArgs a = args();
+    beginEvaluatorCall();
     const std::optional<double> residual = m_model.induction.odeErrorValue(a.kp, a.x, a.g, a.a, a.z, a.s);
     showDisplayTexts();
     if (residual) m_outcome.odeError = checkedValue(*residual);

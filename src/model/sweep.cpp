@@ -62,6 +62,7 @@ public:
     [[nodiscard]] PointValue solve(const Evaluator& evaluator, int i) const {
         EvaluatorArgs running = m_args;
         sweptArgument(m_domain, running) = abscissa(i);
+        beginEvaluatorCall();
         clearFpFaults();
         try {
             return {checkedValue(evaluator(running.kp, running.x, running.g, running.a, running.z, running.s)), {}};
