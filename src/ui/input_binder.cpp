@@ -1,0 +1,114 @@
+// Binds the window's input controls to the input record, both ways.
+#include "ui/input_binder.hpp"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableWidget>
+
+#include "model/number_format.hpp"
+#include "numerics/fp_guard.hpp"
+
+namespace emforce {
+
+namespace {
+
+QString qtText(const std::string& text) { return QString::fromStdString(text); }
+std::string recordText(const QString& text) { return text.toStdString(); }
+
+void loadCell(QTableWidget* table, int row, int column, const std::string& text) {
+    QTableWidgetItem* item = table->item(row, column);
+    if (item->text() != qtText(text)) item->setText(qtText(text));
+}
+
+void loadText(QLineEdit* edit, const std::string& text) {
+    if (edit->text() != qtText(text)) edit->setText(qtText(text));
+}
+
+// A text that is one of the items selects it; any other is typed into the edit line.
+void loadText(QComboBox* box, const std::string& text) {
+    const QString wanted = qtText(text);
+    if (box->currentText() == wanted) return;
+    const int index = box->findText(wanted);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+    else
+        box->setEditText(wanted);
+}
+
+// An index of -1 stands for a typed text that is none of the items; it keeps what is typed.
+void loadIndex(QComboBox* box, int index) {
+    if (box->findText(box->currentText()) != index) box->setCurrentIndex(index);
+}
+
+void loadPoints(QSpinBox* box, const std::string& text) {
+    try {
+        box->setValue(toInteger(text));
+    } catch (const CalcError&) {
+        box->setValue(10);
+    }
+}
+
+}  // namespace
+
+void InputBinder::load(const InputRecord& r) const {
+    for (int row = 0; row < kParameterRows; ++row)
+        for (int column = 0; column < 2; ++column)
+            loadCell(m_c.parameters, row, column,
+                     r.parameterTable[static_cast<size_t>(row)][static_cast<size_t>(column)]);
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            loadCell(m_c.reluctivity, row, column,
+                     r.reluctivityTable[static_cast<size_t>(row)][static_cast<size_t>(column)]);
+    loadText(m_c.ni12dGap, r.ni12dGap);
+    loadText(m_c.ni21dGap, r.ni21dGap);
+    loadText(m_c.minSpeed, r.minSpeed);
+    loadText(m_c.maxSpeed, r.maxSpeed);
+    loadPoints(m_c.pointsPerCurve, r.pointsPerCurve);
+    loadText(m_c.integrationMethod, r.integrationMethod);
+    loadText(m_c.besselAccuracy, r.besselAccuracy);
+    loadText(m_c.besselLimit, r.besselLimit);
+    loadText(m_c.highestHarmonic, r.highestHarmonic);
+    if (QAbstractButton* b = m_c.geometry->button(static_cast<int>(r.geometry)))
+        b->setChecked(true);
+    if (QAbstractButton* b = m_c.domain->button(r.domain)) b->setChecked(true);
+    (r.induction ? m_c.induction : m_c.synchronous)->setChecked(true);
+    for (size_t slot = 0; slot < m_c.curves.size(); ++slot)
+        m_c.curves[slot]->setChecked(r.curves[slot]);
+    for (size_t k = 0; k < m_c.axisDescriptions.size(); ++k)
+        loadIndex(m_c.axisDescriptions[k], r.axisDescriptions[k]);
+}
+
+void InputBinder::store(InputRecord& r) const {
+    for (int row = 0; row < kParameterRows; ++row)
+        for (int column = 0; column < 2; ++column)
+            r.parameterTable[static_cast<size_t>(row)][static_cast<size_t>(column)] =
+                recordText(m_c.parameters->item(row, column)->text());
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            r.reluctivityTable[static_cast<size_t>(row)][static_cast<size_t>(column)] =
+                recordText(m_c.reluctivity->item(row, column)->text());
+    r.ni12dGap = recordText(m_c.ni12dGap->text());
+    r.ni21dGap = recordText(m_c.ni21dGap->text());
+    r.minSpeed = recordText(m_c.minSpeed->text());
+    r.maxSpeed = recordText(m_c.maxSpeed->text());
+    r.pointsPerCurve = std::to_string(m_c.pointsPerCurve->value());
+    r.integrationMethod = recordText(m_c.integrationMethod->currentText());
+    r.besselAccuracy = recordText(m_c.besselAccuracy->currentText());
+    r.besselLimit = recordText(m_c.besselLimit->currentText());
+    r.highestHarmonic = recordText(m_c.highestHarmonic->currentText());
+    r.geometry = static_cast<Geometry>(m_c.geometry->checkedId());
+    r.domain = m_c.domain->checkedId();
+    r.induction = m_c.induction->isChecked();
+    for (size_t slot = 0; slot < m_c.curves.size(); ++slot)
+        r.curves[slot] = m_c.curves[slot]->isChecked();
+    for (size_t k = 0; k < m_c.axisDescriptions.size(); ++k)
+        r.axisDescriptions[k] =
+            m_c.axisDescriptions[k]->findText(m_c.axisDescriptions[k]->currentText());
+}
+
+}  // namespace emforce

@@ -1,0 +1,54 @@
+// Binds the window's input controls to the input record, both ways.
+#pragma once
+
+#include <array>
+
+#include "model/input_record.hpp"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QSpinBox;
+class QTableWidget;
+
+namespace emforce {
+
+/// The controls that hold the inputs of a run.
+struct InputControls {
+    QTableWidget* parameters = nullptr;   ///< DaneS, 22 x 2
+    QTableWidget* reluctivity = nullptr;  ///< Relukt, 3 x 3
+    QLineEdit* ni12dGap = nullptr;
+    QLineEdit* ni21dGap = nullptr;
+    QLineEdit* minSpeed = nullptr;
+    QLineEdit* maxSpeed = nullptr;
+    QSpinBox* pointsPerCurve = nullptr;
+    QComboBox* integrationMethod = nullptr;
+    QComboBox* besselAccuracy = nullptr;
+    QComboBox* besselLimit = nullptr;
+    QComboBox* highestHarmonic = nullptr;
+    QButtonGroup* geometry = nullptr;  ///< button ids are the Geometry values
+    QButtonGroup* domain = nullptr;    ///< button ids are the domain indices
+    QAction* induction = nullptr;
+    QAction* synchronous = nullptr;
+    std::array<QCheckBox*, kCurveSlots> curves{};
+    std::array<QComboBox*, 4> axisDescriptions{};
+};
+
+/// Copies between the controls and the record. The winding pattern has no control here and is
+/// left as the record holds it.
+class InputBinder {
+public:
+    explicit InputBinder(const InputControls& controls) : m_c(controls) {}
+
+    /// Shows the record in the controls; a control that already shows its value is untouched.
+    void load(const InputRecord& record) const;
+    /// Takes every control's text or selection into the record.
+    void store(InputRecord& record) const;
+
+private:
+    InputControls m_c;
+};
+
+}  // namespace emforce

@@ -1,0 +1,345 @@
+// The controls of the main window, area by area; their start values come from the input record.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+
+#include "model/sweep.hpp"
+#include "ui/chart_buttons.hpp"
+#include "ui/chart_panel.hpp"
+#include "ui/input_binder.hpp"
+#include "ui/main_window.hpp"
+
+namespace emforce {
+
+namespace {
+
+QString qtText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <size_t N>
+QComboBox* makeList(const char* name, const std::array<std::string_view, N>& items,
+                    const QString& hint = {}) {
+    auto* box = new QComboBox;
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    for (std::string_view item : items) box->addItem(qtText(item));
+    box->setToolTip(hint);
+    return box;
+}
+
+QLineEdit* makeEdit(const char* name, const QString& hint = {}) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    edit->setToolTip(hint);
+    return edit;
+}
+
+// A caption above its field, as the labelled edits of the window are drawn.
+QWidget* captioned(const QString& caption, QWidget* field) {
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    auto* label = new QLabel(caption);
+    label->setWordWrap(true);
+    label->setBuddy(field);
+    layout->addWidget(label);
+    layout->addWidget(field);
+    return box;
+}
+
+QPlainTextEdit* makeMemo(const char* name, const QStringList& lines) {
+    auto* memo = new QPlainTextEdit;
+    memo->setObjectName(name);
+    memo->setReadOnly(true);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setPlainText(lines.join(u'\n'));
+    return memo;
+}
+
+// A cell that shows a label: neither selectable nor editable, skipped by Tab.
+QTableWidgetItem* labelCell(const QPalette& palette) {
+    auto* item = new QTableWidgetItem;
+    item->setFlags(Qt::NoItemFlags);
+    item->setForeground(palette.color(QPalette::WindowText));
+    item->setBackground(palette.color(QPalette::Window));
+    return item;
+}
+
+QTableWidget* makeTable(const char* name, int rows, int columns,
+                        const std::function<bool(int, int)>& isLabel) {
+    auto* table = new QTableWidget(rows, columns);
+    table->setObjectName(name);
+    table->horizontalHeader()->hide();
+    table->verticalHeader()->hide();
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int rowHeight = table->fontMetrics().height() + 8;
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column)
+            table->setItem(
+                row, column,
+                isLabel(row, column) ? labelCell(table->palette()) : new QTableWidgetItem);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int column = 1; column < columns; ++column)
+        table->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);
+    table->setFixedHeight(rows * rowHeight + 2 * table->frameWidth());
+    table->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return table;
+}
+
+// A group of radio buttons whose ids are the items' indices.
+QGroupBox* makeRadioGroup(const char* name, const QString& title, const QStringList& items,
+                          QButtonGroup*& group) {
+    auto* box = new QGroupBox(title);
+    box->setObjectName(name);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(6, 6, 6, 6);
+    group = new QButtonGroup(box);
+    for (int id = 0; id < items.size(); ++id) {
+        auto* radio = new QRadioButton(items[id]);
+        group->addButton(radio, id);
+        layout->addWidget(radio);
+    }
+    layout->addStretch();
+    return box;
+}
+
+// The boxes of the first eight curve slots, each in the colour of its curve.
+QGroupBox* makeCurveBoxes(std::array<QCheckBox*, kCurveSlots>& curves) {
+    const std::array<std::pair<const char*, QColor>, 8> boxes = {{
+        {"F/T Maxwell", Qt::black},
+        {"F/T Lorentz", QColor(0, 128, 0)},
+        {"F/T Material Anisotropy", QColor(0, 0, 128)},
+        {"F/T EM Impulse", QColor(255, 0, 255)},
+        {"F/T coenergy --+--", Qt::black},
+        {"P by Poynting", Qt::black},
+        {"P by Joule-Lenz", QColor(0, 128, 0)},
+        {"P of  Anisotropy", QColor(255, 0, 0)},
+    }};
+    auto* group = new QGroupBox("choose curves for");
+    group->setObjectName("GroupBox1");
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(6, 6, 6, 6);
+    for (size_t slot = 0; slot < boxes.size(); ++slot) {
+        auto* box = new QCheckBox(boxes[slot].first);
+        box->setObjectName(QString("Wykres%1").arg(slot));
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::WindowText, boxes[slot].second);
+        box->setPalette(palette);
+        layout->addWidget(box);
+        curves[slot] = box;
+    }
+    return group;
+}
+
+}  // namespace
+
+QWidget* MainWindow::buildCentral(InputControls& c) {
+    auto* central = new QWidget;
+    central->setObjectName("Background");
+    m_chart = new ChartPanel;
+    c.axisDescriptions = m_chart->axisSelectors();
+
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(new ChartButtons(*m_chart));
+    lower->addWidget(buildNotebook(c), 1);
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildTopArea(c));
+    left->addLayout(lower, 1);
+
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(8, 8, 8, 4);
+    layout->setSpacing(8);
+    layout->addLayout(left, 1);
+    layout->addWidget(buildRightArea(c));
+    return central;
+}
+
+QWidget* MainWindow::buildTopArea(InputControls& c) {
+    m_motorKind = makeEdit("Edit1", "Motor chosen for analysis - induction or synchronous");
+    m_motorKind->setText("Induction motor");
+    m_motorKind->setReadOnly(true);
+    auto* kindColumn = new QVBoxLayout;
+    kindColumn->addWidget(m_motorKind);
+    kindColumn->addWidget(makeRadioGroup("RadioGroup2", "choose motor geometry",
+                                         {"linear", "cylindrical", "spherical"}, c.geometry));
+    kindColumn->addStretch();
+
+    c.highestHarmonic = makeList("ComboBox1", kHighestHarmonicItems,
+                                 "Highest harmonic order for MMF (rail, stator)");
+    m_harmonics = makeMemo("Memo2", {"  CHOOSE ", "  MAX", "STATOR MMF ", " HARMONIC", "   ORDER",
+                                     "   TAKEN ", "INTO ACCOUNT"});
+    QTextOption centred = m_harmonics->document()->defaultTextOption();
+    centred.setAlignment(Qt::AlignHCenter);
+    m_harmonics->document()->setDefaultTextOption(centred);
+    m_harmonics->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_harmonics->setFixedWidth(
+        m_harmonics->fontMetrics().horizontalAdvance(" h = -17     Ah = 0000,0") +
+        m_harmonics->verticalScrollBar()->sizeHint().width() + 12);
+    c.highestHarmonic->setFixedWidth(m_harmonics->width());
+    auto* harmonicColumn = new QVBoxLayout;
+    harmonicColumn->addWidget(c.highestHarmonic);
+    harmonicColumn->addWidget(m_harmonics, 1);
+
+    QStringList domains;
+    for (std::string_view item : kDomainItems) domains << qtText(item);
+
+    m_report = makeMemo("Memo1", {"FORCE / TORQUE  ", "BALANCE"});
+    // One point below the window's text, so that the report's 32-character lines fit its column.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(std::min(fixed.pointSizeF(), m_report->font().pointSizeF() - 1));
+    m_report->setFont(fixed);
+    m_report->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_report->setMinimumWidth(m_report->fontMetrics().horizontalAdvance(QString(32, u'-')) +
+                              m_report->verticalScrollBar()->sizeHint().width() + 8);
+
+    auto* area = new QWidget;
+    auto* row = new QHBoxLayout(area);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addLayout(kindColumn);
+    row->addLayout(harmonicColumn);
+    row->addWidget(makeCurveBoxes(c.curves));
+    row->addWidget(makeRadioGroup("RadioGroup1", "versus", domains, c.domain));
+    row->addWidget(m_report, 1);
+    return area;
+}
+
+QWidget* MainWindow::buildRightArea(InputControls& c) {
+    c.parameters =
+        makeTable("DaneS", kParameterRows, 2, [](int, int column) { return column == 0; });
+    int labelWidth = 0;
+    for (std::string_view label : kParameterLabels)
+        labelWidth =
+            std::max(labelWidth, c.parameters->fontMetrics().horizontalAdvance(qtText(label)));
+    // Room for the labels and for the longest value texts of the sample sets.
+    c.parameters->setMinimumWidth(
+        labelWidth + c.parameters->fontMetrics().horizontalAdvance("1,0471975511") + 16);
+    c.reluctivity =
+        makeTable("Relukt", 3, 3, [](int row, int column) { return row == 0 || column == 0; });
+
+    c.ni12dGap = makeEdit("ni12d_gap");
+    c.ni21dGap = makeEdit("ni21d_gap");
+    c.minSpeed = makeEdit("LabeledEdit3");
+    c.maxSpeed = makeEdit("LabeledEdit4");
+    c.pointsPerCurve = new QSpinBox;
+    c.pointsPerCurve->setObjectName("CSpinEdit2");
+    c.pointsPerCurve->setRange(10, 1000);
+    c.pointsPerCurve->setSingleStep(10);
+
+    auto* edits = new QGridLayout;
+    edits->setHorizontalSpacing(16);
+    edits->setVerticalSpacing(10);
+    edits->addWidget(captioned(" ni12d / ni0  of  gap", c.ni12dGap), 0, 0);
+    edits->addWidget(captioned("  ni21d / ni0  of  gap", c.ni21dGap), 0, 1);
+    edits->addWidget(captioned("min speed = ", c.minSpeed), 1, 0);
+    edits->addWidget(captioned("max speed = ", c.maxSpeed), 1, 1);
+    auto* pointsLabel = new QLabel("Points per curve = ");
+    pointsLabel->setBuddy(c.pointsPerCurve);
+    edits->addWidget(pointsLabel, 2, 0, Qt::AlignRight);
+    edits->addWidget(c.pointsPerCurve, 2, 1);
+
+    auto* area = new QWidget;
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(12);
+    column->addWidget(c.parameters);
+    column->addWidget(c.reluctivity);
+    column->addLayout(edits);
+    column->addStretch();
+    return area;
+}
+
+QTabWidget* MainWindow::buildNotebook(InputControls& c) {
+    auto* notebook = new QTabWidget;
+    notebook->setObjectName("PageControl1");
+    QWidget* errors = buildErrorsPage(c);
+    // The pages are controls, not the window's background.
+    for (QWidget* page : {static_cast<QWidget*>(m_chart), errors})
+        page->setAttribute(Qt::WA_NoMousePropagation);
+    notebook->addTab(m_chart, "Charts");
+    notebook->addTab(errors, "Errors / Accuracy");
+    return notebook;
+}
+
+QWidget* MainWindow::buildErrorsPage(InputControls& c) {
+    const std::array<const char*, kResultFieldCount> names = {
+        "LabeledEdit1", "LabeledEdit2", "LabeledEdit7", "LabeledEdit5",
+        "LabeledEdit6", "LE5",          "Edit2",        "Edit3"};
+    std::array<QWidget*, kResultFieldCount> fields{};
+    for (size_t f = 0; f < names.size(); ++f) {
+        QLineEdit* edit = makeEdit(names[f]);
+        edit->setReadOnly(true);
+        edit->setText(qtText(kResultFieldStartTexts[f]));
+        edit->setCursorPosition(0);
+        edit->setMinimumWidth(200);
+        m_resultFields[f] = edit;
+        fields[f] = captioned(qtText(kResultFieldCaptions[f]), edit);
+    }
+    const auto field = [&fields](ResultField f) { return fields[static_cast<size_t>(f)]; };
+
+    c.integrationMethod = makeList("MetodyCalkowania", kIntegrationMethodItems);
+    c.besselLimit = makeList("Limit", kBesselLimitItems, "Limit for Bessels funtion approximation");
+    c.besselAccuracy = makeList("McDonald", kBesselAccuracyItems, "I and K accuracy");
+    auto* accuracyI = new QCheckBox("I function accuracy /1st harm - it is shown in chart");
+    auto* accuracyK = new QCheckBox("K function accuracy /1st harm - it is shown in chart");
+    accuracyI->setObjectName("Wykres11");
+    accuracyK->setObjectName("Wykres12");
+    c.curves[8] = accuracyI;
+    c.curves[9] = accuracyK;
+
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(16, 16, 16, 16);
+    grid->setHorizontalSpacing(24);
+    grid->setVerticalSpacing(12);
+    grid->addWidget(captioned("Intergration method ...", c.integrationMethod), 0, 0, Qt::AlignTop);
+    grid->addWidget(field(ResultField::AverageBalance), 0, 1);
+    grid->addWidget(field(ResultField::OdeResidual), 0, 2);
+    grid->addWidget(field(ResultField::MaxBalance), 1, 1);
+    grid->addWidget(field(ResultField::AverageCoenergy), 2, 1);
+
+    auto* limitLabel = new QLabel(
+        "Limit for Bessels fuction argument (for greater arguments are used approximated "
+        "functions)");
+    limitLabel->setBuddy(c.besselLimit);
+    auto* accuracyLabel = new QLabel("Accuracy for I and K functions");
+    accuracyLabel->setBuddy(c.besselAccuracy);
+    grid->addWidget(limitLabel, 3, 0, 1, 2, Qt::AlignRight);
+    grid->addWidget(c.besselLimit, 3, 2, Qt::AlignLeft);
+    grid->addWidget(accuracyLabel, 4, 0, 1, 2, Qt::AlignRight);
+    grid->addWidget(c.besselAccuracy, 4, 2, Qt::AlignLeft);
+
+    grid->addWidget(field(ResultField::Lambda), 5, 0);
+    grid->addWidget(field(ResultField::BetaR), 5, 1);
+    grid->addWidget(accuracyI, 6, 0, 1, 2);
+    grid->addWidget(accuracyK, 7, 0, 1, 2);
+    grid->addWidget(field(ResultField::PowerFixed), 8, 1, 1, 2);
+    grid->addWidget(field(ResultField::PowerExponent), 9, 1, 1, 2);
+    grid->setRowStretch(10, 1);
+    for (int column = 0; column < 3; ++column) grid->setColumnStretch(column, 1);
+    return page;
+}
+
+}  // namespace emforce

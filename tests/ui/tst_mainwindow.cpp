@@ -1,0 +1,484 @@
+// Tests of the main window: start-up state, runs, cancel, sample sets, menus and message boxes.
+#include <QAction>
+#include <QButtonGroup>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScatterSeries>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <QtTest>
+#include <sstream>
+
+#include "cli/run_report.hpp"
+#include "model/sample_sets.hpp"
+#include "ui/app_windows.hpp"
+#include "ui/chart_panel.hpp"
+#include "ui/help_text.hpp"
+#include "ui/message_boxes.hpp"
+
+using namespace emforce;
+
+namespace {
+
+// Answers every question with `answer` and keeps what was shown.
+struct ScriptedMessageBoxes final : MessageBoxes {
+    QStringList errors;
+    QStringList questions;
+    bool answer = false;
+
+    void showError(QWidget*, const QString& text) override { errors << text; }
+    bool askYesNo(QWidget*, const QString& question) override {
+        questions << question;
+        return answer;
+    }
+};
+
+QString qt(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList lines(const QPlainTextEdit* memo) { return memo->toPlainText().split(u'\n'); }
+
+}  // namespace
+
+class tst_MainWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void startupControls();
+    void startupLists_data();
+    void startupLists();
+    void startupChart();
+    void functionKeys();
+    void menusOpenOnTheirKeys_data();
+    void menusOpenOnTheirKeys();
+    void backgroundClickRunsAsTheCoreDoes();
+    void synchronousRunAfterF2();
+    void runErrorsShowTheirMessage_data();
+    void runErrorsShowTheirMessage();
+    void layerQuestion_data();
+    void layerQuestion();
+    void escCancelsLongRunKeepingItsOutput();
+    void sampleSetOverwritesExactlyItsCells_data();
+    void sampleSetOverwritesExactlyItsCells();
+    void helpWindowIsSingleAndReadOnly();
+    void activationShowsAxisSelectors();
+    void tabMovesBetweenValueCells();
+
+private:
+    MainWindow& main() { return m_windows->main; }
+    template <class T>
+    T* find(const char* name) {
+        T* widget = main().findChild<T*>(name);
+        if (!widget) qFatal("no control %s", name);
+        return widget;
+    }
+    QTableWidget* parameters() { return find<QTableWidget>("DaneS"); }
+    QString panel(int i) {
+        return find<QLabel>(qPrintable(QString("StatusPanel%1").arg(i)))->text();
+    }
+    QAction* action(const char* name) { return main().findChild<QAction*>(name); }
+    void clickBackground() {
+        QTest::mouseClick(main().centralWidget(), Qt::LeftButton, {}, QPoint(2, 2));
+    }
+
+    std::unique_ptr<Model> m_model;
+    ScriptedMessageBoxes m_messages;
+    std::unique_ptr<AppWindows> m_windows;
+};
+
+void tst_MainWindow::init() {
+    m_messages = {};
+    m_model = std::make_unique<Model>();
+    m_windows = std::make_unique<AppWindows>(*m_model, m_messages);
+    main().show();
+    QVERIFY(QTest::qWaitForWindowActive(&main()));
+}
+
+void tst_MainWindow::cleanup() {
+    m_windows.reset();
+    m_model.reset();
+}
+
+void tst_MainWindow::startupControls() {
+    QCOMPARE(
+        main().windowTitle(),
+        QString("Electromagnetic Force / Torque calculation for linear, cylindrical and spherical "
+                "motors (asynchronous - induction and synchronous PM or coiled)"));
+    QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("Induction motor"));
+    QVERIFY(action("Induction")->isChecked());
+    QVERIFY(action("updated_Workshop")->isChecked());
+
+    const QList<QRadioButton*> geometry =
+        find<QWidget>("RadioGroup2")->findChildren<QRadioButton*>();
+    QCOMPARE(geometry.size(), 3);
+    QCOMPARE(geometry[2]->text(), QString("spherical"));
+    QVERIFY(geometry[2]->isChecked());
+    const QList<QRadioButton*> domain = find<QWidget>("RadioGroup1")->findChildren<QRadioButton*>();
+    QCOMPARE(domain.size(), 5);
+    QCOMPARE(domain[4]->text(), QString("speed / power angle"));
+    QVERIFY(domain[4]->isChecked());
+    for (int slot : {0, 1, 2, 3, 4, 5, 6, 7, 11, 12})
+        QCOMPARE(find<QCheckBox>(qPrintable(QString("Wykres%1").arg(slot)))->isChecked(), slot < 2);
+
+    // The tables hold the labels and the start-up data; labels cannot be edited.
+    const InputRecord start = startupRecord();
+    for (int row = 0; row < kParameterRows; ++row) {
+        for (int column = 0; column < 2; ++column)
+            QCOMPARE(parameters()->item(row, column)->text(),
+                     qt(start.parameterTable[size_t(row)][size_t(column)]));
+        QVERIFY(!(parameters()->item(row, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(parameters()->item(row, 1)->flags() & Qt::ItemIsEditable);
+    }
+    auto* reluctivity = find<QTableWidget>("Relukt");
+    QCOMPARE(reluctivity->item(0, 0)->text(), QString("layer reluctivity"));
+    QCOMPARE(reluctivity->item(2, 0)->text(), QString(" ni21 / ni0"));
+    QCOMPARE(reluctivity->item(0, 2)->text(), QString(" imag ()"));
+    QVERIFY(!(reluctivity->item(0, 1)->flags() & Qt::ItemIsEditable));
+    QVERIFY(reluctivity->item(2, 2)->flags() & Qt::ItemIsEditable);
+
+    QCOMPARE(find<QLineEdit>("ni12d_gap")->text(), QString("0,0"));
+    QCOMPARE(find<QLineEdit>("LabeledEdit3")->text(), QString("0"));
+    QCOMPARE(find<QLineEdit>("LabeledEdit4")->text(), QString("50"));
+    auto* points = find<QSpinBox>("CSpinEdit2");
+    QCOMPARE(points->value(), 10);
+    QCOMPARE(points->minimum(), 10);
+    QCOMPARE(points->maximum(), 1000);
+    QCOMPARE(points->singleStep(), 10);
+
+    QCOMPARE(lines(find<QPlainTextEdit>("Memo2")),
+             QStringList({"  CHOOSE ", "  MAX", "STATOR MMF ", " HARMONIC", "   ORDER", "   TAKEN ",
+                          "INTO ACCOUNT"}));
+    QCOMPARE(lines(find<QPlainTextEdit>("Memo1")), QStringList({"FORCE / TORQUE  ", "BALANCE"}));
+    QCOMPARE(find<QLineEdit>("LE5")->text(), QString("unknown"));
+    QCOMPARE(find<QLineEdit>("LabeledEdit6")->text(),
+             QString("err=sum of |PS - PJoule - PAnis| / |PS|"));
+    for (int i = 0; i < 3; ++i) QVERIFY(panel(i).isEmpty());
+}
+
+void tst_MainWindow::startupLists_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("selected");
+    const auto texts = [](const auto& items) {
+        QStringList list;
+        for (std::string_view item : items) list << qt(item);
+        return list;
+    };
+    QTest::newRow("highest harmonic") << "ComboBox1" << texts(kHighestHarmonicItems) << "1";
+    QTest::newRow("integration") << "MetodyCalkowania" << texts(kIntegrationMethodItems)
+                                 << "Gauss 8-nodes integr. meth.";
+    QTest::newRow("Bessel accuracy") << "McDonald" << texts(kBesselAccuracyItems) << "1e-17";
+    QTest::newRow("Bessel limit") << "Limit" << texts(kBesselLimitItems) << "15";
+    QTest::newRow("left axis") << "CB2" << texts(kLeftAxisItems)
+                               << "Electromagnetic torque  T, N·m";
+    QTest::newRow("bottom axis") << "CB3" << texts(kBottomAxisItems) << "speed n, 1/s";
+    QTest::newRow("left font") << "CB4" << texts(kFontSizeItems) << "14";
+    QTest::newRow("bottom font") << "CB5" << texts(kFontSizeItems) << "14";
+}
+
+void tst_MainWindow::startupLists() {
+    QFETCH(QString, name);
+    QFETCH(QStringList, items);
+    QFETCH(QString, selected);
+    auto* box = find<QComboBox>(qPrintable(name));
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
+    QCOMPARE(shown, items);
+    QCOMPARE(box->currentText(), selected);
+    QVERIFY(box->isEditable());
+}
+
+void tst_MainWindow::startupChart() {
+    QChart* chart = find<QChartView>("Chart1")->chart();
+    const QList<QAbstractSeries*> series = chart->series();
+    QCOMPARE(series.size(), kCurveSlots);
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        QCOMPARE(series[slot]->name(), qt(kSeriesTitles[size_t(slot)]));
+        QCOMPARE(series[slot]->type() == QAbstractSeries::SeriesTypeScatter,
+                 slot == 1 || slot == 6 || slot == 9);
+    }
+    QVERIFY(!chart->legend()->isVisible());
+    QCOMPARE(main().chart().bottomAxis()->titleText(), QString("prędkość obrotowa n [obr/s]"));
+    QCOMPARE(main().chart().leftAxis()->titleText(), QString("Moment elektromagnetyczny T [N·m]"));
+    QCOMPARE(main().chart().leftAxis()->titleFont().pointSize(), 14);
+    QCOMPARE(main().chart().leftAxis()->labelsFont().pointSize(), 12);
+}
+
+void tst_MainWindow::functionKeys() {
+    // F1 to F10 without F8: five commands of their own and four menus that open.
+    QList<int> keys;
+    for (QAction* a : main().findChildren<QAction*>())
+        if (!a->shortcut().isEmpty()) keys << a->shortcut()[0].key();
+    for (QShortcut* s : main().findChildren<QShortcut*>()) keys << s->key()[0].key();
+    std::sort(keys.begin(), keys.end());
+    QCOMPARE(keys, QList<int>({Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5,
+                               Qt::Key_F6, Qt::Key_F7, Qt::Key_F9, Qt::Key_F10}));
+
+    QTest::keyClick(&main(), Qt::Key_F2);
+    QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("Synchronous motor"));
+    QVERIFY(!main().currentInputs().induction);
+    QTest::keyClick(&main(), Qt::Key_F1);
+    QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("Induction motor"));
+
+    QSignalSpy mmf(&main(), &MainWindow::mmfWindowRequested);
+    QSignalSpy picture(&main(), &MainWindow::savePictureRequested);
+    QTest::keyClick(&main(), Qt::Key_F5);
+    QTest::keyClick(&main(), Qt::Key_F9);
+    QCOMPARE(mmf.count(), 1);
+    QCOMPARE(picture.count(), 1);
+}
+
+void tst_MainWindow::menusOpenOnTheirKeys_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("items");
+    QStringList samples;
+    for (const SampleSet& set : kSampleSets) samples << qt(set.caption);
+    QTest::newRow("F3") << int(Qt::Key_F3) << "Sample parameters for ...(F3)" << samples;
+    QTest::newRow("F4") << int(Qt::Key_F4) << "Read/Write parameters (F4)"
+                        << QStringList{"READ motor parameters from file ...",
+                                       "---------------------",
+                                       "WRITE motor parameters to file ..."};
+    QTest::newRow("F6") << int(Qt::Key_F6) << " Save results to file (F6)"
+                        << QStringList{"Data A", "Data B", "Data C", "Data D"};
+    QTest::newRow("F7") << int(Qt::Key_F7) << "Plot results from file (F7)"
+                        << QStringList{"... as serie 1 (thin line)", "... as serie 2 (points)",
+                                       "... as serie 3 (bold line)"};
+}
+
+void tst_MainWindow::menusOpenOnTheirKeys() {
+    QFETCH(int, key);
+    QFETCH(QString, title);
+    QFETCH(QStringList, items);
+    QMenu* menu = nullptr;
+    for (QAction* a : main().menuBar()->actions())
+        if (a->text() == title) menu = a->menu();
+    QVERIFY(menu);
+    QStringList captions;
+    for (QAction* a : menu->actions()) captions << a->text();
+    QCOMPARE(captions, items);
+
+    QTest::keyClick(&main(), Qt::Key(key));
+    QTRY_VERIFY(menu->isVisible());
+    menu->close();
+}
+
+void tst_MainWindow::backgroundClickRunsAsTheCoreDoes() {
+    const InputRecord inputs = main().currentInputs();
+    clickBackground();
+    QVERIFY(main().isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+
+    // The same run without the window, for the texts and points the window must show.
+    Model model;
+    InputRecord record = inputs;
+    std::ostringstream questions;
+    cli::CapturingObserver expected(questions);
+    QVERIFY(runCalculation(model, record, expected).complete);
+
+    QStringList report, harmonics;
+    for (const auto& line : expected.report) report << QString::fromStdString(line);
+    for (const auto& line : expected.harmonics) harmonics << QString::fromStdString(line);
+    QCOMPARE(lines(find<QPlainTextEdit>("Memo1")), report);
+    QCOMPARE(report.size(), 14);
+    QCOMPARE(lines(find<QPlainTextEdit>("Memo2")), harmonics);
+    QCOMPARE(harmonics, QStringList({" h = -1     Ah = 0,0", " h = 1     Ah = 465,5"}));
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        QList<QPointF> points;
+        for (const auto& [x, y] : expected.series[slot]) points << QPointF(x, y);
+        std::stable_sort(points.begin(), points.end(),
+                         [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+        QCOMPARE(main().chart().series(slot)->points(), points);
+        QCOMPARE(points.size(), slot < 2 ? 11 : 0);
+    }
+    QCOMPARE(find<QLineEdit>("LE5")->text(),
+             QString::fromStdString(expected.fields[size_t(ResultField::OdeResidual)]));
+    QCOMPARE(panel(0), QString("it has been done by now 100 % of serie no. 2"));
+    QVERIFY(panel(1).startsWith("Calculation Time (including chart drawing) = "));
+    QVERIFY(m_messages.errors.isEmpty());
+}
+
+void tst_MainWindow::synchronousRunAfterF2() {
+    QTest::keyClick(&main(), Qt::Key_F2);
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("Synchronous motor"));
+    const QStringList report = lines(find<QPlainTextEdit>("Memo1"));
+    QCOMPARE(report.size(), 14);
+    QCOMPARE(report[7], QString("0,000000000E+000"));
+    QCOMPARE(report[9], QString("0,000000000E+000"));
+    QCOMPARE(find<QLineEdit>("LE5")->text(), QString("unknown"));
+    QCOMPARE(main().chart().series(0)->count(), 11);
+    // The load angle of pole-pair number 1 runs from -pi to pi.
+    QCOMPARE(main().chart().series(0)->at(0).x(), -M_PI);
+}
+
+void tst_MainWindow::runErrorsShowTheirMessage_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("point instead of comma") << 2 << "0.001"
+                                            << "'0.001' is not a valid floating point value";
+    QTest::newRow("pole pairs 0") << 12 << "0"
+                                  << "Floating point division by zero";
+}
+
+void tst_MainWindow::runErrorsShowTheirMessage() {
+    QFETCH(int, row);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    parameters()->item(row, 1)->setText(text);
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    QCOMPARE(m_messages.errors, QStringList{message});
+    QCOMPARE(main().chart().series(0)->count(), 0);
+}
+
+void tst_MainWindow::layerQuestion_data() {
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("No goes on") << false;
+    QTest::newRow("Yes closes") << true;
+}
+
+void tst_MainWindow::layerQuestion() {
+    QFETCH(bool, answer);
+    m_messages.answer = answer;
+    QSignalSpy exit(&main(), &MainWindow::exitRequested);
+    parameters()->item(3, 1)->setText("0,05");  // a = R in the spherical geometry
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    QVERIFY(!m_messages.questions.isEmpty());
+    QCOMPARE(m_messages.questions.first(),
+             QString("It must be satisfied R > a ! Close application ?"));
+    QCOMPARE(exit.count(), answer ? 1 : 0);
+    // Yes ends the run in its first reading; No lets it go on to list the harmonics.
+    QCOMPARE(find<QPlainTextEdit>("Memo2")->toPlainText().isEmpty(), answer);
+}
+
+void tst_MainWindow::escCancelsLongRunKeepingItsOutput() {
+    find<QComboBox>("ComboBox1")->setCurrentText("17");
+    find<QComboBox>("MetodyCalkowania")->setCurrentIndex(0);
+    find<QSpinBox>("CSpinEdit2")->setValue(1000);
+    parameters()->item(0, 1)->setText("0,04");
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(panel(0).startsWith("it has been done by now"), 30000);
+    QVERIFY(main().isRunning());
+    QVERIFY(find<QPushButton>("CancelRun")->isVisible());
+
+    // The window takes no input but Esc while the run is active.
+    auto* curve = find<QCheckBox>("Wykres2");
+    QTest::mouseClick(curve, Qt::LeftButton);
+    QTest::keyClick(&main(), Qt::Key_F2);
+    QVERIFY(!curve->isChecked());
+    QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("Induction motor"));
+
+    QTest::keyClick(&main(), Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 30000);
+    QCOMPARE(panel(0), QString("Calculation cancelled"));
+    QVERIFY(m_messages.errors.isEmpty());
+    QVERIFY(!find<QPushButton>("CancelRun")->isVisible());
+    QCOMPARE(lines(find<QPlainTextEdit>("Memo1")).size(), 14);
+    QCOMPARE(lines(find<QPlainTextEdit>("Memo2")).size(), 18);
+    QVERIFY(main().chart().series(0)->count() < 1001);
+    // The reading copied R into the x cell before the cancel; the window shows it.
+    QCOMPARE(parameters()->item(0, 1)->text(), QString("0,05"));
+}
+
+void tst_MainWindow::sampleSetOverwritesExactlyItsCells_data() {
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(kSampleSets.size()); ++i)
+        QTest::newRow(kSampleSets[size_t(i)].name.data()) << i;
+}
+
+void tst_MainWindow::sampleSetOverwritesExactlyItsCells() {
+    QFETCH(int, index);
+    for (int row = 0; row < kParameterRows; ++row) parameters()->item(row, 1)->setText("typed");
+    find<QLineEdit>("ni12d_gap")->setText("0,7");
+    find<QComboBox>("ComboBox1")->setCurrentText("5");
+    find<QComboBox>("CB4")->setEditText("own size");
+    InputRecord before = main().currentInputs();
+
+    const SampleSet& set = kSampleSets[size_t(index)];
+    QAction* item = action(set.name.data());
+    item->trigger();
+    QVERIFY(item->isChecked());
+
+    InputRecord expected = before;
+    applySampleSet(expected, set);
+    const InputRecord& shown = main().currentInputs();
+    QCOMPARE(shown.parameterTable, expected.parameterTable);
+    QCOMPARE(shown.reluctivityTable, expected.reluctivityTable);
+    QCOMPARE(parameters()->item(kSeparatorRow, 1)->text(), QString("typed"));
+    QCOMPARE(find<QLineEdit>("ni12d_gap")->text(), QString("0,7"));
+    QCOMPARE(find<QComboBox>("ComboBox1")->currentText(), QString("5"));
+    QCOMPARE(find<QComboBox>("CB4")->currentText(), QString("own size"));
+}
+
+void tst_MainWindow::helpWindowIsSingleAndReadOnly() {
+    HelpWindow& help = m_windows->help;
+    QVERIFY(!help.isVisible());
+    QTest::keyClick(&main(), Qt::Key_F10);
+    QTRY_VERIFY(help.isActiveWindow());
+    main().activateWindow();
+    QTRY_VERIFY(main().isActiveWindow());
+    QTest::keyClick(&main(), Qt::Key_F10);
+    QTRY_VERIFY(help.isActiveWindow());
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(
+        std::count_if(windows.begin(), windows.end(),
+                      [](QWidget* w) { return qobject_cast<HelpWindow*>(w) && w->isVisible(); }),
+        1);
+
+    QCOMPARE(help.windowTitle(), QString("Help / Description"));
+    QCOMPARE(help.findChild<QLabel*>("Label1")->text(), QString("since July 2006"));
+    auto* text = help.findChild<QPlainTextEdit*>("Memo1");
+    const QStringList shown = lines(text);
+    QCOMPARE(shown.size(), 53);
+    QCOMPARE(shown[1], qt(kHelpLines[1]));
+    QTest::keyClicks(text, "changed");
+    QCOMPARE(lines(text), shown);
+
+    help.close();  // closing only hides it; F10 shows the same window again
+    main().activateWindow();
+    QTRY_VERIFY(main().isActiveWindow());
+    QTest::keyClick(&main(), Qt::Key_F10);
+    QTRY_VERIFY(help.isVisible());
+}
+
+void tst_MainWindow::activationShowsAxisSelectors() {
+    auto* selector = find<QComboBox>("CB2");
+    QVERIFY(selector->isVisible());
+    find<QPushButton>("Button6")->click();
+    QVERIFY(!selector->isVisible());
+    m_windows->help.showAndRaise();
+    QTRY_VERIFY(m_windows->help.isActiveWindow());
+    main().activateWindow();
+    QTRY_VERIFY(selector->isVisible());
+    QVERIFY(find<QPushButton>("Button6")->isVisible());
+}
+
+void tst_MainWindow::tabMovesBetweenValueCells() {
+    parameters()->setFocus();
+    parameters()->setCurrentCell(0, 1);
+    QTest::keyClick(parameters(), Qt::Key_Tab);
+    QCOMPARE(parameters()->currentRow(), 1);
+    QCOMPARE(parameters()->currentColumn(), 1);
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
