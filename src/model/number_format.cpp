@@ -132,6 +132,9 @@ std::string fixedText(const Decimal& d, int decimals) {
     return (d.negative && !zero ? "-" : "") + out;
 }
 
+// No result of a run is infinite or NaN, but a formatter is given whatever a caller holds.
+std::string nonFiniteText(double v) { return std::isnan(v) ? "NAN" : v < 0 ? "-INF" : "INF"; }
+
 }  // namespace
 
 char decimalSeparator() { return g_separator.load(std::memory_order_relaxed); }
@@ -182,6 +185,7 @@ bool toBoolean(std::string_view text) {
 }
 
 std::string formatExponent(double v, int precision, int expDigits) {
+    if (!std::isfinite(v)) return nonFiniteText(v);
     const Decimal d = roundedTo(exactDecimal(v), precision);
     std::string out = d.negative && !isZero(d) ? "-" : "";
     out += d.digits[0];
@@ -197,6 +201,7 @@ std::string formatExponent(double v, int precision, int expDigits) {
 }
 
 std::string formatFixed(double v, int precision, int decimals) {
+    if (!std::isfinite(v)) return nonFiniteText(v);
     const Decimal exact = exactDecimal(v);
     const int exponent = roundedTo(exact, precision).exponent;
     if (exponent + 1 > precision) return formatExponent(v, precision, decimals);
@@ -206,6 +211,7 @@ std::string formatFixed(double v, int precision, int decimals) {
 }
 
 std::string formatGeneral(double v) {
+    if (!std::isfinite(v)) return nonFiniteText(v);
     const Decimal d = roundedTo(exactDecimal(v), 15);
     std::string digits = d.digits;
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();

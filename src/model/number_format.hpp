@@ -22,7 +22,8 @@ int toInteger(std::string_view text);
 bool toBoolean(std::string_view text);
 
 /// Scientific notation with P significant digits and at least D exponent digits:
-/// formatExponent(-0.5, 3, 2) is "-5,00E-01".
+/// formatExponent(-0.5, 3, 2) is "-5,00E-01". This format and the two below write an infinity
+/// as "INF" or "-INF" and a NaN as "NAN".
 std::string formatExponent(double v, int precision, int expDigits);
 /// Fixed notation rounded to P significant digits, or to D decimals where that is fewer, with
 /// exactly D decimals; values with more than P integer digits fall back to formatExponent.

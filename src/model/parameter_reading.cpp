@@ -31,6 +31,20 @@ int readHighestHarmonic(const std::string& text) {
     return h;
 }
 
+// A text that is no integer reads as 10, as the spin box shows it.
+int readPointsPerCurve(std::string& text) {
+    int points = 10;
+    try {
+        points = toInteger(text);
+    } catch (const CalcError&) {
+        text = "10";
+    }
+    if (points > kMaxPointsPerCurve)
+        throw CalcError("The point count " + text + " is too large: choose at most " +
+                        std::to_string(kMaxPointsPerCurve) + " points per curve");
+    return points;
+}
+
 }  // namespace
 
 void readParameterSources(InputRecord& r, MotorParameters& p) {
@@ -62,12 +76,7 @@ void readParameterSources(InputRecord& r, MotorParameters& p) {
     p.ni21 = Complex(p.ni21.re(), toReal(r.reluctivityTable[2][2]) * kNi0);
     p.ni12d = toReal(r.ni12dGap) * kNi0;
     p.ni21d = toReal(r.ni21dGap) * kNi0;
-    try {
-        p.pointsPerCurve = toInteger(r.pointsPerCurve);
-    } catch (const CalcError&) {
-        p.pointsPerCurve = 10;
-        r.pointsPerCurve = "10";
-    }
+    p.pointsPerCurve = readPointsPerCurve(r.pointsPerCurve);
     p.integrationMethod = readIntegrationMethod(r.integrationMethod);
     p.besselAccuracy = toReal(r.besselAccuracy);
     p.besselLimit = toReal(r.besselLimit);

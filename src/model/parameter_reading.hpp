@@ -17,12 +17,15 @@ using QuestionCallback = std::function<bool(const std::string& question)>;
 inline constexpr const char* kLayerQuestion = "It must be satisfied R > a ! Close application ?";
 /// The highest harmonic order that the spectra can serve (the range of 18 still fits them).
 inline constexpr int kMaxHighestHarmonic = 18;
+/// The most points a curve may have: far beyond any chart, and a bound on the work of a run.
+inline constexpr int kMaxPointsPerCurve = 100000;
 
 /// Converts every source in reading order, storing each field as soon as it converts, so that
 /// a text that does not convert leaves the earlier fields new and the later ones old. Throws
 /// CalcError with the conversion message, or with the program's own message for an
-/// integration method that is not in the list or a highest harmonic beyond the spectra.
-/// A point count that is not an integer reads as 10 and the record's text becomes "10".
+/// integration method that is not in the list, a highest harmonic beyond the spectra or a point
+/// count above kMaxPointsPerCurve. A point count that is not an integer reads as 10 and the
+/// record's text becomes "10".
 void readParameterSources(InputRecord& record, MotorParameters& params);
 
 /// Scales the MMF magnitudes by 4/pi, rebuilds both spectra and the phase count from the

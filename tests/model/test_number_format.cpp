@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <limits>
 #include <string>
+#include <utility>
 
 #include "numerics/fp_guard.hpp"
 
@@ -123,6 +125,18 @@ TEST(NumberFormat, GeneralFormat) {
     EXPECT_EQ(formatGeneral(1e20), "1E20");
     EXPECT_EQ(formatGeneral(1.0471975511), "1,0471975511");
     EXPECT_EQ(formatGeneral(0.1 + 0.2), "0,3");
+}
+
+TEST(NumberFormat, ValuesThatAreNotFiniteHaveTheirOwnTexts) {
+    const std::pair<double, const char*> cases[] = {
+        {std::numeric_limits<double>::infinity(), "INF"},
+        {-std::numeric_limits<double>::infinity(), "-INF"},
+        {std::numeric_limits<double>::quiet_NaN(), "NAN"}};
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(formatExponent(value, 10, 3), text);
+        EXPECT_EQ(formatFixed(value, 4, 1), text);
+        EXPECT_EQ(formatGeneral(value), text);
+    }
 }
 
 }  // namespace

@@ -130,6 +130,22 @@ TEST_F(ParameterReading, PointCountThatIsNoIntegerReadsAsTen) {
     EXPECT_EQ(record.pointsPerCurve, "10");
 }
 
+TEST_F(ParameterReading, PointCountAboveTheLimitIsRefused) {
+    record.pointsPerCurve = " 100000";
+    read();
+    EXPECT_EQ(motor.pointsPerCurve(), kMaxPointsPerCurve);
+    record.pointsPerCurve = "100001";
+    record.integrationMethod = "read after the point count";
+    try {
+        read();
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(),
+                     "The point count 100001 is too large: choose at most 100000 points per curve");
+    }
+    EXPECT_EQ(motor.pointsPerCurve(), kMaxPointsPerCurve);  // the refused count is not taken
+}
+
 TEST_F(ParameterReading, ZeroPolePairsInARotatingGeometry) {
     record.value(12) = "0";
     try {

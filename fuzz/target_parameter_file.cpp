@@ -1,0 +1,68 @@
+// Fuzz target: reading any file as a parameter file, and writing what was read back.
+#include <string>
+
+#include "files/parameter_file.hpp"
+#include "fuzz_support.hpp"
+#include "model/number_format.hpp"
+
+namespace emforce::fuzz {
+
+namespace {
+
+bool sameInputs(const InputRecord& a, const InputRecord& b) {
+    return a.parameterTable == b.parameterTable && a.reluctivityTable == b.reluctivityTable &&
+           a.ni12dGap == b.ni12dGap && a.ni21dGap == b.ni21dGap && a.induction == b.induction &&
+           a.geometry == b.geometry && a.highestHarmonic == b.highestHarmonic &&
+           a.windingPattern == b.windingPattern && a.pointsPerCurve == b.pointsPerCurve &&
+           a.minSpeed == b.minSpeed && a.maxSpeed == b.maxSpeed &&
+           a.axisDescriptions == b.axisDescriptions && a.domain == b.domain && a.curves == b.curves;
+}
+
+// What any reading leaves in the record: selections inside their lists.
+void checkSelections(const InputRecord& r) {
+    const int geometry = static_cast<int>(r.geometry);
+    check(geometry >= 0 && geometry <= 2, "geometry " + std::to_string(geometry));
+    check(r.windingPattern >= 0 && r.windingPattern < 14,
+          "winding pattern " + std::to_string(r.windingPattern));
+    check(r.domain >= 0 && r.domain <= 4, "domain " + std::to_string(r.domain));
+    check(itemIndex(kHighestHarmonicItems, r.highestHarmonic) >= 0,
+          "highest harmonic " + r.highestHarmonic);
+    const std::array<size_t, 4> sizes = {kLeftAxisItems.size(), kBottomAxisItems.size(),
+                                         kFontSizeItems.size(), kFontSizeItems.size()};
+    for (size_t i = 0; i < sizes.size(); ++i)
+        check(r.axisDescriptions[i] >= -1 && r.axisDescriptions[i] < static_cast<int>(sizes[i]),
+              "axis description index " + std::to_string(r.axisDescriptions[i]));
+}
+
+}  // namespace
+
+int fuzzParameterFile(const std::uint8_t* data, std::size_t size) {
+    FuzzInput in(data, size);
+    const SeparatorScope separator(in.flag() ? '.' : ',');
+    const ScratchFile file("params.txt");
+    const std::string bytes = in.rest();
+    file.write(bytes);
+    InputRecord record = startupRecord();
+    const ParameterFileReading reading = readParameterFile(file.path(), record);
+    if (!reading.complete()) {
+        const auto kind = messageKind(reading.error);
+        // A message that names a text with a zero byte ends there.
+        const bool cut = bytes.find('\0') != std::string::npos && reading.error.starts_with("'");
+        check(cut || (kind && (*kind == "not a real" || *kind == "not an integer" ||
+                               *kind == "not a boolean" || *kind == "item index outside its list")),
+              "reading stopped with '" + reading.error + "'");
+    }
+    checkSelections(record);
+    // Whatever was read writes back as a complete file; a complete reading reads back the same.
+    const ScratchFile copy("params-copy.txt");
+    writeParameterFile(copy.path(), record);
+    InputRecord again = startupRecord();
+    const ParameterFileReading second = readParameterFile(copy.path(), again);
+    check(second.complete(), "the written file does not read: " + second.error);
+    checkSelections(again);
+    if (reading.complete())
+        check(sameInputs(record, again), "the written file reads as another record");
+    return 0;
+}
+
+}  // namespace emforce::fuzz
