@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <chrono>
 #include <future>
+#include <vector>
 
 #include "numerics/fp_guard.hpp"
 
@@ -36,8 +37,13 @@ public:
     void clearSeries(int slot) override {
         post([slot](RunObserver& v) { v.clearSeries(slot); });
     }
+    // Points travel in batches: one queued call per batch instead of one per point. A batch
+    // leaves when it has waited long enough or grown large, and before any other output, so
+    // the window sees every call in the order the run made it.
     void appendPoint(int slot, double x, double y) override {
-        post([slot, x, y](RunObserver& v) { v.appendPoint(slot, x, y); });
+        m_batch.push_back({slot, x, y});
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_lastFlush >= kBatchInterval || m_batch.size() >= kBatchSize) flushPoints(now);
     }
     void curveFinished(int slot) override {
         post([slot](RunObserver& v) { v.curveFinished(slot); });
@@ -68,8 +74,31 @@ public:
     }
 
 private:
+    struct Point {
+        int slot;
+        double x, y;
+    };
+    static constexpr auto kBatchInterval = std::chrono::milliseconds(40);
+    static constexpr std::size_t kBatchSize = 4096;
+
+    void flushPoints(std::chrono::steady_clock::time_point now) {
+        m_lastFlush = now;
+        if (m_batch.empty()) return;
+        std::vector<Point> batch;
+        batch.swap(m_batch);
+        send([batch = std::move(batch)](RunObserver& v) {
+            for (const Point& p : batch) v.appendPoint(p.slot, p.x, p.y);
+        });
+    }
+
     template <class Call>
     void post(Call call) {
+        flushPoints(std::chrono::steady_clock::now());
+        send(std::move(call));
+    }
+
+    template <class Call>
+    void send(Call call) {
         QMetaObject::invokeMethod(
             m_context, [&view = m_view, call = std::move(call)] { call(view); },
             Qt::QueuedConnection);
@@ -78,6 +107,8 @@ private:
     RunObserver& m_view;
     QObject* m_context;
     const std::atomic<bool>& m_cancel;
+    std::vector<Point> m_batch;  // touched by the run's thread only
+    std::chrono::steady_clock::time_point m_lastFlush{};
 };
 
 CalculationWorker::CalculationWorker(Model& model, RunObserver& view, QObject* parent)

@@ -51,7 +51,7 @@ const std::array<SeriesStyle, kCurveSlots> kStyles = {{
     {Look::Diamonds, kBlack, 0, Qt::NoPen},
 }};
 
-constexpr int kFlushIntervalMs = 50;
+constexpr int kFlushIntervalMs = 250;
 // A desired increment that would crowd the axis with more ticks than this is not drawn.
 constexpr double kMaxTicks = 500;
 constexpr int kLeftDecimals = 4;    // "#,##0.####"
