@@ -126,7 +126,20 @@ InputRecord buildRecord(FuzzInput& in, RunSetup& setup) {
     r.induction = in.pick(4) != 0;
     r.windingPattern = in.pick(16) - 1;  // -1 and 14 are no patterns
     r.domain = std::min(in.pick(6), 5);  // 5 is no domain
-    for (bool& curve : r.curves) curve = in.pick(4) == 0;
+    // Random curves, or the groups whose statistics a run shows.
+    switch (in.pick(4)) {
+        case 0:
+            r.curves.fill(true);
+            break;
+        case 1:
+            r.curves = {true, true, true, true, true, false, false, false, false, false};
+            break;
+        case 2:
+            r.curves = {false, false, false, false, false, true, true, true, false, false};
+            break;
+        default:
+            for (bool& curve : r.curves) curve = in.pick(4) == 0;
+    }
     r.integrationMethod = listOrEdge(in, kIntegrationMethodItems, r, r.integrationMethod);
     r.besselAccuracy = listOrEdge(in, kBesselAccuracyItems, r, r.besselAccuracy);
     r.besselLimit = listOrEdge(in, kBesselLimitItems, r, r.besselLimit);
@@ -207,15 +220,16 @@ long long runCost(const InputRecord& r) {
     return calls * perCall * terms;
 }
 
-// Keeps a run within the fuzzer's time: fewer points, then no curves, then a short rule, then
-// the fundamental alone.
-void boundWork(InputRecord& r) {
+// Keeps a run within the fuzzer's time: fewer points first, then, in the order the bytes
+// choose, no curves, a short rule or the fundamental alone.
+void boundWork(InputRecord& r, bool curvesLast) {
     constexpr long long kBudget = 3000;
     if (runCost(r) > kBudget && converted<int>(toInteger, r.pointsPerCurve).value_or(10) > 2)
         r.pointsPerCurve = "2";
-    if (runCost(r) > kBudget) r.curves.fill(false);
+    if (!curvesLast && runCost(r) > kBudget) r.curves.fill(false);
     if (runCost(r) > kBudget) r.integrationMethod = kIntegrationMethodItems[1];
     if (runCost(r) > kBudget) r.highestHarmonic = "1";
+    if (runCost(r) > kBudget) r.curves.fill(false);
 }
 
 // Everything a run writes, and checks on it as it arrives.
@@ -385,7 +399,7 @@ int fuzzRun(const std::uint8_t* data, std::size_t size) {
     const SeparatorScope separator(in.flag() ? '.' : ',');
     RunSetup setup;
     InputRecord record = buildRecord(in, setup);
-    boundWork(record);
+    boundWork(record, in.flag());
     if (std::getenv("EMFORCE_FUZZ_DESCRIBE") != nullptr) describe(record, setup);
     const auto model = std::make_unique<Model>();
     CheckingObserver observer;

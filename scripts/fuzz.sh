@@ -31,7 +31,7 @@ for target in "${targets[@]}"; do
   [ "$target" = parameter_file ] && max_len=8192
   stats=()
   [ "$target" = run ] && stats=(env EMFORCE_FUZZ_STATS="$build_dir/run-outcomes.txt")
-  "${stats[@]}" "$build_dir/fuzz/fuzz_$target" -max_total_time="$seconds" -jobs=1 -timeout=10 \
+  "${stats[@]}" "$build_dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
     -rss_limit_mb=2048 -max_len=$max_len -print_final_stats=1 -artifact_prefix="$artifacts/" \
     "$work" "$kept" 2>&1 | grep -E '^#[0-9]+[[:space:]]+DONE|^stat::|ERROR|fuzz check failed|exception escaped|runtime error|Test unit' \
     || status=1

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "numerics/fp_guard.hpp"
+
 namespace emforce {
 
 namespace {
@@ -15,6 +17,14 @@ bool defined(const Curve& reference, std::initializer_list<const Curve*> others)
                        [&reference](const Curve* c) { return c->size() == reference.size(); });
 }
 
+// A ratio of finite values, or their sum, may still leave the range of a double; what a run
+// shows is finite, so that is the overflow of any other computation.
+double finiteOrOverflow(long double v) {
+    const auto d = static_cast<double>(v);
+    if (std::isinf(d)) throw CalcError(kOverflow);
+    return d;
+}
+
 }  // namespace
 
 std::optional<double> avgBalanceError(const Curve& Te, const Curve& TeL, const Curve& TeM, const Curve& TP) {
@@ -22,7 +32,7 @@ std::optional<double> avgBalanceError(const Curve& Te, const Curve& TeL, const C
     long double sum = 0;
     for (size_t i = 0; i < Te.size(); ++i)
         if (Te[i] != 0) sum += std::fabs(TeL[i] + TeM[i] + TP[i] - Te[i]) / std::fabs(Te[i]);
-    return static_cast<double>(sum / static_cast<long double>(Te.size()));
+    return finiteOrOverflow(sum / static_cast<long double>(Te.size()));
 }
 
 std::optional<double> maxBalanceError(const Curve& Te, const Curve& TeL, const Curve& TeM, const Curve& TP) {
@@ -30,7 +40,7 @@ std::optional<double> maxBalanceError(const Curve& Te, const Curve& TeL, const C
     double largest = 0;
     for (size_t i = 0; i < Te.size(); ++i)
         if (Te[i] != 0) largest = std::max(largest, std::fabs(TeL[i] + TeM[i] + TP[i] - Te[i]) / std::fabs(Te[i]));
-    return largest;
+    return finiteOrOverflow(largest);
 }
 
 std::optional<double> avgCoenergyBalanceError(const Curve& Te, const Curve& TeC, const Curve& TP) {
@@ -38,7 +48,7 @@ std::optional<double> avgCoenergyBalanceError(const Curve& Te, const Curve& TeC,
     long double sum = 0;
     for (size_t i = 0; i < Te.size(); ++i)
         if (Te[i] != 0) sum += std::fabs((TeC[i] + TP[i] - Te[i]) / Te[i]);
-    return static_cast<double>(sum / static_cast<long double>(Te.size()));
+    return finiteOrOverflow(sum / static_cast<long double>(Te.size()));
 }
 
 std::optional<double> avgPowerError(const Curve& PS, const Curve& PJoule, const Curve& PAnis) {
@@ -46,7 +56,7 @@ std::optional<double> avgPowerError(const Curve& PS, const Curve& PJoule, const 
     long double sum = 0;
     for (size_t i = 0; i < PS.size(); ++i)
         if (PS[i] != 0) sum += std::fabs(PJoule[i] + PAnis[i] - PS[i]) / std::fabs(PS[i]);
-    return static_cast<double>(sum / static_cast<long double>(PS.size()));
+    return finiteOrOverflow(sum / static_cast<long double>(PS.size()));
 }
 
 }  // namespace emforce

@@ -9,7 +9,9 @@ namespace emforce {
 using Curve = std::vector<double>;
 
 /// Average of |TeL+TeM+TP-Te| / |Te| over the points; nullopt unless Te is not empty and every
-/// other curve has its length. Points with Te = 0 add nothing but count.
+/// other curve has its length. Points with Te = 0 add nothing but count. This statistic and the
+/// three below throw CalcError "Floating point overflow" when a ratio or the average is beyond
+/// the range of a double.
 std::optional<double> avgBalanceError(const Curve& Te, const Curve& TeL, const Curve& TeM, const Curve& TP);
 /// Largest of the same ratios, starting from 0.
 std::optional<double> maxBalanceError(const Curve& Te, const Curve& TeL, const Curve& TeM, const Curve& TP);

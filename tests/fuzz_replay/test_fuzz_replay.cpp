@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ const Target kTargets[] = {{"numbers", fuzzNumbers},
                            {"data_file", fuzzDataFile},
                            {"command_line", fuzzCommandLine},
                            {"run", fuzzRun}};
+
+void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
 
 std::vector<fs::path> corpusOf(const Target& target) {
     std::vector<fs::path> files;

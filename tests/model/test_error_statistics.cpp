@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "numerics/fp_guard.hpp"
+
 namespace emforce {
 namespace {
 
@@ -35,6 +39,27 @@ TEST(ErrorStatistics, UndefinedWithoutReferenceOrWithUnequalLengths) {
     EXPECT_FALSE(maxBalanceError(one, one, one, {1.0, 2.0}));
     EXPECT_FALSE(avgCoenergyBalanceError(one, empty, one));
     EXPECT_FALSE(avgPowerError(empty, one, one));
+}
+
+TEST(ErrorStatistics, ARatioBeyondTheDoubleRangeIsAnOverflow) {
+    const Curve tiny = {1.0, 1e-300};
+    const Curve huge = {1.0, 1e300};
+    const Curve zero = {0.0, 0.0};
+    const std::function<std::optional<double>()> statistics[] = {
+        [&] { return avgBalanceError(tiny, huge, zero, zero); },
+        [&] { return maxBalanceError(tiny, zero, huge, zero); },
+        [&] { return avgCoenergyBalanceError(tiny, huge, zero); },
+        [&] { return avgPowerError(tiny, zero, huge); }};
+    for (const auto& statistic : statistics) {
+        try {
+            statistic();
+            ADD_FAILURE() << "no overflow";
+        } catch (const CalcError& e) {
+            EXPECT_STREQ(e.what(), kOverflow);
+        }
+    }
+    // A large ratio within the range is shown as it is.
+    EXPECT_DOUBLE_EQ(*maxBalanceError({1e-5}, {1e290}, {0.0}, {0.0}), 1e295);
 }
 
 }  // namespace
