@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "files/data_file.hpp"
+#include "model/number_format.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -84,6 +85,36 @@ TEST_F(DataFile, ACurveOf101PointsMakes202LinesAndPlotsBack) {
         EXPECT_DOUBLE_EQ(reading.x[k], x[k]);
         EXPECT_NEAR(reading.y[k], y[k], 5e-6 * std::abs(y[k]));  // half a unit of the 6th digit
     }
+}
+
+TEST_F(DataFile, RandomCurvesPlotBackToSixDigitsUnderEitherSeparator) {
+    std::mt19937 rng(20261210);
+    auto below = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    // Magnitudes over the whole range, subnormals included, and zeros of either sign.
+    auto value = [&] {
+        if (below(10) == 0) return below(2) ? 0.0 : -0.0;
+        const double mantissa = std::uniform_real_distribution<double>(1, 10)(rng);
+        return (below(2) ? -1 : 1) * mantissa * std::pow(10.0, below(631) - 323);
+    };
+    for (const char separator : {',', '.'}) {
+        setDecimalSeparator(separator);
+        for (int k = 0; k < 50; ++k) {
+            std::vector<double> x(static_cast<size_t>(below(40))), y(x.size());
+            std::ranges::generate(x, value);
+            std::ranges::generate(y, value);
+            writeDataFile(file(), x, y);
+            const DataFileReading reading = readDataFile(file());
+            ASSERT_TRUE(reading.badLines.empty()) << contents();
+            ASSERT_EQ(reading.x.size(), x.size());
+            ASSERT_EQ(reading.y.size(), y.size());
+            for (size_t i = 0; i < x.size(); ++i) {
+                // Half a unit of the sixth digit, or of the last digit a subnormal has.
+                EXPECT_NEAR(reading.x[i], x[i], 5e-6 * std::abs(x[i]) + 1e-323);
+                EXPECT_NEAR(reading.y[i], y[i], 5e-6 * std::abs(y[i]) + 1e-323);
+            }
+        }
+    }
+    setDecimalSeparator(',');
 }
 
 TEST_F(DataFile, ReadsLinesInTurnAsTheyConvert) {

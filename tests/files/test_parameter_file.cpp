@@ -1,6 +1,7 @@
 // The parameter file: its line layout, the round trip of the record and how a reading stops.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <random>
 #include <string>
@@ -57,6 +58,42 @@ void expectSameInputs(const InputRecord& a, const InputRecord& b) {
     EXPECT_EQ(a.axisDescriptions, b.axisDescriptions);
     EXPECT_EQ(a.domain, b.domain);
     EXPECT_EQ(a.curves, b.curves);
+}
+
+// A record of random fields in the forms a reading stores: numbers in the general format,
+// selections inside their lists, speed texts of any characters but line breaks. The file does
+// not carry the two accuracy curves, so they keep their start-up values.
+InputRecord randomRecord(std::mt19937& rng) {
+    auto below = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    auto number = [&] {
+        if (below(8) == 0) return formatGeneral(0.0);
+        const double mantissa = std::uniform_real_distribution<double>(1, 10)(rng);
+        return formatGeneral((below(2) ? -1 : 1) * mantissa * std::pow(10.0, below(601) - 300));
+    };
+    auto text = [&] {
+        static const std::string characters = " \t,.;:-+eE0123456789abcxyz/ąęłńóśźż";
+        std::string t;
+        for (int n = below(30); n > 0; --n)
+            t += characters[static_cast<size_t>(below(static_cast<int>(characters.size())))];
+        return t;
+    };
+    InputRecord r = startupRecord();
+    for (int row = 0; row < kParameterRows; ++row) r.value(row) = number();
+    for (size_t row : {1, 2})
+        for (size_t column : {1, 2}) r.reluctivityTable[row][column] = number();
+    r.ni12dGap = number();
+    r.ni21dGap = number();
+    r.induction = below(2) == 1;
+    r.geometry = static_cast<Geometry>(below(3));
+    r.highestHarmonic = kHighestHarmonicItems[static_cast<size_t>(below(9))];
+    r.windingPattern = below(14);
+    r.pointsPerCurve = std::to_string(below(200001) - 100000);
+    r.minSpeed = text();
+    r.maxSpeed = text();
+    r.axisDescriptions = {below(9) - 1, below(15) - 1, below(15) - 1, below(15) - 1};
+    r.domain = below(5);
+    for (int slot = 0; slot < 8; ++slot) r.curves[static_cast<size_t>(slot)] = below(2) == 1;
+    return r;
 }
 
 class ParameterFile : public ::testing::Test {
@@ -145,6 +182,23 @@ TEST_F(ParameterFile, ReadingBackRestoresEveryField) {
     ASSERT_TRUE(reading.axisTitles.has_value());
     EXPECT_EQ(reading.axisTitles->left, "Siła elektromagnetyczna  F, N");
     EXPECT_EQ(reading.axisTitles->bottom, "position of integration surface in the gap  x, m");
+}
+
+TEST_F(ParameterFile, RandomRecordsReadBackAsWrittenUnderEitherSeparator) {
+    std::mt19937 rng(20261210);
+    for (const char separator : {',', '.'}) {
+        setDecimalSeparator(separator);
+        for (int k = 0; k < 100; ++k) {
+            const InputRecord written = randomRecord(rng);
+            writeParameterFile(file(), written);
+            InputRecord read = startupRecord();
+            const ParameterFileReading reading = readParameterFile(file(), read);
+            EXPECT_TRUE(reading.complete()) << reading.error;
+            expectSameInputs(read, written);
+            if (HasFailure()) break;
+        }
+    }
+    setDecimalSeparator(',');
 }
 
 TEST_F(ParameterFile, NumbersComeBackNormalisedUnderEitherSeparator) {
