@@ -1,8 +1,8 @@
 // emforce-cli: builds the input record from the options, runs one calculation and reports it.
 #include "cli/cli_main.hpp"
 
-#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "cli/command_line.hpp"
 #include "cli/run_report.hpp"
@@ -23,13 +23,20 @@ namespace {
 void writeOutputs(const CommandLine& cl, const InputRecord& record, const CapturingObserver& run,
                   const Model& model) {
     if (cl.csvFile) {
-        std::ofstream csv(*cl.csvFile);
-        if (!csv) throw CalcError("Cannot create file " + *cl.csvFile);
+        // Replaced as a whole, like the other files: a failed write keeps the previous table.
+        std::ostringstream csv;
         writeCsvReport(csv, run, record.domain);
-        if (!csv.flush()) throw CalcError("Cannot write file " + *cl.csvFile);
+        replaceFile(*cl.csvFile, csv.str());
     }
     if (cl.saveDataFile) writeDataFile(*cl.saveDataFile, model.induction.curveX(), model.induction.curveY());
     if (cl.writeParamsFile) writeParameterFile(*cl.writeParamsFile, record);
+}
+
+// A report that did not reach its reader is no success, whatever the run did.
+int reported(std::ostream& out, std::ostream& err, int status) {
+    if (out.flush()) return status;
+    err << kReportNotWritten << '\n';
+    return kExitAbandoned;
 }
 
 }  // namespace
@@ -54,11 +61,15 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
         return kExitUsage;
     }
     switch (cl.mode) {
-        case CommandLine::Mode::Help: out << usageText(); return kExitComplete;
-        case CommandLine::Mode::Version: out << "emforce-cli " << EMFORCE_VERSION << '\n'; return kExitComplete;
+        case CommandLine::Mode::Help:
+            out << usageText();
+            return reported(out, err, kExitComplete);
+        case CommandLine::Mode::Version:
+            out << "emforce-cli " << EMFORCE_VERSION << '\n';
+            return reported(out, err, kExitComplete);
         case CommandLine::Mode::ListSamples:
             for (const SampleSet& set : kSampleSets) out << set.caption << '\n';
-            return kExitComplete;
+            return reported(out, err, kExitComplete);
         case CommandLine::Mode::Run: break;
     }
     try {
@@ -74,11 +85,8 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
         else
             writeTextReport(out, run, outcome);
         writeOutputs(cl, record, run, *model);
-        if (!outcome.complete) {
-            err << outcome.message << '\n';
-            return kExitAbandoned;
-        }
-        return kExitComplete;
+        if (!outcome.complete) err << outcome.message << '\n';
+        return reported(out, err, outcome.complete ? kExitComplete : kExitAbandoned);
     } catch (const CalcError& e) {
         err << e.what() << '\n';
         return kExitAbandoned;

@@ -15,6 +15,9 @@ inline constexpr int kExitComplete = 0;
 inline constexpr int kExitAbandoned = 1;
 inline constexpr int kExitUsage = 2;
 
+/// The message of a report that could not be written to the output stream (exit status 1).
+inline constexpr const char* kReportNotWritten = "Cannot write the report to standard output";
+
 /// The start-up record changed by the parameter file, the sample set and the other options, in
 /// that order. Throws CalcError when the parameter file does not read.
 InputRecord buildRecord(const CommandLine& cl);

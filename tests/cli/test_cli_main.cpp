@@ -2,9 +2,11 @@
 #include "cli/cli_main.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <charconv>
+#include <csignal>
 #include <functional>
 #include <filesystem>
 #include <fstream>
@@ -164,6 +166,35 @@ TEST(CliMain, WritesCsvDataAndParameterFiles) {
     EXPECT_EQ(missing.status, kExitAbandoned);
     EXPECT_NE(missing.err.find("Cannot open file"), std::string::npos);
     for (const auto& p : {csv, data, params}) std::filesystem::remove(p);
+}
+
+TEST(CliMain, AReportThatCannotBeWrittenIsAFailure) {
+    std::ostream broken(nullptr);  // every write fails
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--points", "1"}, {"--help"}, {"--list-samples"}}) {
+        std::ostringstream err;
+        EXPECT_EQ(runCommandLine(args, broken, err), kExitAbandoned) << args[0];
+        EXPECT_EQ(err.str(), std::string(kReportNotWritten) + "\n");
+    }
+}
+
+TEST(CliMain, ACsvTableThatFailsHalfWayKeepsThePreviousOne) {
+    const auto csv = tempPath("kept.csv");
+    std::ofstream(csv) << "previous table\n";
+    // The file size limit applies to every user: the new table cannot be written whole.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const Result r = runCli({"--points", "1", "--csv", csv.string()});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(r.status, kExitAbandoned);
+    EXPECT_EQ(r.err, "Cannot write file " + csv.string() + "\n");
+    EXPECT_EQ(fileText(csv), "previous table\n");
+    std::filesystem::remove(csv);
 }
 
 TEST(CliMain, ListHelpVersion) {
