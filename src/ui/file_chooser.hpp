@@ -1,0 +1,29 @@
+// The file dialogs of the window's commands, behind an interface so that tests can answer them.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace emforce {
+
+/// Asks the user for a file name; an empty name means the dialog was cancelled.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    /// An open dialog for an existing file matching the name filter ("*.txt").
+    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    /// A save dialog starting at initialName; a name typed without a suffix gets defaultSuffix.
+    virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& initialName,
+                                 const QString& defaultSuffix) = 0;
+};
+
+/// The platform's modal file dialogs.
+class QtFileChooser final : public FileChooser {
+public:
+    QString openFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter, const QString& initialName,
+                         const QString& defaultSuffix) override;
+};
+
+}  // namespace emforce
