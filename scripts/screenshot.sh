@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Starts the window on a virtual display, runs the default calculation and saves a PNG of it.
-# Usage: scripts/screenshot.sh [FILE]   (default: screenshot.png in the build directory)
+# Starts the window on a virtual display and saves a PNG of it: by default the main window after
+# the default calculation, with --mmf the MMF window after F5 (spatial distribution) and with
+# --mmf-spectrum the MMF window showing the harmonic spectrum.
+# Usage: scripts/screenshot.sh [--mmf | --mmf-spectrum] [FILE]
+#        (default FILE: screenshot.png, mmf.png or mmf-spectrum.png in the build directory)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v xvfb-run >/dev/null || { echo "screenshot.sh needs xvfb-run (Debian package xvfb)" >&2; exit 1; }
 build_dir=${EMFORCE_BUILD_DIR:-build}
 program="$build_dir/src/ui/emforce"
 [ -x "$program" ] || scripts/build.sh
-file=$(realpath -m "${1:-$build_dir/screenshot.png}")
-xvfb-run -a -s "-screen 0 1400x1000x24" "$program" --autorun-and-screenshot "$file"
+case "${1:-}" in
+  --mmf) shift; name=mmf.png; options=(--mmf-screenshot) ;;
+  --mmf-spectrum) shift; name=mmf-spectrum.png; options=(--mmf-spectrum --mmf-screenshot) ;;
+  *) name=screenshot.png; options=(--autorun-and-screenshot) ;;
+esac
+file=$(realpath -m "${1:-$build_dir/$name}")
+xvfb-run -a -s "-screen 0 1400x1000x24" "$program" "${options[@]}" "$file"
 echo "saved $file"

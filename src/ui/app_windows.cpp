@@ -3,8 +3,18 @@
 
 namespace emforce {
 
-AppWindows::AppWindows(Model& model, MessageBoxes& messages) : main(model, messages) {
+AppWindows::AppWindows(Model& model, MessageBoxes& messages, FileChooser& files)
+    : main(model, messages), mmf(model, messages, files) {
     QObject::connect(&main, &MainWindow::helpRequested, &help, &HelpWindow::showAndRaise);
+    main.attachWindingPattern(mmf.windingPatternSelector());
+    QObject::connect(&main, &MainWindow::mmfWindowRequested, &mmf, [this] { showMmfWindow(); });
+    QObject::connect(&mmf, &MmfWindow::exitRequested, &main, &MainWindow::exitRequested);
+}
+
+void AppWindows::showMmfWindow() {
+    InputRecord record = main.currentInputs();
+    mmf.redraw(record);
+    main.setInputs(record);
 }
 
 }  // namespace emforce

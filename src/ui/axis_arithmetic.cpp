@@ -17,7 +17,7 @@ double nextIncrement(double minimum, double maximum, double increment) {
     return increment + power * 0.5 / 10;
 }
 
-int nextLabelFontSize(int size) { return size < 20 ? size + 1 : 7; }
+int nextLabelFontSize(int size, int largest) { return size < largest ? size + 1 : 7; }
 
 std::pair<int, int> titleFontSizes(std::string_view left, std::string_view bottom) {
     constexpr std::pair<int, int> fallback{14, 14};

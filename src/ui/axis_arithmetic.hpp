@@ -11,8 +11,8 @@ namespace emforce {
 /// reaches the span maximum - minimum, else one twentieth of the span's next power of ten more.
 double nextIncrement(double minimum, double maximum, double increment);
 
-/// The axis label font size after a click on "f": one point more up to 20, then 7 again.
-int nextLabelFontSize(int size);
+/// The axis label font size after a click on "f": one point more up to `largest`, then 7 again.
+int nextLabelFontSize(int size, int largest = 20);
 
 /// The left and bottom title font sizes for the two selector texts; 14 for both when either
 /// text is not a positive integer.

@@ -76,6 +76,9 @@ void InputBinder::load(const InputRecord& r) const {
     if (QAbstractButton* b = m_c.geometry->button(static_cast<int>(r.geometry)))
         b->setChecked(true);
     if (QAbstractButton* b = m_c.domain->button(r.domain)) b->setChecked(true);
+    QAbstractButton* pattern =
+        m_c.windingPattern ? m_c.windingPattern->button(r.windingPattern) : nullptr;
+    if (pattern) pattern->setChecked(true);
     (r.induction ? m_c.induction : m_c.synchronous)->setChecked(true);
     for (size_t slot = 0; slot < m_c.curves.size(); ++slot)
         m_c.curves[slot]->setChecked(r.curves[slot]);
@@ -103,6 +106,7 @@ void InputBinder::store(InputRecord& r) const {
     r.highestHarmonic = recordText(m_c.highestHarmonic->currentText());
     r.geometry = static_cast<Geometry>(m_c.geometry->checkedId());
     r.domain = m_c.domain->checkedId();
+    if (m_c.windingPattern) r.windingPattern = m_c.windingPattern->checkedId();
     r.induction = m_c.induction->isChecked();
     for (size_t slot = 0; slot < m_c.curves.size(); ++slot)
         r.curves[slot] = m_c.curves[slot]->isChecked();

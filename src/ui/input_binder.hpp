@@ -34,13 +34,17 @@ struct InputControls {
     QAction* synchronous = nullptr;
     std::array<QCheckBox*, kCurveSlots> curves{};
     std::array<QComboBox*, 4> axisDescriptions{};
+    QButtonGroup* windingPattern = nullptr;  ///< RG of the MMF window; ids are the pattern indices
 };
 
-/// Copies between the controls and the record. The winding pattern has no control here and is
-/// left as the record holds it.
+/// Copies between the controls and the record. Until a winding-pattern selector is attached,
+/// the pattern is left as the record holds it.
 class InputBinder {
 public:
     explicit InputBinder(const InputControls& controls) : m_c(controls) {}
+
+    /// Binds the record's winding pattern to a selector whose button ids are the indices.
+    void attachWindingPattern(QButtonGroup* selector) { m_c.windingPattern = selector; }
 
     /// Shows the record in the controls; a control that already shows its value is untouched.
     void load(const InputRecord& record) const;

@@ -1,5 +1,6 @@
 // Entry point of emforce: the model, then the windows, on the built-in default data.
 #include <QApplication>
+#include <QCheckBox>
 #include <QCommandLineParser>
 #include <QScreen>
 #include <QStyle>
@@ -9,6 +10,7 @@
 #include "model/calculation_run.hpp"
 #include "ui/app_windows.hpp"
 #include "ui/chart_panel.hpp"
+#include "ui/file_chooser.hpp"
 #include "ui/message_boxes.hpp"
 
 namespace {
@@ -32,6 +34,20 @@ void autorunAndScreenshot(emforce::MainWindow& window, const QString& file) {
         &window, [&window] { window.startRun(); }, Qt::QueuedConnection);
 }
 
+// Redraws the MMF window as F5 does, in the chosen mode, saves a picture of it and quits.
+void mmfScreenshot(emforce::AppWindows& windows, const QString& file, bool spectrum) {
+    QMetaObject::invokeMethod(
+        &windows.main,
+        [&windows, file, spectrum] {
+            windows.mmf.findChild<QCheckBox*>("CB0")->setChecked(spectrum);
+            windows.showMmfWindow();
+            QTimer::singleShot(200, &windows.mmf, [&windows, file] {
+                QCoreApplication::exit(windows.mmf.grab().save(file) ? 0 : 1);
+            });
+        },
+        Qt::QueuedConnection);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,16 +61,27 @@ int main(int argc, char** argv) {
         "autorun-and-screenshot", "Run the default calculation, save the window as FILE and quit.",
         "FILE");
     parser.addOption(screenshot);
+    const QCommandLineOption mmfScreenshotOption(
+        "mmf-screenshot", "Press F5 on the default data, save the MMF window as FILE and quit.",
+        "FILE");
+    parser.addOption(mmfScreenshotOption);
+    const QCommandLineOption spectrum(
+        "mmf-spectrum", "With --mmf-screenshot: the harmonic spectrum, not the distribution.");
+    parser.addOption(spectrum);
     parser.process(app);
 
     const auto model = std::make_unique<emforce::Model>();
     emforce::QtMessageBoxes messages;
-    emforce::AppWindows windows(*model, messages);
+    emforce::QtFileChooser files;
+    emforce::AppWindows windows(*model, messages, files);
     QObject::connect(&windows.main, &emforce::MainWindow::exitRequested, &app,
                      &QCoreApplication::quit);
     centreOnScreen(windows.main);
     centreOnScreen(windows.help);
+    centreOnScreen(windows.mmf);
     windows.main.show();
     if (parser.isSet(screenshot)) autorunAndScreenshot(windows.main, parser.value(screenshot));
+    if (parser.isSet(mmfScreenshotOption))
+        mmfScreenshot(windows, parser.value(mmfScreenshotOption), parser.isSet(spectrum));
     return QApplication::exec();
 }

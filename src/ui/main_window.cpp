@@ -193,6 +193,11 @@ void MainWindow::applySample(int index) {
     setInputs(record);
 }
 
+void MainWindow::attachWindingPattern(QButtonGroup* selector) {
+    m_binder->attachWindingPattern(selector);
+    m_binder->load(m_record);
+}
+
 void MainWindow::startRun() {
     if (isRunning()) return;
     setRunning(true);
@@ -216,7 +221,10 @@ void MainWindow::setRunning(bool running) {
 
 void MainWindow::onRunFinished(bool exitRequested) {
     m_worker->finish();
-    // What a run writes into its inputs: the x cell and a point count it had to reset.
+    // What a run writes into its inputs: the x cell and a point count it had to reset. The
+    // winding pattern lives on the MMF window, which stays usable during a run: it is taken
+    // as it stands now.
+    m_binder->store(m_record);
     const InputRecord& after = m_worker->record();
     m_record.value(0) = after.value(0);
     m_record.pointsPerCurve = after.pointsPerCurve;

@@ -10,6 +10,7 @@
 #include "model/run_observer.hpp"
 
 class QAction;
+class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -52,6 +53,8 @@ public:
     void setInputs(const InputRecord& record);
     /// Writes the sample set of that menu index into the parameter tables.
     void applySample(int index);
+    /// Binds the inputs' winding pattern to the selector of the MMF window.
+    void attachWindingPattern(QButtonGroup* selector);
 
     /// The chart of the curves, for the commands that plot or save it.
     [[nodiscard]] ChartPanel& chart() const { return *m_chart; }

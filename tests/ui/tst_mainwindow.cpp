@@ -23,27 +23,14 @@
 
 #include "cli/run_report.hpp"
 #include "model/sample_sets.hpp"
+#include "scripted_dialogs.hpp"
 #include "ui/app_windows.hpp"
 #include "ui/chart_panel.hpp"
 #include "ui/help_text.hpp"
-#include "ui/message_boxes.hpp"
 
 using namespace emforce;
 
 namespace {
-
-// Answers every question with `answer` and keeps what was shown.
-struct ScriptedMessageBoxes final : MessageBoxes {
-    QStringList errors;
-    QStringList questions;
-    bool answer = false;
-
-    void showError(QWidget*, const QString& text) override { errors << text; }
-    bool askYesNo(QWidget*, const QString& question) override {
-        questions << question;
-        return answer;
-    }
-};
 
 QString qt(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -98,13 +85,14 @@ private:
 
     std::unique_ptr<Model> m_model;
     ScriptedMessageBoxes m_messages;
+    ScriptedFileChooser m_files;
     std::unique_ptr<AppWindows> m_windows;
 };
 
 void tst_MainWindow::init() {
     m_messages = {};
     m_model = std::make_unique<Model>();
-    m_windows = std::make_unique<AppWindows>(*m_model, m_messages);
+    m_windows = std::make_unique<AppWindows>(*m_model, m_messages, m_files);
     main().show();
     QVERIFY(QTest::qWaitForWindowActive(&main()));
 }
