@@ -4,7 +4,7 @@
 namespace emforce {
 
 AppWindows::AppWindows(Model& model, MessageBoxes& messages, FileChooser& files)
-    : main(model, messages), mmf(model, messages, files) {
+    : main(model, messages), mmf(model, messages, files), commands(main, model, messages, files) {
     QObject::connect(&main, &MainWindow::helpRequested, &help, &HelpWindow::showAndRaise);
     main.attachWindingPattern(mmf.windingPatternSelector());
     QObject::connect(&main, &MainWindow::mmfWindowRequested, &mmf, [this] { showMmfWindow(); });

@@ -29,6 +29,8 @@ public:
 
     /// The series of a curve slot, in the chart's fixed order.
     [[nodiscard]] QXYSeries* series(int slot) const { return m_series[static_cast<size_t>(slot)]; }
+    /// The view of the whole chart, without the selectors on top of it.
+    [[nodiscard]] QChartView* view() const { return m_view; }
     [[nodiscard]] QValueAxis* leftAxis() const { return m_left; }
     [[nodiscard]] QValueAxis* bottomAxis() const { return m_bottom; }
     /// The left-axis increment; 0 is automatic spacing.

@@ -198,6 +198,8 @@ void MainWindow::attachWindingPattern(QButtonGroup* selector) {
     m_binder->load(m_record);
 }
 
+void MainWindow::showParameterFileName(const QString& path) { m_statusPanels[2]->setText(path); }
+
 void MainWindow::startRun() {
     if (isRunning()) return;
     setRunning(true);

@@ -55,6 +55,8 @@ public:
     void applySample(int index);
     /// Binds the inputs' winding pattern to the selector of the MMF window.
     void attachWindingPattern(QButtonGroup* selector);
+    /// Shows the path of the parameter file last read in status panel 2.
+    void showParameterFileName(const QString& path);
 
     /// The chart of the curves, for the commands that plot or save it.
     [[nodiscard]] ChartPanel& chart() const { return *m_chart; }

@@ -1,0 +1,47 @@
+// The main window's file commands: the parameter file, the result data files and the picture.
+#pragma once
+
+#include <QObject>
+
+#include "model/calculation_run.hpp"
+
+namespace emforce {
+
+class FileChooser;
+class MainWindow;
+class MessageBoxes;
+
+/// Carries out the menu commands F4, F6, F7 and F9 of a main window: they move texts between a
+/// parameter file and the controls, the last induction curve between a data file and the chart,
+/// and the chart into a picture. None of them starts a calculation.
+class FileCommands : public QObject {
+    Q_OBJECT
+public:
+    /// Listens to the commands of `window`; `model` is the one model whose curve F6 saves.
+    FileCommands(MainWindow& window, Model& model, MessageBoxes& messages, FileChooser& files);
+
+    /// "READ motor parameters from file ...": the chosen file's path in status panel 2, its
+    /// values in the controls up to the first that does not convert, the axis titles of its
+    /// descriptions; a failure shows its message.
+    void readParameters();
+    /// "WRITE motor parameters to file ...": the controls as they stand into the chosen file.
+    void writeParameters();
+    /// "Data A" .. "Data D" (`file` 0..3): the last induction curve into Data_A.txt .. Data_D.txt
+    /// in the working directory.
+    void saveResults(int file);
+    /// "... as serie 1/2/3" (`series` 0..2): the chosen data file into that chart series, with a
+    /// message for every line that does not convert.
+    void plotResults(int series);
+    /// "Save the Picture (F9)": the whole chart into a picture file.
+    void savePicture();
+
+private:
+    void showError(const std::string& message);
+
+    MainWindow& m_window;
+    Model& m_model;
+    MessageBoxes& m_messages;
+    FileChooser& m_files;
+};
+
+}  // namespace emforce

@@ -1,0 +1,336 @@
+// Tests of the main window's file commands: parameter file, result data files and pictures.
+#include <QAction>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <QXYSeries>
+#include <QXmlStreamReader>
+#include <QtTest>
+#include <cmath>
+
+#include "model/number_format.hpp"
+#include "scripted_dialogs.hpp"
+#include "ui/app_windows.hpp"
+#include "ui/chart_panel.hpp"
+
+using namespace emforce;
+
+namespace {
+
+QString qt(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A record unlike the start-up one in every field the parameter file holds, its numbers
+// already in the form a reading gives them back.
+InputRecord changedRecord() {
+    InputRecord r = startupRecord();
+    for (int row = 0; row < kParameterRows; ++row)
+        r.value(row) = row == kSeparatorRow ? "0" : formatGeneral(0.25 * (row + 1));
+    r.reluctivityTable[1][1] = "2";
+    r.reluctivityTable[1][2] = "0,5";
+    r.reluctivityTable[2][1] = "1,5";
+    r.reluctivityTable[2][2] = "-0,5";
+    r.ni12dGap = "0,3";
+    r.ni21dGap = "0,4";
+    r.minSpeed = "5";
+    r.maxSpeed = "60";
+    r.pointsPerCurve = "40";
+    r.highestHarmonic = "7";
+    r.geometry = Geometry::Cylindrical;
+    r.induction = false;
+    r.windingPattern = 9;
+    r.domain = 2;
+    // The file holds the first eight curve boxes; the two accuracy boxes stay as they are.
+    r.curves = {false, true, true, false, true, false, true, true, false, false};
+    r.axisDescriptions = {3, 5, 6, 7};
+    return r;
+}
+
+void compareFileFields(const InputRecord& shown, const InputRecord& expected) {
+    QCOMPARE(shown.parameterTable, expected.parameterTable);
+    QCOMPARE(shown.reluctivityTable, expected.reluctivityTable);
+    QCOMPARE(shown.ni12dGap, expected.ni12dGap);
+    QCOMPARE(shown.ni21dGap, expected.ni21dGap);
+    QCOMPARE(shown.minSpeed, expected.minSpeed);
+    QCOMPARE(shown.maxSpeed, expected.maxSpeed);
+    QCOMPARE(shown.pointsPerCurve, expected.pointsPerCurve);
+    QCOMPARE(shown.highestHarmonic, expected.highestHarmonic);
+    QCOMPARE(shown.geometry, expected.geometry);
+    QCOMPARE(shown.induction, expected.induction);
+    QCOMPARE(shown.windingPattern, expected.windingPattern);
+    QCOMPARE(shown.domain, expected.domain);
+    QCOMPARE(shown.curves, expected.curves);
+    QCOMPARE(shown.axisDescriptions, expected.axisDescriptions);
+}
+
+bool sameToSixDigits(double a, double b) {
+    return std::abs(a - b) <= 5e-6 * std::max(std::abs(a), std::abs(b));
+}
+
+}  // namespace
+
+class tst_FileCommands : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void parameterFileRoundTrip();
+    void parameterReadingStops_data();
+    void parameterReadingStops();
+    void parameterFileThatCannotBeCreated();
+    void savedCurvePlotsBack();
+    void plotTakesLinesByPosition_data();
+    void plotTakesLinesByPosition();
+    void dataFileThatCannotBeCreated();
+    void picture_data();
+    void picture();
+    void pictureFailures_data();
+    void pictureFailures();
+
+private:
+    MainWindow& main() { return m_windows->main; }
+    ChartPanel& chart() { return main().chart(); }
+    void command(const QString& caption) {
+        for (QAction* a : main().findChildren<QAction*>())
+            if (a->text() == caption) return a->trigger();
+        qFatal("no command %s", qPrintable(caption));
+    }
+    QString panel2() { return main().findChild<QLabel*>("StatusPanel2")->text(); }
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    void writeFile(const QString& name, const QByteArray& content) {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_startDir;
+    std::unique_ptr<Model> m_model;
+    ScriptedMessageBoxes m_messages;
+    ScriptedFileChooser m_files;
+    std::unique_ptr<AppWindows> m_windows;
+};
+
+void tst_FileCommands::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_startDir = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());  // where "Data A" .. "Data D" write
+    m_messages = {};
+    m_files = {};
+    m_model = std::make_unique<Model>();
+    m_windows = std::make_unique<AppWindows>(*m_model, m_messages, m_files);
+    main().show();
+    QVERIFY(QTest::qWaitForWindowActive(&main()));
+}
+
+void tst_FileCommands::cleanup() {
+    m_windows.reset();
+    m_model.reset();
+    QDir::setCurrent(m_startDir);
+    m_dir.reset();
+}
+
+void tst_FileCommands::parameterFileRoundTrip() {
+    const InputRecord written = changedRecord();
+    main().setInputs(written);
+    m_files.fileName = path("motor.txt");
+    command("WRITE motor parameters to file ...");
+    QCOMPARE(m_files.filters, QStringList{"*.txt"});
+    QCOMPARE(m_files.defaultSuffixes, QStringList{"txt"});
+    QVERIFY(panel2().isEmpty());
+
+    main().setInputs(startupRecord());
+    command("READ motor parameters from file ...");
+    QVERIFY(m_messages.errors.isEmpty());
+    compareFileFields(main().currentInputs(), written);
+    QCOMPARE(panel2(), path("motor.txt"));
+    QCOMPARE(chart().leftAxis()->titleText(), qt(kLeftAxisItems[3]));
+    QCOMPARE(chart().bottomAxis()->titleText(), qt(kBottomAxisItems[5]));
+}
+
+void tst_FileCommands::parameterReadingStops_data() {
+    QTest::addColumn<QString>("file");   // empty: the dialog is cancelled
+    QTest::addColumn<int>("keptLines");  // lines of a written file that stay; -1 no file
+    QTest::addColumn<QString>("error");
+    QTest::newRow("cancelled") << QString() << -1 << QString();
+    QTest::newRow("missing file") << "missing.txt" << -1 << "Cannot open file %1";
+    QTest::newRow("cut after line 60") << "cut.txt" << 60 << "'' is not a valid integer value";
+}
+
+void tst_FileCommands::parameterReadingStops() {
+    QFETCH(QString, file);
+    QFETCH(int, keptLines);
+    QFETCH(QString, error);
+    const InputRecord start = main().currentInputs();
+    if (keptLines >= 0) {
+        main().setInputs(changedRecord());
+        m_files.fileName = path(file);
+        command("WRITE motor parameters to file ...");
+        QFile written(path(file));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = written.readAll().split('\n');
+        written.close();
+        writeFile(file, lines.mid(0, keptLines).join('\n') + '\n');
+        main().setInputs(start);
+    }
+    m_files.fileName = file.isEmpty() ? QString() : path(file);
+    command("READ motor parameters from file ...");
+    QCOMPARE(m_messages.errors,
+             error.isEmpty() ? QStringList{} : QStringList{error.arg(path(file))});
+    QCOMPARE(panel2(), m_files.fileName);
+
+    // Lines 1 to 60 reach the highest harmonic; the winding pattern of line 62 does not.
+    InputRecord expected = start;
+    if (keptLines == 60) {
+        const InputRecord changed = changedRecord();
+        expected.parameterTable = changed.parameterTable;
+        expected.reluctivityTable = changed.reluctivityTable;
+        expected.ni12dGap = changed.ni12dGap;
+        expected.ni21dGap = changed.ni21dGap;
+        expected.induction = changed.induction;
+        expected.geometry = changed.geometry;
+        expected.highestHarmonic = changed.highestHarmonic;
+    }
+    compareFileFields(main().currentInputs(), expected);
+}
+
+void tst_FileCommands::parameterFileThatCannotBeCreated() {
+    m_files.fileName = path("no/such/dir/motor.txt");
+    command("WRITE motor parameters to file ...");
+    QCOMPARE(m_messages.errors, QStringList{"Cannot create file " + m_files.fileName});
+}
+
+void tst_FileCommands::savedCurvePlotsBack() {
+    // Before any induction run the saved curve is empty.
+    command("Data B");
+    QVERIFY(QFile::exists("Data_B.txt"));
+    QCOMPARE(QFileInfo("Data_B.txt").size(), 0);
+
+    main().startRun();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    const std::vector<double>& x = m_model->induction.curveX();
+    const std::vector<double>& y = m_model->induction.curveY();
+    QCOMPARE(x.size(), size_t(11));
+    command("Data A");
+    QVERIFY(m_messages.errors.isEmpty());
+
+    const QList<QPointF> first = chart().series(0)->points();
+    const QList<QPointF> second = chart().series(1)->points();
+    m_files.fileName = path("Data_A.txt");
+    command("... as serie 3 (bold line)");
+    QCOMPARE(m_files.filters, QStringList{"*.txt"});
+    const QList<QPointF> plotted = chart().series(2)->points();
+    QCOMPARE(plotted.size(), qsizetype(x.size()));
+    for (size_t k = 0; k < x.size(); ++k) {
+        // The sweep of the speed runs upwards: the file's order is the chart's.
+        QVERIFY2(sameToSixDigits(plotted[qsizetype(k)].x(), x[k]), qPrintable(QString::number(k)));
+        QVERIFY2(sameToSixDigits(plotted[qsizetype(k)].y(), y[k]), qPrintable(QString::number(k)));
+    }
+    QCOMPARE(chart().series(0)->points(), first);
+    QCOMPARE(chart().series(1)->points(), second);
+    QVERIFY(m_messages.errors.isEmpty());
+}
+
+void tst_FileCommands::plotTakesLinesByPosition_data() {
+    QTest::addColumn<QByteArray>("content");  // null: no such file
+    QTest::addColumn<QList<QPointF>>("points");
+    QTest::addColumn<int>("badLines");
+    QTest::newRow("five numbers: the fifth is ignored")
+        << QByteArray("1\n2\n3\n4\n5\n") << QList<QPointF>{{1, 2}, {3, 4}} << 0;
+    QTest::newRow("point or comma")
+        << QByteArray("0.5\n1,5\n2,5\r\n3.5e1\r\n") << QList<QPointF>{{0.5, 1.5}, {2.5, 35}} << 0;
+    QTest::newRow("a bad line uses up its turn")
+        << QByteArray("1\n2\nabc\n4\n5\n6\n") << QList<QPointF>{{1, 2}, {5, 4}} << 1;
+    QTest::newRow("kept sorted by x")
+        << QByteArray("3\n1\n1\n2\n") << QList<QPointF>{{1, 2}, {3, 1}} << 0;
+    QTest::newRow("missing file") << QByteArray() << QList<QPointF>{} << 0;
+}
+
+void tst_FileCommands::plotTakesLinesByPosition() {
+    QFETCH(QByteArray, content);
+    QFETCH(QList<QPointF>, points);
+    QFETCH(int, badLines);
+    for (int slot : {0, 1, 2}) chart().appendPoint(slot, 10 + slot, 1);
+    chart().flush();
+    if (!content.isNull()) writeFile("curve.txt", content);
+    m_files.fileName = path("curve.txt");
+
+    command("... as serie 2 (points)");
+    QCOMPARE(chart().series(1)->points(), points);
+    QCOMPARE(chart().series(0)->points(), QList<QPointF>{QPointF(10, 1)});
+    QCOMPARE(chart().series(2)->points(), QList<QPointF>{QPointF(12, 1)});
+    QStringList errors(badLines, "For continue click  OK ");
+    if (content.isNull()) errors << "Cannot open file " + m_files.fileName;
+    QCOMPARE(m_messages.errors, errors);
+}
+
+void tst_FileCommands::dataFileThatCannotBeCreated() {
+    QVERIFY(QDir().mkdir("Data_C.txt"));
+    command("Data C");
+    QCOMPARE(m_messages.errors, QStringList{"Cannot create file Data_C.txt"});
+}
+
+void tst_FileCommands::picture_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("svg") << "chart.svg" << QByteArray("<?xml");
+    QTest::newRow("no ending is svg") << "chart" << QByteArray("<?xml");
+    QTest::newRow("pdf") << "chart.pdf" << QByteArray("%PDF");
+    QTest::newRow("PNG") << "chart.PNG" << QByteArray("\x89PNG");
+}
+
+void tst_FileCommands::picture() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, start);
+    m_files.fileName = path(name);
+    command("Save the Picture (F9)");
+    QVERIFY(m_messages.errors.isEmpty());
+    QCOMPARE(m_files.initialNames, QStringList{"*.svg"});
+    QFile file(m_files.fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    QVERIFY(content.startsWith(start));
+
+    if (start == "<?xml") {
+        QXmlStreamReader xml(content);
+        while (!xml.atEnd()) xml.readNext();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        const QString text = QString::fromUtf8(content);
+        QVERIFY(text.contains(chart().leftAxis()->titleText()));
+        QVERIFY(text.contains(chart().bottomAxis()->titleText()));
+    }
+    if (start == "\x89PNG")
+        QCOMPARE(QImage::fromData(content).size(), chart().view()->viewport()->size());
+}
+
+void tst_FileCommands::pictureFailures_data() {
+    QTest::addColumn<QString>("name");  // empty: the dialog is cancelled
+    QTest::addColumn<QString>("error");
+    QTest::newRow("cancelled") << QString() << QString();
+    QTest::newRow("missing directory") << "no/such/dir/chart.svg"
+                                       << "Cannot create file %1";
+    QTest::newRow("missing directory, pdf") << "no/such/dir/chart.pdf"
+                                            << "Cannot create file %1";
+}
+
+void tst_FileCommands::pictureFailures() {
+    QFETCH(QString, name);
+    QFETCH(QString, error);
+    m_files.fileName = name.isEmpty() ? QString() : path(name);
+    command("Save the Picture (F9)");
+    QCOMPARE(m_messages.errors,
+             error.isEmpty() ? QStringList{} : QStringList{error.arg(m_files.fileName)});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+}
+
+QTEST_MAIN(tst_FileCommands)
+#include "tst_filecommands.moc"
