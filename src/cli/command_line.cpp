@@ -170,7 +170,8 @@ the window would show. Texts are read with the decimal comma ("0,05", "7,0e6").
   --threads N      worker threads (default: all cores)
   --literal        recompute every field solution at every point (for comparisons)
 
-Exit status: 0 complete run, 1 abandoned run (message on standard error), 2 usage error.
+Exit status: 0 complete run, 1 abandoned run or a report that could not be written (message on
+standard error), 2 usage error.
 )";
 }
 

@@ -53,10 +53,19 @@ int spinValue(const std::string& text) {
     }
 }
 
-std::string fileText(const InputRecord& r) {
+// The lines of the file. A text that would end its line early, or lose a carriage return at
+// its end, would not read back; it would also shift every line after it, so it is refused.
+std::string fileText(const InputRecord& r, const fs::path& path) {
     std::string text;
-    const auto put = [&text](std::initializer_list<std::string_view> lines) {
-        for (std::string_view line : lines) (text += line) += '\n';
+    int number = 0;
+    const auto put = [&](std::initializer_list<std::string_view> lines) {
+        for (std::string_view line : lines) {
+            ++number;
+            if (line.find('\n') != std::string_view::npos || line.ends_with('\r'))
+                throw CalcError("Cannot write file " + path.string() + ": the text of line " +
+                                std::to_string(number) + " has a line break");
+            (text += line) += '\n';
+        }
     };
     for (int row = 0; row < kParameterRows; ++row)
         put({kParameterLabels[static_cast<size_t>(row)], r.value(row)});
@@ -88,7 +97,7 @@ public:
         ++m_number;
         std::string line;
         if (!std::getline(m_in, line)) return {};
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() > kLineLimit) line.resize(kLineLimit);
         return line;
     }
@@ -183,7 +192,7 @@ void readChart(LineSource& in, InputRecord& r, ParameterFileReading& reading) {
 }  // namespace
 
 void writeParameterFile(const fs::path& path, const InputRecord& record) {
-    replaceFile(path, fileText(record));
+    replaceFile(path, fileText(record, path));
 }
 
 ParameterFileReading readParameterFile(const fs::path& path, InputRecord& record) {

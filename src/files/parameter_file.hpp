@@ -15,7 +15,9 @@ inline constexpr int kParameterFileLines = 84;
 /// Writes the record as the 84 lines of a parameter file: label lines for the reader and the
 /// value texts, indices and booleans of the record. A highest-harmonic text that is none of the
 /// list's entries is stored as index -1. Replaces the file safely; throws CalcError
-/// "Cannot create file %s" or "Cannot write file %s", the old file then unchanged.
+/// "Cannot create file %s" or "Cannot write file %s", the old file then unchanged, and
+/// "Cannot write file %s: the text of line N has a line break" for a text that holds a line
+/// feed or ends with a carriage return, which the file cannot keep.
 void writeParameterFile(const std::filesystem::path& path, const InputRecord& record);
 
 /// The chart's axis titles after a reading: the texts of the selected axis descriptions.
@@ -36,8 +38,8 @@ struct ParameterFileReading {
     [[nodiscard]] bool complete() const { return error.empty(); }
 };
 
-/// Reads a parameter file line by line into the record. Label lines are skipped whatever they
-/// hold. Numbers of the tables and gap edits convert with either decimal separator and are
+/// Reads a parameter file line by line into the record; carriage returns at the end of a line
+/// are dropped. Label lines are skipped whatever they hold. Numbers of the tables and gap edits convert with either decimal separator and are
 /// stored in the general 15-digit format ("7,0e6" becomes "7000000"); indices and the point
 /// count are integers, the motor kind and the curves booleans, the speed limits plain texts.
 /// Lines past the end of the file read as empty. The first value that does not convert stops the

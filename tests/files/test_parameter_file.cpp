@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -231,11 +232,43 @@ TEST_F(ParameterFile, LabelLinesAreSkippedWhateverTheyHold) {
     for (int number : {45, 48, 51, 53, 55, 57, 59, 61, 63, 65, 67, 69, 74, 76})
         all[static_cast<size_t>(number - 1)] = "edited " + std::to_string(number);
     all[2] = std::string(5000, '-');
-    put(all, "\r\n");
-    InputRecord read = startupRecord();
-    const ParameterFileReading reading = readParameterFile(file(), read);
-    EXPECT_TRUE(reading.complete()) << reading.error;
-    expectSameInputs(read, changedRecord());
+    // Line ends of other systems, also after a second conversion.
+    for (const char* end : {"\r\n", "\r\r\n"}) {
+        put(all, end);
+        InputRecord read = startupRecord();
+        const ParameterFileReading reading = readParameterFile(file(), read);
+        EXPECT_TRUE(reading.complete()) << reading.error;
+        expectSameInputs(read, changedRecord());
+    }
+}
+
+TEST_F(ParameterFile, ATextWithALineBreakIsRefusedAndTheOldFileKept) {
+    writeParameterFile(file(), changedRecord());
+    const std::vector<std::string> before = lines();
+    // A line feed would shift every later line; a carriage return at the end would be dropped.
+    const std::pair<std::function<void(InputRecord&)>, int> cases[] = {
+        {[](InputRecord& r) { r.minSpeed = "5\n6"; }, 66},
+        {[](InputRecord& r) { r.minSpeed = "50\r"; }, 66},
+        {[](InputRecord& r) { r.maxSpeed = "\n"; }, 68},
+        {[](InputRecord& r) { r.value(3) = "0,1\r\n"; }, 8},
+    };
+    for (const auto& [change, line] : cases) {
+        InputRecord record = changedRecord();
+        change(record);
+        try {
+            writeParameterFile(file(), record);
+            ADD_FAILURE() << "wrote the text of line " << line;
+        } catch (const CalcError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot write file " + file().string() +
+                                                 ": the text of line " + std::to_string(line) +
+                                                 " has a line break");
+        }
+        EXPECT_EQ(lines(), before);
+    }
+    InputRecord record = changedRecord();
+    record.value(3) = "0,\r1";  // inside a line a carriage return is kept
+    writeParameterFile(file(), record);
+    EXPECT_EQ(lines()[7], "0,\r1");
 }
 
 TEST_F(ParameterFile, AFileCutAfterLine60StopsAtTheWindingPattern) {
