@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QImage>
 #include <QLineSeries>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -238,6 +239,8 @@ void ChartPanel::appendPoint(int slot, double x, double y) {
 
 void ChartPanel::flush() {
     m_flushTimer.stop();
+    QElapsedTimer drawing;
+    drawing.start();
     bool changed = false;
     for (size_t s = 0; s < m_points.size(); ++s) {
         if (!m_pending[s]) continue;
@@ -245,7 +248,12 @@ void ChartPanel::flush() {
         m_pending[s] = false;
         changed = true;
     }
-    if (changed) fitAxes();
+    if (!changed) return;
+    fitAxes();
+    m_view->viewport()->repaint();
+    // The window redraws at most a tenth of the time: a chart of many points that takes long to
+    // draw is redrawn less often while a run goes on, so the window never slows the run down.
+    m_flushTimer.setInterval(std::max<int>(kFlushIntervalMs, static_cast<int>(10 * drawing.elapsed())));
 }
 
 void ChartPanel::fitAxes() {
