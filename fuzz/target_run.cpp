@@ -307,6 +307,13 @@ std::string checkRun(Model& model, InputRecord& r, const RunSetup& setup,
         finite(*v, "a statistic");
     finite(outcome.odeError, "the residual");
     check(outcome.message == observer.abandoned, "outcome and observer disagree");
+    // Every point shown is kept in its result vector, complete run or not.
+    for (int slot = 0; slot < 8; ++slot) {
+        std::vector<double> shown;
+        for (const auto& point : observer.series[slot]) shown.push_back(point.second);
+        check(shown == *model.results.forSlot(slot),
+              "result vector " + std::to_string(slot) + " differs from its curve");
+    }
     if (!outcome.complete) return checkMessage(outcome.message, r);
     // A complete run drew every checked curve whole.
     check(outcome.message.empty() && outcome.tabled && outcome.tabled->ratio,
