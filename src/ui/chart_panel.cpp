@@ -250,7 +250,6 @@ void ChartPanel::flush() {
     }
     if (!changed) return;
     fitAxes();
-    m_view->viewport()->repaint();
     // The window redraws at most a tenth of the time: a chart of many points that takes long to
     // draw is redrawn less often while a run goes on, so the window never slows the run down.
     m_flushTimer.setInterval(std::max<int>(kFlushIntervalMs, static_cast<int>(10 * drawing.elapsed())));
