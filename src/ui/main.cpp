@@ -22,8 +22,13 @@ void centreOnScreen(QWidget& window) {
         QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(), screen));
 }
 
-// Runs the default calculation once the window is up, saves a picture of it and quits.
-void autorunAndScreenshot(emforce::MainWindow& window, const QString& file) {
+// Runs the default calculation once the window is up, saves a picture of it and quits; with
+// allCurves every curve box is checked first, so the picture shows every series style.
+void autorunAndScreenshot(emforce::MainWindow& window, const QString& file, bool allCurves) {
+    if (allCurves) {
+        for (QCheckBox* box : window.findChildren<QCheckBox*>())
+            if (box->objectName().startsWith("Wykres")) box->setChecked(true);
+    }
     QObject::connect(&window, &emforce::MainWindow::runFinished, &window, [&window, file] {
         // Scroll bars and text layouts settle on events of their own; let them pass first.
         QTimer::singleShot(200, &window, [&window, file] {
@@ -61,6 +66,9 @@ int main(int argc, char** argv) {
         "autorun-and-screenshot", "Run the default calculation, save the window as FILE and quit.",
         "FILE");
     parser.addOption(screenshot);
+    const QCommandLineOption allCurves(
+        "all-curves", "With --autorun-and-screenshot: check every curve box before the run.");
+    parser.addOption(allCurves);
     const QCommandLineOption mmfScreenshotOption(
         "mmf-screenshot", "Press F5 on the default data, save the MMF window as FILE and quit.",
         "FILE");
@@ -80,7 +88,8 @@ int main(int argc, char** argv) {
     centreOnScreen(windows.help);
     centreOnScreen(windows.mmf);
     windows.main.show();
-    if (parser.isSet(screenshot)) autorunAndScreenshot(windows.main, parser.value(screenshot));
+    if (parser.isSet(screenshot))
+        autorunAndScreenshot(windows.main, parser.value(screenshot), parser.isSet(allCurves));
     if (parser.isSet(mmfScreenshotOption))
         mmfScreenshot(windows, parser.value(mmfScreenshotOption), parser.isSet(spectrum));
     return QApplication::exec();
