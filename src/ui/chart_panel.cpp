@@ -31,6 +31,7 @@ struct SeriesStyle {
     QColor colour;
     int width;
     Qt::PenStyle pen;
+    QColor series = QColor();  // the series' own colour where it differs from its points'
 };
 
 const QColor kBlack(0, 0, 0);
@@ -45,10 +46,10 @@ const std::array<SeriesStyle, kCurveSlots> kStyles = {{
     {Look::Line, QColor(255, 0, 255), 1, Qt::SolidLine},
     {Look::DottedWithDiamonds, kBlack, 1, Qt::DotLine},
     {Look::Line, kBlack, 1, Qt::SolidLine},
-    {Look::Squares, kGreen, 0, Qt::NoPen},
+    {Look::Squares, kGreen, 0, Qt::NoPen, QColor(0, 128, 128)},
     {Look::Line, QColor(255, 0, 0), 2, Qt::DashDotLine},
     {Look::Line, kGray, 1, Qt::SolidLine},
-    {Look::Diamonds, kBlack, 0, Qt::NoPen},
+    {Look::Diamonds, kBlack, 0, Qt::NoPen, kGray},
 }};
 
 constexpr int kFlushIntervalMs = 250;
@@ -91,10 +92,11 @@ QLineSeries* makePointSeries(const QImage& marker, const QColor& colour) {
 }
 
 QXYSeries* makeSeries(const SeriesStyle& style) {
+    const QColor seriesColour = style.series.isValid() ? style.series : style.colour;
     if (style.look == Look::Squares)
-        return makePointSeries(squareMarker(2, style.colour), style.colour);
+        return makePointSeries(squareMarker(2, style.colour), seriesColour);
     if (style.look == Look::Diamonds)
-        return makePointSeries(diamondMarker(3, 3, style.colour), style.colour);
+        return makePointSeries(diamondMarker(2, 2, style.colour), seriesColour);
     auto* line = new QLineSeries;
     QPen pen(style.colour, style.width, style.pen);
     pen.setCosmetic(true);

@@ -203,6 +203,8 @@ void tst_MainWindow::startupChart() {
         QCOMPARE(xy->pen().style() == Qt::NoPen, points);
         QCOMPARE(xy->lightMarker().isNull(), !points && slot != 4);
     }
+    QCOMPARE(qobject_cast<QXYSeries*>(series[6])->color(), QColor(0, 128, 128));
+    QCOMPARE(qobject_cast<QXYSeries*>(series[9])->color(), QColor(128, 128, 128));
     QVERIFY(!chart->legend()->isVisible());
     QCOMPARE(main().chart().bottomAxis()->titleText(), QString("prędkość obrotowa n [obr/s]"));
     QCOMPARE(main().chart().leftAxis()->titleText(), QString("Moment elektromagnetyczny T [N·m]"));
