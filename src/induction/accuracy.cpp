@@ -7,11 +7,15 @@
 namespace emforce {
 
 // In the linear geometry the exponential's second derivative is exact; the Bessel families use
-// their difference quotients.
+// their difference quotients, which the reuse mode takes from the first derivative in hand.
 Complex AsynchronousMotor::secondDerivative(bool firstKind, const Complex& lambda,
                                             const Complex& first, const Complex& z) const {
     if (params().geometry == Geometry::Linear) return lambda * first;
     const BesselSettings& b = m_slots.besselSettings();
+    if (m_mode == EvaluationMode::Reuse) {
+        return firstKind ? besselISecondFrom(b, m_layerPower, lambda, z, first)
+                         : besselKSecondFrom(b, m_layerPower, lambda, z, first);
+    }
     return firstKind ? besselISecond(b, m_layerPower, lambda, z)
                      : besselKSecond(b, m_layerPower, lambda, z);
 }
@@ -112,10 +116,18 @@ AsynchronousMotor::OdeSums AsynchronousMotor::odeSums(const double& kp, const do
                                                       const double& z, const double& n) {
     const Evaluator residual = bound(&AsynchronousMotor::odeResidualIntegral);
     const Evaluator potential = bound(&AsynchronousMotor::layerPotentialIntegral);
+    // Both densities of a layer point from one value of its potential.
+    const PointDensities<2> together = [this](const FieldCoefficients& f, double kh, double r) {
+        const Complex layer = layerPointAt(f, r, false).potential;
+        return std::array{odeResidualOf(f, kh, r, layer), potentialOf(kh, r, layer)};
+    };
     OdeSums sums;
     forEachIncludedHarmonic(kp, n, false, [&](const HarmonicTerm& h) {
-        sums.error = sums.error + h.amplitude * termValue(residual, h, x, g, a, z);
-        sums.norm = sums.norm + h.amplitude * termValue(potential, h, x, g, a, z) / std::fabs(h.kh);
+        const auto [error, norm] = sharesNodes() ? termValues(together, h, x, g, a, z)
+                                                 : std::array{termValue(residual, h, x, g, a, z),
+                                                              termValue(potential, h, x, g, a, z)};
+        sums.error = sums.error + h.amplitude * error;
+        sums.norm = sums.norm + h.amplitude * norm / std::fabs(h.kh);
     });
     return sums;
 }

@@ -1,6 +1,8 @@
 // The induction motor: the field of one MMF harmonic in the layered model, and its evaluators.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -247,6 +249,21 @@ private:
                                  const std::function<void(const HarmonicTerm&)>& body);
     double termValue(const Evaluator& term, const HarmonicTerm& h, const double& x, const double& g,
                      const double& a, const double& z);
+    /// Several densities of one layer point of the harmonic solved last, from one set of field
+    /// values.
+    template <std::size_t N>
+    using PointDensities =
+        std::function<std::array<double, N>(const FieldCoefficients&, double kh, double r)>;
+    /// The per-harmonic terms of several layer densities at once, for the reuse mode with a
+    /// fixed rule: one solve per polar-angle node and one set of field values per layer node
+    /// serve them all. Each value is the number termValue gives for its density alone.
+    template <std::size_t N>
+    std::array<double, N> termValues(const PointDensities<N>& at, const HarmonicTerm& h,
+                                     const double& x, const double& g, const double& a,
+                                     const double& z);
+    /// Whether integrals may share their nodes and evaluate a repeated node once: the reuse mode
+    /// with a fixed rule (Monte Carlo draws its own points).
+    [[nodiscard]] bool sharesNodes() const;
     Evaluator bound(Density density);
     double layerIntegral(Density literal, SolvedDensity solved, const double& kh, const double& x,
                          const double& g, const double& a, const double& theta, const double& s);

@@ -36,7 +36,43 @@ double AsynchronousMotor::termValue(const Evaluator& term, const HarmonicTerm& h
                                     const double& g, const double& a, const double& z) {
     const MotorParameters& p = params();
     if (p.geometry != Geometry::Spherical) return term(h.kh, x, g, a, z, h.slip);
-    return integrate(method(), term, h.kh, x, g, a, z, h.slip, false, p.teta1, p.teta2);
+    if (!sharesNodes())
+        return integrate(method(), term, h.kh, x, g, a, z, h.slip, false, p.teta1, p.teta2);
+    // A term's value and the scratch fields it leaves depend on its arguments alone, so the
+    // polar-angle node that ends one panel and starts the next is evaluated once.
+    return integrateTogether<1>(method(), false, p.teta1, p.teta2, [&](double theta) {
+        return std::array{term(h.kh, x, g, a, theta, h.slip)};
+    })[0];
+}
+
+template <std::size_t N>
+std::array<double, N> AsynchronousMotor::termValues(const PointDensities<N>& at,
+                                                    const HarmonicTerm& h, const double& x,
+                                                    const double& g, const double& a,
+                                                    const double& z) {
+    const MotorParameters& p = params();
+    const double upper = p.R;
+    const double lower = upper - a;
+    const auto atAngle = [&](double theta) {
+        const FieldCoefficients f = fieldCoefficients(h.kh, x, g, a, theta, h.slip);
+        return integrateTogether<N>(method(), true, lower, upper,
+                                    [&](double r) { return at(f, h.kh, r); });
+    };
+    if (p.geometry != Geometry::Spherical) return atAngle(z);
+    return integrateTogether<N>(method(), false, p.teta1, p.teta2, atAngle);
+}
+
+template std::array<double, 2> AsynchronousMotor::termValues<2>(const PointDensities<2>&,
+                                                                const HarmonicTerm&, const double&,
+                                                                const double&, const double&,
+                                                                const double&);
+template std::array<double, 3> AsynchronousMotor::termValues<3>(const PointDensities<3>&,
+                                                                const HarmonicTerm&, const double&,
+                                                                const double&, const double&,
+                                                                const double&);
+
+bool AsynchronousMotor::sharesNodes() const {
+    return m_mode == EvaluationMode::Reuse && method() != IntegrationMethod::MonteCarlo;
 }
 
 double AsynchronousMotor::harmonicSum(const double& kp, const double& x, const double& g,
@@ -69,10 +105,15 @@ double AsynchronousMotor::layerIntegral(Density literal, SolvedDensity solved, c
         return integrate(method(), bound(literal), kh, x, g, a, theta, s, true, lower, upper);
     // The solution does not depend on the layer coordinate: one solve serves every node.
     const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
-    const Evaluator atNode = [this, &f, solved](const double& k, const double& r, const double&,
-                                                const double&, const double&,
-                                                const double&) { return (this->*solved)(f, k, r); };
-    return integrate(method(), atNode, kh, x, g, a, theta, s, true, lower, upper);
+    if (!sharesNodes()) {
+        const Evaluator atNode = [this, &f, solved](const double& k, const double& r, const double&,
+                                                    const double&, const double&, const double&) {
+            return (this->*solved)(f, k, r);
+        };
+        return integrate(method(), atNode, kh, x, g, a, theta, s, true, lower, upper);
+    }
+    return integrateTogether<1>(method(), true, lower, upper,
+                                [&](double r) { return std::array{(this->*solved)(f, kh, r)}; })[0];
 }
 
 // K(r) of the potential, Poynting, anisotropy and residual densities.

@@ -36,16 +36,31 @@ double AsynchronousMotor::anisotropyPower(const double& kp, const double& x, con
     const Evaluator anisotropy = bound(&AsynchronousMotor::anisotropyIntegral);
     const Evaluator potential = bound(&AsynchronousMotor::layerPotentialIntegral);
     const Evaluator energy = bound(&AsynchronousMotor::magneticEnergyIntegral);
+    // The three densities of a layer point from one set of its fields.
+    const PointDensities<3> together = [this](const FieldCoefficients& f, double kh, double r) {
+        const LayerPoint point = layerPointAt(f, r, true);
+        return std::array{anisotropyOf(kh, r, point), potentialOf(kh, r, point.potential),
+                          magneticEnergyOf(kh, r, point)};
+    };
     double total = 0.0;
     forEachIncludedHarmonic(kp, n, false, [&](const HarmonicTerm& h) {
         const double A = h.amplitude;
+        // The impulse field stores electric and magnetic energy in the layer.
+        const auto addEnergies = [&](double electric, double magnetic) {
+            total =
+                total +
+                A * p.fI * A * (abs(h.frequency * h.frequency) * p.eps * electric + 2.0 * magnetic);
+        };
+        if (p.fI != 0.0 && sharesNodes()) {
+            const auto [anisotropic, electric, magnetic] = termValues(together, h, x, g, a, z);
+            total = total + A * A * kTwoPi * h.slip * anisotropic;
+            addEnergies(electric, magnetic);
+            return;
+        }
         total = total + A * A * kTwoPi * h.slip * termValue(anisotropy, h, x, g, a, z);
         if (p.fI == 0.0) return;
-        // The impulse field stores electric and magnetic energy in the layer.
         const double electric = termValue(potential, h, x, g, a, z);
-        const double magnetic = termValue(energy, h, x, g, a, z);
-        total = total +
-                A * p.fI * A * (abs(h.frequency * h.frequency) * p.eps * electric + 2.0 * magnetic);
+        addEnergies(electric, termValue(energy, h, x, g, a, z));
     });
     return total;
 }

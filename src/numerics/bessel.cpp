@@ -4,15 +4,15 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cstdint>
-#include <mutex>
-#include <set>
-#include <vector>
 #include <cfenv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <mutex>
 #include <numbers>
 #include <optional>
+#include <set>
+#include <vector>
 
 namespace emforce {
 
@@ -108,7 +108,8 @@ void count(int kind, const Complex& p, const Complex& nu, const Complex& z) {
     ++t_evaluations;
     if (!g_trackDistinct.load(std::memory_order_relaxed)) return;
     const std::lock_guard lock(g_distinctMutex);
-    g_distinct.insert({static_cast<double>(kind), p.re(), p.im(), nu.re(), nu.im(), z.re(), z.im()});
+    g_distinct.insert(
+        {static_cast<double>(kind), p.re(), p.im(), nu.re(), nu.im(), z.re(), z.im()});
 }
 
 bool isIntegerOrder(const Complex& nu) { return nu.im() == 0.0 && nu.re() == std::floor(nu.re()); }
@@ -210,7 +211,8 @@ Complex reflectionK(const BesselSettings& s, const Complex& nu, const Complex& z
 }
 
 // The derivative of the reflection formula above for z^p·K_ν(z); ν not an integer.
-Complex reflectionKPrime(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z) {
+Complex reflectionKPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
+                         const Complex& z) {
     const Complex difference = seriesIPrime(s.accuracy, p, -nu, z, GammaOf(s, -nu)) -
                                seriesIPrime(s.accuracy, p, nu, z, GammaOf(s, nu));
     return kPi / 2.0 * difference / sin(nu * kPi);
@@ -307,8 +309,12 @@ Complex besselIPrime(const BesselSettings& s, const Complex& p, const Complex& n
 // 5e-5·|z·f‴/f″|. Near |z| = limit the two evaluations may fall into different regimes.
 Complex besselISecond(const BesselSettings& s, const Complex& p, const Complex& nu,
                       const Complex& z) {
-    return (besselIPrime(s, p, nu, kSecondStep * z) - besselIPrime(s, p, nu, z)) /
-           ((kSecondStep - 1.0) * z);
+    return besselISecondFrom(s, p, nu, z, besselIPrime(s, p, nu, z));
+}
+
+Complex besselISecondFrom(const BesselSettings& s, const Complex& p, const Complex& nu,
+                          const Complex& z, const Complex& primeAtZ) {
+    return (besselIPrime(s, p, nu, kSecondStep * z) - primeAtZ) / ((kSecondStep - 1.0) * z);
 }
 
 Complex besselK(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z) {
@@ -336,8 +342,12 @@ Complex besselKPrime(const BesselSettings& s, const Complex& p, const Complex& n
 // The same difference quotient as besselISecond, of besselKPrime.
 Complex besselKSecond(const BesselSettings& s, const Complex& p, const Complex& nu,
                       const Complex& z) {
-    return (besselKPrime(s, p, nu, kSecondStep * z) - besselKPrime(s, p, nu, z)) /
-           ((kSecondStep - 1.0) * z);
+    return besselKSecondFrom(s, p, nu, z, besselKPrime(s, p, nu, z));
+}
+
+Complex besselKSecondFrom(const BesselSettings& s, const Complex& p, const Complex& nu,
+                          const Complex& z, const Complex& primeAtZ) {
+    return (besselKPrime(s, p, nu, kSecondStep * z) - primeAtZ) / ((kSecondStep - 1.0) * z);
 }
 
 // Γ(w) = −π / (u·Γ(u)·sin(πu)) with u = −w for Re w < 0 (A&S 6.1.17, DLMF 5.5.3). At the poles
@@ -357,7 +367,9 @@ void flushBesselEvaluations() {
     t_evaluations = 0;
 }
 
-std::uint64_t besselEvaluations() { return g_evaluations.load(std::memory_order_relaxed) + t_evaluations; }
+std::uint64_t besselEvaluations() {
+    return g_evaluations.load(std::memory_order_relaxed) + t_evaluations;
+}
 
 void resetBesselEvaluations() {
     g_evaluations.store(0, std::memory_order_relaxed);
@@ -374,7 +386,9 @@ void beginEvaluatorCall() {
     g_distinct.clear();
 }
 
-void trackDistinctBesselEvaluations(bool on) { g_trackDistinct.store(on, std::memory_order_relaxed); }
+void trackDistinctBesselEvaluations(bool on) {
+    g_trackDistinct.store(on, std::memory_order_relaxed);
+}
 
 std::uint64_t distinctBesselEvaluations() {
     const std::lock_guard lock(g_distinctMutex);

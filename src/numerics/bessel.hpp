@@ -34,6 +34,10 @@ Complex besselIPrime(const BesselSettings& s, const Complex& p, const Complex& n
 /// Second derivative of z^p·I_ν(z) by a difference quotient of besselIPrime.
 Complex besselISecond(const BesselSettings& s, const Complex& p, const Complex& nu,
                       const Complex& z);
+/// besselISecond with the first derivative at z already in hand (besselIPrime(s, p, nu, z)):
+/// the same number from one evaluation fewer.
+Complex besselISecondFrom(const BesselSettings& s, const Complex& p, const Complex& nu,
+                          const Complex& z, const Complex& primeAtZ);
 /// z^p·K_ν(z).
 Complex besselK(const BesselSettings& s, const Complex& p, const Complex& nu, const Complex& z);
 /// d/dz [z^p·K_ν(z)].
@@ -42,6 +46,9 @@ Complex besselKPrime(const BesselSettings& s, const Complex& p, const Complex& n
 /// Second derivative of z^p·K_ν(z) by a difference quotient of besselKPrime.
 Complex besselKSecond(const BesselSettings& s, const Complex& p, const Complex& nu,
                       const Complex& z);
+/// besselKSecond with the first derivative at z already in hand (besselKPrime(s, p, nu, z)).
+Complex besselKSecondFrom(const BesselSettings& s, const Complex& p, const Complex& nu,
+                          const Complex& z, const Complex& primeAtZ);
 
 /// Number of Bessel evaluations (besselI, besselIPrime, besselK, besselKPrime, each call one;
 /// a second derivative counts its two first derivatives) since the last reset: those of

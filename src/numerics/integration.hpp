@@ -80,4 +80,29 @@ SamplePoints samplePoints(IntegrationMethod method, bool overX, double lower, do
 double combineSamples(IntegrationMethod method, bool overX, double lower, double upper,
                       std::span<const double> values);
 
+/// The integrals of N integrands that share their points, from one call of values(t) per
+/// distinct point, values returning the N integrands at t (a point equal to the one before it,
+/// Simpson's shared panel end, takes the values just computed). Each result is bit-identical to
+/// integrate of its integrand alone, where the integrands depend on their arguments alone. Fixed
+/// rules only: throws std::invalid_argument for Monte Carlo.
+template <std::size_t N, class Values>
+std::array<double, N> integrateTogether(IntegrationMethod method, bool overX, double lower,
+                                        double upper, const Values& values) {
+    const SamplePoints points = samplePoints(method, overX, lower, upper);
+    std::array<std::array<double, kMaxRulePoints>, N> columns;
+    for (std::size_t j = 0; j < points.count; ++j) {
+        const bool repeat = j > 0 && points.values[j] == points.values[j - 1];
+        if (repeat) {
+            for (std::size_t k = 0; k < N; ++k) columns[k][j] = columns[k][j - 1];
+            continue;
+        }
+        const std::array<double, N> v = values(points.values[j]);
+        for (std::size_t k = 0; k < N; ++k) columns[k][j] = v[k];
+    }
+    std::array<double, N> result{};
+    for (std::size_t k = 0; k < N; ++k)
+        result[k] = combineSamples(method, overX, lower, upper, {columns[k].data(), points.count});
+    return result;
+}
+
 }  // namespace emforce

@@ -64,20 +64,11 @@ std::array<double, N> SilnikSynchroniczny::thetaIntegrals(
     const double& x, const double& g, const double& a, const double& theta, const double& y) {
     const MotorParameters& p = params();
     const auto method = static_cast<IntegrationMethod>(p.integrationMethod);
-    std::array<double, N> result{};
     if (m_mode == EvaluationMode::Reuse && method != IntegrationMethod::MonteCarlo) {
         // The nodes and the sums are those of integrate, so the results are the same numbers.
-        const SamplePoints nodes = samplePoints(method, false, p.teta1, p.teta2);
-        std::array<std::array<double, kMaxRulePoints>, N> values;
-        for (std::size_t j = 0; j < nodes.count; ++j) {
-            const std::array<double, N> d = densities(nodes.values[j]);
-            for (std::size_t k = 0; k < N; ++k) values[k][j] = d[k];
-        }
-        for (std::size_t k = 0; k < N; ++k)
-            result[k] =
-                combineSamples(method, false, p.teta1, p.teta2, {values[k].data(), nodes.count});
-        return result;
+        return integrateTogether<N>(method, false, p.teta1, p.teta2, densities);
     }
+    std::array<double, N> result{};
     for (std::size_t k = 0; k < N; ++k)
         result[k] =
             integrate(method, bound(integrands[k]), kh, x, g, a, theta, y, false, p.teta1, p.teta2);

@@ -8,6 +8,7 @@
 
 #include "induction/asynchronous_motor.hpp"
 #include "model/sample_sets.hpp"
+#include "numerics/bessel.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -26,6 +27,7 @@ constexpr int kPoyntingSpherical = 12;
 constexpr int kData1 = 13;
 constexpr int kImpulseAnisotropy = 16;
 
+constexpr int kSimpson = 0;
 constexpr int kGauss8 = 4;
 constexpr int kGauss15 = 6;
 
@@ -389,6 +391,27 @@ TEST(InductionEvaluators, LiteralAndReuseModesAgree) {
                 m.motor.setEvaluationMode(AsynchronousMotor::EvaluationMode::Reuse);
             }
         }
+    }
+}
+
+// Simpson calls the node that ends one panel and starts the next twice; the reuse mode
+// evaluates it once and shares every node among the densities of one evaluator (anisotropy and
+// stored energies, ODE residual and norm), with the literal numbers and display texts. Only the
+// solve's own values at the layer's two faces come again at the end nodes (about 1 %).
+TEST(InductionEvaluators, SimpsonReuseEvaluatesEachPointOnce) {
+    for (EvaluatorMember e : {&AsynchronousMotor::joulePower, &AsynchronousMotor::anisotropyPower,
+                              &AsynchronousMotor::odeError}) {
+        TestMotor m(kImpulseAnisotropy, Geometry::Spherical, "1", kSimpson);
+        resetBesselEvaluations();
+        trackDistinctBesselEvaluations(true);
+        const double reuse = m(e);
+        trackDistinctBesselEvaluations(false);
+        EXPECT_LE(besselEvaluations(), 1.05 * double(distinctBesselEvaluations()));
+        const std::optional<std::string> texts[] = {m.motor.edit2Text(), m.motor.edit3Text()};
+        m.motor.setEvaluationMode(AsynchronousMotor::EvaluationMode::Literal);
+        EXPECT_EQ(m(e), reuse);
+        EXPECT_EQ(m.motor.edit2Text(), texts[0]);
+        EXPECT_EQ(m.motor.edit3Text(), texts[1]);
     }
 }
 

@@ -202,6 +202,33 @@ TEST(Integration, ResultsMatchTheFormulasAndTheBatchPathBitForBit) {
     EXPECT_THROW(combineSamples(M::MonteCarlo, true, 0.0, 1.0, {}), std::invalid_argument);
 }
 
+// Integrands sharing their points: the values are taken once per distinct point (Simpson's
+// shared panel ends once: 2N + 1 of its 3N calls) and each integral is integrate's own.
+TEST(Integration, IntegralsTogetherTakeEachPointOnceWithIntegratesNumbers) {
+    const double lower = 0.7, upper = -0.4;
+    for (const M method : kFixedMethods) {
+        for (const bool overX : {true, false}) {
+            SCOPED_TRACE(testing::Message()
+                         << "method " << static_cast<int>(method) << " overX " << overX);
+            std::vector<double> called;
+            const auto both = integrateTogether<2>(method, overX, lower, upper, [&](double t) {
+                called.push_back(t);
+                return std::array{wave(t), std::exp(t)};
+            });
+            EXPECT_EQ(both[0], integrateOf(method, overX, lower, upper, wave));
+            EXPECT_EQ(both[1], integrateOf(method, overX, lower, upper,
+                                           [](double t) { return std::exp(t); }));
+            const int calls = *integrandCallCount(method, overX);
+            const int panels = overX ? 75 : 20;
+            EXPECT_EQ(called.size(), method == M::Simpson ? 2 * panels + 1 : calls);
+            EXPECT_EQ(std::adjacent_find(called.begin(), called.end()), called.end());
+        }
+    }
+    EXPECT_THROW(
+        integrateTogether<1>(M::MonteCarlo, true, 0.0, 1.0, [](double t) { return std::array{t}; }),
+        std::invalid_argument);
+}
+
 // The classic runtime generator, to follow the sample sequence of a Monte Carlo integration.
 struct ClassicRandom {
     std::uint32_t state;
