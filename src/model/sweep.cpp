@@ -1,9 +1,8 @@
 // The point loop of a swept curve, one by one or shared among worker threads.
 #include "model/sweep.hpp"
 
-#include <condition_variable>
+#include <atomic>
 #include <memory>
-#include <mutex>
 #include <numbers>
 #include <thread>
 
@@ -79,12 +78,15 @@ private:
 };
 
 // Shares the points 0..n-1 among the workers while the calling thread shows the points in order.
-// The last point is the main evaluator's, computed first on the calling thread.
+// The last point is the main evaluator's, computed first on the calling thread. No lock: each
+// point's value is written by the one thread that took its index and published by its flag.
 class SharedPoints {
 public:
-    SharedPoints(const PointSolver& solver, int n) : m_solver(solver), m_n(n), m_values(static_cast<size_t>(n) + 1) {
-        m_done = std::make_unique<bool[]>(static_cast<size_t>(n) + 1);
-    }
+    SharedPoints(const PointSolver& solver, int n)
+        : m_solver(solver),
+          m_n(n),
+          m_values(static_cast<size_t>(n) + 1),
+          m_done(std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(n) + 1)) {}
 
     // A worker: takes points until none is left or the curve stops.
     void work(const Evaluator& evaluator) {
@@ -93,28 +95,22 @@ public:
 
     // The calling thread: the value of point i, helping with other points while it waits.
     PointValue take(int i, const Evaluator& helper) {
-        std::unique_lock lock(m_mutex);
-        while (!m_done[static_cast<size_t>(i)]) {
-            lock.unlock();
+        std::atomic<bool>& done = m_done[static_cast<size_t>(i)];
+        while (!done.load(std::memory_order_acquire)) {
             const int j = m_next++;
-            if (j < m_n) {
+            if (j < m_n)
                 finish(j, m_solver.solve(helper, j));
-                lock.lock();
-            } else {
-                lock.lock();
-                m_changed.wait(lock, [&] { return m_done[static_cast<size_t>(i)]; });
-            }
+            else
+                done.wait(false, std::memory_order_acquire);
         }
-        return m_values[static_cast<size_t>(i)];
+        return std::move(m_values[static_cast<size_t>(i)]);
     }
 
     void finish(int i, PointValue value) {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_values[static_cast<size_t>(i)] = std::move(value);
-            m_done[static_cast<size_t>(i)] = true;
-        }
-        m_changed.notify_all();
+        m_values[static_cast<size_t>(i)] = std::move(value);
+        std::atomic<bool>& done = m_done[static_cast<size_t>(i)];
+        done.store(true, std::memory_order_release);
+        done.notify_one();
     }
 
     void stop() { m_stop = true; }
@@ -124,10 +120,8 @@ private:
     const int m_n;
     std::atomic<int> m_next{0};
     std::atomic<bool> m_stop{false};
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
     std::vector<PointValue> m_values;
-    std::unique_ptr<bool[]> m_done;
+    std::unique_ptr<std::atomic<bool>[]> m_done;
 };
 
 }  // namespace
