@@ -160,8 +160,8 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     std::printf(
-        "emforce run benchmark, %u cores; times in seconds (a run under 2 s: the fastest of up to "
-        "5)\n\n",
+        "emforce run benchmark, %u cores; times in seconds (short runs: the fastest of up to ten, "
+        "the compared runs alternating)\n\n",
         cores);
     std::printf("%-22s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %11s %11s %11s\n", "case",
                 "literal1", "fast1", "fastN", "lit/fast", "1/N", "fastN vs", "points", "max diff",
