@@ -261,6 +261,12 @@ private:
     std::array<double, N> termValues(const PointDensities<N>& at, const HarmonicTerm& h,
                                      const double& x, const double& g, const double& a,
                                      const double& z);
+    /// The layer integrals of several densities at one polar angle, for the reuse mode with a
+    /// fixed rule: one solve, and one set of field values per distinct layer node.
+    template <std::size_t N>
+    std::array<double, N> layerIntegrals(const PointDensities<N>& at, const double& kh,
+                                         const double& x, const double& g, const double& a,
+                                         const double& theta, const double& s);
     /// Whether integrals may share their nodes and evaluate a repeated node once: the reuse mode
     /// with a fixed rule (Monte Carlo draws its own points).
     [[nodiscard]] bool sharesNodes() const;

@@ -46,17 +46,26 @@ double AsynchronousMotor::termValue(const Evaluator& term, const HarmonicTerm& h
 }
 
 template <std::size_t N>
+std::array<double, N> AsynchronousMotor::layerIntegrals(const PointDensities<N>& at,
+                                                        const double& kh, const double& x,
+                                                        const double& g, const double& a,
+                                                        const double& theta, const double& s) {
+    const double upper = params().R;
+    const double lower = upper - a;
+    // The solution does not depend on the layer coordinate: one solve serves every node.
+    const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
+    return integrateTogether<N>(method(), true, lower, upper,
+                                [&](double r) { return at(f, kh, r); });
+}
+
+template <std::size_t N>
 std::array<double, N> AsynchronousMotor::termValues(const PointDensities<N>& at,
                                                     const HarmonicTerm& h, const double& x,
                                                     const double& g, const double& a,
                                                     const double& z) {
     const MotorParameters& p = params();
-    const double upper = p.R;
-    const double lower = upper - a;
     const auto atAngle = [&](double theta) {
-        const FieldCoefficients f = fieldCoefficients(h.kh, x, g, a, theta, h.slip);
-        return integrateTogether<N>(method(), true, lower, upper,
-                                    [&](double r) { return at(f, h.kh, r); });
+        return layerIntegrals(at, h.kh, x, g, a, theta, h.slip);
     };
     if (p.geometry != Geometry::Spherical) return atAngle(z);
     return integrateTogether<N>(method(), false, p.teta1, p.teta2, atAngle);
@@ -103,17 +112,19 @@ double AsynchronousMotor::layerIntegral(Density literal, SolvedDensity solved, c
     const double lower = upper - a;
     if (m_mode == EvaluationMode::Literal)
         return integrate(method(), bound(literal), kh, x, g, a, theta, s, true, lower, upper);
-    // The solution does not depend on the layer coordinate: one solve serves every node.
-    const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
-    if (!sharesNodes()) {
-        const Evaluator atNode = [this, &f, solved](const double& k, const double& r, const double&,
-                                                    const double&, const double&, const double&) {
-            return (this->*solved)(f, k, r);
+    if (sharesNodes()) {
+        const PointDensities<1> at = [this, solved](const FieldCoefficients& f, double k,
+                                                    double r) {
+            return std::array{(this->*solved)(f, k, r)};
         };
-        return integrate(method(), atNode, kh, x, g, a, theta, s, true, lower, upper);
+        return layerIntegrals(at, kh, x, g, a, theta, s)[0];
     }
-    return integrateTogether<1>(method(), true, lower, upper,
-                                [&](double r) { return std::array{(this->*solved)(f, kh, r)}; })[0];
+    // Monte Carlo draws its own layer points; one solve still serves them all.
+    const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
+    const Evaluator atNode = [this, &f, solved](const double& k, const double& r, const double&,
+                                                const double&, const double&,
+                                                const double&) { return (this->*solved)(f, k, r); };
+    return integrate(method(), atNode, kh, x, g, a, theta, s, true, lower, upper);
 }
 
 // K(r) of the potential, Poynting, anisotropy and residual densities.
