@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/bessel.hpp"
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "fuzz_support.hpp"
-#include "model/calculation_run.hpp"
-#include "model/mmf_chart.hpp"
+#include "run/calculation_run.hpp"
+#include "run/mmf_chart.hpp"
 #include "model/number_format.hpp"
 #include "model/sample_sets.hpp"
 #include "model/spectrum.hpp"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 #include "model/sample_sets.hpp"
 #include "ui/main_window.hpp"
 #include "ui/message_boxes.hpp"

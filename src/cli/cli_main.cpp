@@ -8,7 +8,7 @@
 #include "cli/run_report.hpp"
 #include "files/data_file.hpp"
 #include "files/parameter_file.hpp"
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
 

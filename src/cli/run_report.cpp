@@ -5,7 +5,7 @@
 
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
-#include "model/sweep.hpp"
+#include "run/sweep.hpp"
 
 namespace emforce::cli {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/calculation_run.hpp"
-#include "model/run_observer.hpp"
+#include "run/calculation_run.hpp"
+#include "run/run_observer.hpp"
 
 namespace emforce::cli {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 
 namespace emforce {
 

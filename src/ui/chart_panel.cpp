@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 #include "model/number_format.hpp"
 #include "ui/axis_arithmetic.hpp"
 

@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 
 namespace emforce {
 

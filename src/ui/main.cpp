@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 #include "ui/app_windows.hpp"
 #include "ui/chart_panel.hpp"
 #include "ui/file_chooser.hpp"

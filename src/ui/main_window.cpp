@@ -14,7 +14,7 @@
 #include <QStatusBar>
 
 #include "model/sample_sets.hpp"
-#include "model/sweep.hpp"
+#include "run/sweep.hpp"
 #include "ui/calculation_worker.hpp"
 #include "ui/chart_panel.hpp"
 #include "ui/input_binder.hpp"

@@ -6,8 +6,8 @@
 #include <array>
 #include <memory>
 
-#include "model/calculation_run.hpp"
-#include "model/run_observer.hpp"
+#include "run/calculation_run.hpp"
+#include "run/run_observer.hpp"
 
 class QAction;
 class QButtonGroup;

@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "model/sweep.hpp"
+#include "run/sweep.hpp"
 #include "ui/chart_buttons.hpp"
 #include "ui/chart_panel.hpp"
 #include "ui/input_binder.hpp"

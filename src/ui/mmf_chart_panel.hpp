@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <array>
 
-#include "model/mmf_chart.hpp"
+#include "run/mmf_chart.hpp"
 
 class QChart;
 class QChartView;

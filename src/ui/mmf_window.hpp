@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <array>
 
-#include "model/calculation_run.hpp"
-#include "model/mmf_chart.hpp"
+#include "run/calculation_run.hpp"
+#include "run/mmf_chart.hpp"
 
 class QButtonGroup;
 class QCheckBox;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/run_observer.hpp"
+#include "run/run_observer.hpp"
 
 namespace emforce {
 

@@ -1,5 +1,5 @@
 // Swept curves: domain ends, progress texts, point values and the failure cases of the count.
-#include "model/sweep.hpp"
+#include "run/sweep.hpp"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,8 @@
 #include "induction/asynchronous_motor.hpp"
 #include "model/input_record.hpp"
 #include "model/motor_parameters.hpp"
-#include "model/run_observer.hpp"
-#include "model/sweep.hpp"
+#include "run/run_observer.hpp"
+#include "run/sweep.hpp"
 #include "synchronous/silnik_synchroniczny.hpp"
 
 namespace emforce {

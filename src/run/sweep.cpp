@@ -1,5 +1,5 @@
 // The point loop of a swept curve, one by one or shared among worker threads.
-#include "model/sweep.hpp"
+#include "run/sweep.hpp"
 
 #include <atomic>
 #include <memory>

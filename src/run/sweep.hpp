@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/motor_parameters.hpp"
-#include "model/run_observer.hpp"
+#include "run/run_observer.hpp"
 #include "numerics/integration.hpp"
 
 namespace emforce {

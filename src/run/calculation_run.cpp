@@ -1,5 +1,5 @@
 // The steps of a calculation run, in the order the run takes them.
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <ctime>
 
-#include "model/error_statistics.hpp"
+#include "run/error_statistics.hpp"
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
 #include "numerics/bessel.hpp"

@@ -1,5 +1,5 @@
 // The balance statistics of a run's curves.
-#include "model/error_statistics.hpp"
+#include "run/error_statistics.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Redrawing the MMF chart: reading, box states, spectrum bars, current densities, distributions.
-#include "model/mmf_chart.hpp"
+#include "run/mmf_chart.hpp"
 
 #include <cmath>
 #include <numbers>

@@ -1,5 +1,5 @@
 // The calculation run: readings, harmonic list, report, curves, statistics and failure semantics.
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/mmf_chart.hpp"
+#include "run/mmf_chart.hpp"
 
 namespace emforce {
 namespace {

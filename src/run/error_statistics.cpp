@@ -1,5 +1,5 @@
 // The four balance statistics, summed in point order.
-#include "model/error_statistics.hpp"
+#include "run/error_statistics.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/calculation_run.hpp"
+#include "run/calculation_run.hpp"
 #include "model/input_record.hpp"
 #include "model/parameter_reading.hpp"
 #include "numerics/fp_guard.hpp"
