@@ -25,6 +25,10 @@ inline constexpr std::array<std::string_view, 13> kBesselAccuracyItems = {
     "1e-3", "1e-4", "1e-5", "1e-6", "1e-7", "1e-8", "1e-9", "1e-10", "1e-17", "1e-25", "1e-30", "1e-50", "1e-75"};
 inline constexpr std::array<std::string_view, 9> kBesselLimitItems = {"5",  "10", "15", "20", "25",
                                                                        "30", "35", "40", "50"};
+/// The two implementations of the modified Bessel functions: accurate over the whole domain of
+/// the model (the default), or the power series with large-argument forms, whose accuracy and
+/// limit settings apply to that choice only.
+inline constexpr std::array<std::string_view, 2> kBesselFunctionItems = {"accurate", "series"};
 inline constexpr std::array<std::string_view, 9> kHighestHarmonicItems = {"1",  "3",  "5",  "7", "9",
                                                                            "11", "13", "15", "17"};
 
@@ -76,6 +80,7 @@ struct InputRecord {
     std::string integrationMethod{kIntegrationMethodItems[4]};
     std::string besselAccuracy = "1e-17";
     std::string besselLimit = "15";
+    std::string besselFunctions{kBesselFunctionItems[0]};
     std::string highestHarmonic = "1";
     Geometry geometry = Geometry::Spherical;
     bool induction = true;
