@@ -81,7 +81,7 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
         options.literal = cl.literal;
         const RunOutcome outcome = runCalculation(*model, record, run, options);
         if (cl.json)
-            writeJsonReport(out, run, outcome, *model);
+            writeJsonReport(out, run, outcome, *model, record);
         else
             writeTextReport(out, run, outcome);
         writeOutputs(cl, record, run, *model);

@@ -109,6 +109,9 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
         } else if (option == "--method") {
             const int m = wholeNumber(option, value(), 0, 10);
             edit([m](InputRecord& r) { r.integrationMethod = kIntegrationMethodItems[static_cast<size_t>(m)]; });
+        } else if (option == "--bessel") {
+            const int c = choice(option, value(), kBesselFunctionItems);
+            edit([c](InputRecord& r) { r.besselFunctions = kBesselFunctionItems[static_cast<size_t>(c)]; });
         } else if (option == "--bessel-accuracy") {
             edit([t = value()](InputRecord& r) { r.besselAccuracy = t; });
         } else if (option == "--bessel-limit") {
@@ -149,10 +152,10 @@ std::string usageText() {
     return R"(Usage:
   emforce-cli [--params FILE] [--sample CAPTION] [--motor induction|synchronous]
               [--geometry linear|cylindrical|spherical] [--pattern 0..13] [--harmonic H]
-              [--method 0..10] [--bessel-accuracy TEXT] [--bessel-limit TEXT] [--points N]
-              [--domain 0..4] [--curves all|LIST] [--min-speed TEXT] [--max-speed TEXT]
-              [--set KEY=TEXT]... [--json] [--csv FILE] [--save-data FILE] [--write-params FILE]
-              [--threads N] [--literal]
+              [--method 0..10] [--bessel accurate|series] [--bessel-accuracy TEXT]
+              [--bessel-limit TEXT] [--points N] [--domain 0..4] [--curves all|LIST]
+              [--min-speed TEXT] [--max-speed TEXT] [--set KEY=TEXT]... [--json] [--csv FILE]
+              [--save-data FILE] [--write-params FILE] [--threads N] [--literal]
   emforce-cli --list-samples | --help | --version
 
 Runs one calculation on the start-up data ("updated Workshop data", spherical induction motor),
@@ -161,6 +164,9 @@ the window would show. Texts are read with the decimal comma ("0,05", "7,0e6").
 
   --set KEY=TEXT   KEY is a parameter-table row 0..21, or ni12re, ni12im, ni21re, ni21im
                    (layer reluctivity cells), ni12d, ni21d (gap edits)
+  --bessel NAME    the modified Bessel functions: accurate over the whole domain of the
+                   model (the default), or series: the power series with large-argument forms,
+                   the only ones that --bessel-accuracy and --bessel-limit apply to
   --curves LIST    curve slots 0..9 separated by commas, or all
   --domain D       0 position x/r, 1 gap width, 2 layer width, 3 z/teta, 4 speed or load angle
   --json           one JSON object on standard output

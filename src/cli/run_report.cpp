@@ -64,7 +64,8 @@ void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunO
     if (!outcome.complete) out << "\nThe run was abandoned: " << outcome.message << '\n';
 }
 
-void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome, const Model& model) {
+void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome, const Model& model,
+                     const InputRecord& record) {
     std::vector<int> orders;
     if (!run.harmonics.empty()) {
         const HarmonicRange range = harmonicRange(model.data.params.highestHarmonic);
@@ -102,6 +103,7 @@ void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunO
         << ", \"maxBalance\": " << jsonNumber(s.maxBalance) << ", \"avgCoenergy\": " << jsonNumber(s.avgCoenergy)
         << ", \"avgPower\": " << jsonNumber(s.avgPower) << "}";
     out << ",\n  \"odeError\": " << jsonNumber(outcome.odeError);
+    out << ",\n  \"bessel\": " << jsonString(record.besselFunctions);
     out << ",\n  \"edit2\": " << jsonString(run.fields[static_cast<size_t>(ResultField::Lambda)]);
     out << ",\n  \"edit3\": " << jsonString(run.fields[static_cast<size_t>(ResultField::BetaR)]);
     out << ",\n  \"error\": " << (outcome.complete ? "null" : jsonString(outcome.message)) << "\n}\n";

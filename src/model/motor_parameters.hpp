@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "numerics/bessel.hpp"
 #include "numerics/complex.hpp"
 
 namespace emforce {
@@ -32,6 +33,7 @@ struct MotorParameters {
     int pointsPerCurve = 0;
     int integrationMethod = 0;
     double besselAccuracy = 0, besselLimit = 0;
+    BesselChoice besselFunctions = BesselChoice::Accurate;
     int highestHarmonic = 0;
     double minSpeed = 0, maxSpeed = 0;
     // Derived and selected values.

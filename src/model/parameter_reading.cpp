@@ -23,6 +23,12 @@ int readIntegrationMethod(const std::string& text) {
     return index;
 }
 
+BesselChoice readBesselFunctions(const std::string& text) {
+    const int index = itemIndex(kBesselFunctionItems, text);
+    if (index < 0) throw CalcError("'" + text + "' is not a valid choice of Bessel functions");
+    return index == 0 ? BesselChoice::Accurate : BesselChoice::Series;
+}
+
 int readHighestHarmonic(const std::string& text) {
     const int h = toInteger(text);
     if (h > kMaxHighestHarmonic)
@@ -80,6 +86,7 @@ void readParameterSources(InputRecord& r, MotorParameters& p) {
     p.integrationMethod = readIntegrationMethod(r.integrationMethod);
     p.besselAccuracy = toReal(r.besselAccuracy);
     p.besselLimit = toReal(r.besselLimit);
+    p.besselFunctions = readBesselFunctions(r.besselFunctions);
     p.highestHarmonic = readHighestHarmonic(r.highestHarmonic);
     // A scaled value beyond the range of a double is an overflow like any other.
     throwOnFpFault();

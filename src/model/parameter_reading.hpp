@@ -23,9 +23,9 @@ inline constexpr int kMaxPointsPerCurve = 100000;
 /// Converts every source in reading order, storing each field as soon as it converts, so that
 /// a text that does not convert leaves the earlier fields new and the later ones old. Throws
 /// CalcError with the conversion message, or with the program's own message for an
-/// integration method that is not in the list, a highest harmonic beyond the spectra or a point
-/// count above kMaxPointsPerCurve. A point count that is not an integer reads as 10 and the
-/// record's text becomes "10".
+/// integration method or a choice of Bessel functions that is not in its list, a highest
+/// harmonic beyond the spectra or a point count above kMaxPointsPerCurve. A point count that
+/// is not an integer reads as 10 and the record's text becomes "10".
 void readParameterSources(InputRecord& record, MotorParameters& params);
 
 /// Scales the MMF magnitudes by 4/pi, rebuilds both spectra and the phase count from the

@@ -7,7 +7,12 @@
 
 namespace emforce {
 
-/// The two settings of the Bessel routines: the series accuracy and the argument modulus above
+/// The two implementations of the modified Bessel functions a motor can use: accurate over the
+/// whole domain of the model and formed from scaled values (numerics/bessel_accurate.hpp), or
+/// the power series with their large-argument forms of this header.
+enum class BesselChoice { Accurate, Series };
+
+/// The settings of the Bessel routines: the series accuracy and the argument modulus above
 /// which the large-argument forms replace the series.
 ///
 /// Every routine sums its power series for |z| ≤ limit and uses a large-argument form beyond:
@@ -24,6 +29,9 @@ struct BesselSettings {
     /// Keep the Γ values of the series terms of recent orders instead of evaluating them for
     /// every term; the values, and so the results, are the same either way.
     bool tabulateGamma = true;
+    /// Which functions the radial slots hold; the routines of this header are the series
+    /// choice whatever it says, and the accuracy and limit apply to that choice only.
+    BesselChoice functions = BesselChoice::Accurate;
 };
 
 /// z^p·I_ν(z); a negative integer order −n gives the value of n (I_{−n} = I_n).

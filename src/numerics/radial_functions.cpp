@@ -10,6 +10,13 @@ namespace {
 [[noreturn]] void noLayer() {
     throw std::logic_error("the layer slots of a motor without a conductive layer were called");
 }
+
+// e^(νz) as e^(j·Im(νz)) with the scale Re(νz); its derivatives are ν and ν² times it.
+ScaledProduct exponentialProduct(const Complex& nu, const Complex& z) {
+    const Complex w = nu * z;
+    const Complex value = exp(Complex(0.0, w.im()));
+    return {value, nu * value, nu * nu * value, w.re()};
+}
 }  // namespace
 
 Complex RadialSlots::radialPower(const Complex& lambda, const double& x) const {
@@ -25,7 +32,7 @@ Complex RadialSlots::radialPowerDerivative(const Complex& lambda, const double& 
 Complex RadialSlots::radialFirstKind(const Complex& p, const Complex& nu, const Complex& z) const {
     switch (m_layer) {
         case LayerFamily::Exponential: return exp(nu * z);
-        case LayerFamily::Bessel: return besselI(m_bessel, p, nu, z);
+        case LayerFamily::Bessel: return series() ? besselI(m_bessel, p, nu, z) : accurateBesselI(p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -34,7 +41,7 @@ Complex RadialSlots::radialFirstKind(const Complex& p, const Complex& nu, const 
 Complex RadialSlots::radialSecondKind(const Complex& p, const Complex& nu, const Complex& z) const {
     switch (m_layer) {
         case LayerFamily::Exponential: return exp(nu * z);
-        case LayerFamily::Bessel: return besselK(m_bessel, p, nu, z);
+        case LayerFamily::Bessel: return series() ? besselK(m_bessel, p, nu, z) : accurateBesselK(p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -43,7 +50,8 @@ Complex RadialSlots::radialSecondKind(const Complex& p, const Complex& nu, const
 Complex RadialSlots::radialFirstKindDerivative(const Complex& p, const Complex& nu, const Complex& z) const {
     switch (m_layer) {
         case LayerFamily::Exponential: return nu * exp(nu * z);
-        case LayerFamily::Bessel: return besselIPrime(m_bessel, p, nu, z);
+        case LayerFamily::Bessel:
+            return series() ? besselIPrime(m_bessel, p, nu, z) : accurateBesselIPrime(p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -52,10 +60,43 @@ Complex RadialSlots::radialFirstKindDerivative(const Complex& p, const Complex& 
 Complex RadialSlots::radialSecondKindDerivative(const Complex& p, const Complex& nu, const Complex& z) const {
     switch (m_layer) {
         case LayerFamily::Exponential: return nu * exp(nu * z);
-        case LayerFamily::Bessel: return besselKPrime(m_bessel, p, nu, z);
+        case LayerFamily::Bessel:
+            return series() ? besselKPrime(m_bessel, p, nu, z) : accurateBesselKPrime(p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
+}
+
+ScaledProduct RadialSlots::firstKindProduct(const Complex& p, const Complex& nu, const Complex& z) const {
+    switch (m_layer) {
+        case LayerFamily::Exponential: return exponentialProduct(nu, z);
+        case LayerFamily::Bessel: return scaledBesselIProduct(p, nu, z);
+        case LayerFamily::None: break;
+    }
+    noLayer();
+}
+
+ScaledProduct RadialSlots::secondKindProduct(const Complex& p, const Complex& nu, const Complex& z) const {
+    switch (m_layer) {
+        case LayerFamily::Exponential: return exponentialProduct(nu, z);
+        case LayerFamily::Bessel: return scaledBesselKProduct(p, nu, z);
+        case LayerFamily::None: break;
+    }
+    noLayer();
+}
+
+Complex RadialSlots::normalisedPower(const Complex& lambda, double x, double reference) const {
+    if (m_gap == GapFamily::Exponential) return exp(lambda * (x - reference));
+    return exp(lambda * (std::log(x) - std::log(reference)));
+}
+
+// (λ + δ)·x^(λ+δ−1) / reference^λ = (λ + δ)·(x/reference)^λ·x^(δ−1); in the exponential family
+// (λ + δ)·e^(λ(x − reference) + δx).
+Complex RadialSlots::normalisedPowerDerivative(const Complex& lambda, const Complex& shift, double x,
+                                               double reference) const {
+    const Complex order = lambda + shift;
+    if (m_gap == GapFamily::Exponential) return order * exp(lambda * (x - reference) + shift * x);
+    return order * exp(lambda * (std::log(x) - std::log(reference)) + (shift - 1.0) * std::log(x));
 }
 
 }  // namespace emforce

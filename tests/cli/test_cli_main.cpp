@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <csignal>
 #include <functional>
 #include <filesystem>
@@ -61,10 +62,11 @@ TEST(CliMain, DefaultRunPrintsTheWindowTexts) {
 TEST(CliMain, JsonHasEveryKeyAndRoundTripNumbers) {
     const Result r = runCli({"--json", "--curves", "0,1,2,3,4,5,6,7", "--points", "4"});
     ASSERT_EQ(r.status, kExitComplete) << r.err;
-    for (const char* key : {"harmonics", "tabled", "report", "curves", "statistics", "odeError", "edit2",
-                            "edit3", "error"})
+    for (const char* key : {"harmonics", "tabled", "report", "curves", "statistics", "odeError", "bessel",
+                            "edit2", "edit3", "error"})
         EXPECT_NE(r.out.find(std::string("\"") + key + "\": "), std::string::npos) << key;
     EXPECT_EQ(jsonField(r.out, "error"), "null");
+    EXPECT_EQ(jsonField(r.out, "bessel"), "\"accurate\"");
     EXPECT_NE(jsonField(r.out, "avgBalance"), "null");
     EXPECT_NE(jsonField(r.out, "avgPower"), "null");
     EXPECT_NE(r.out.find("\"harmonics\": [[-1, 0], [1, 465.48"), std::string::npos);
@@ -98,6 +100,23 @@ TEST(CliMain, UsageErrorsExitWithTwo) {
     }
 }
 
+TEST(CliMain, ChoiceOfBesselFunctions) {
+    const Result series = runCli({"--bessel", "series", "--json", "--points", "1"});
+    ASSERT_EQ(series.status, kExitComplete) << series.err;
+    EXPECT_EQ(jsonField(series.out, "bessel"), "\"series\"");
+    // The start-up data are well inside the series' domain: both choices agree closely.
+    const Result accurate = runCli({"--json", "--points", "1"});
+    double a = 0, s = 0;
+    const std::string am = jsonField(accurate.out, "maxwell"), sm = jsonField(series.out, "maxwell");
+    std::from_chars(am.data(), am.data() + am.size(), a);
+    std::from_chars(sm.data(), sm.data() + sm.size(), s);
+    EXPECT_NEAR(a, s, 1e-9 * std::fabs(s));
+    const Result bad = runCli({"--bessel", "exact"});
+    EXPECT_EQ(bad.status, kExitUsage);
+    EXPECT_EQ(bad.err, "emforce-cli: --bessel takes accurate|series, not 'exact' (try --help)\n");
+    EXPECT_NE(runCli({"--help"}).out.find("[--bessel accurate|series]"), std::string::npos);
+}
+
 TEST(CliMain, OptionsChangeTheRecordInOrder) {
     // The sample set is applied before the other options, whatever their order on the line.
     const Result r = runCli({"--set", "6=100", "--sample", "  DATA 1 ", "--motor", "synchronous", "--geometry",
@@ -116,6 +135,7 @@ TEST(CliMain, EachOptionSetsItsPartOfTheRecord) {
         {{"--pattern", "13"}, [](const InputRecord& r) { return r.windingPattern == 13; }},
         {{"--harmonic", "7"}, [](const InputRecord& r) { return r.highestHarmonic == "7"; }},
         {{"--method", "0"}, [](const InputRecord& r) { return r.integrationMethod == "Simpson integration meth."; }},
+        {{"--bessel", "series"}, [](const InputRecord& r) { return r.besselFunctions == "series"; }},
         {{"--bessel-accuracy", "1e-5"}, [](const InputRecord& r) { return r.besselAccuracy == "1e-5"; }},
         {{"--bessel-limit", "25"}, [](const InputRecord& r) { return r.besselLimit == "25"; }},
         {{"--points", "30"}, [](const InputRecord& r) { return r.pointsPerCurve == "30"; }},

@@ -123,6 +123,29 @@ TEST_F(ParameterReading, ProgramRefusals) {
     }
 }
 
+TEST_F(ParameterReading, ChoiceOfBesselFunctionsReachesTheSlots) {
+    read();
+    EXPECT_EQ(p().besselFunctions, BesselChoice::Accurate);
+    EXPECT_EQ(motor.slots().besselSettings().functions, BesselChoice::Accurate);
+    record.besselFunctions = "series";
+    read();
+    EXPECT_EQ(p().besselFunctions, BesselChoice::Series);
+    EXPECT_EQ(motor.slots().besselSettings().functions, BesselChoice::Series);
+    // An unknown text is refused where it is read: after the limit, before the harmonic.
+    record.besselFunctions = "Accurate";
+    record.besselLimit = "25";
+    record.highestHarmonic = "5";
+    try {
+        read();
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), "'Accurate' is not a valid choice of Bessel functions");
+    }
+    EXPECT_DOUBLE_EQ(p().besselLimit, 25);
+    EXPECT_EQ(p().highestHarmonic, 1);
+    EXPECT_EQ(p().besselFunctions, BesselChoice::Series);
+}
+
 TEST_F(ParameterReading, PointCountThatIsNoIntegerReadsAsTen) {
     record.pointsPerCurve = "abc";
     read();
