@@ -6,8 +6,9 @@
 
 namespace emforce {
 
-// In the linear geometry the exponential's second derivative is exact; the Bessel families use
-// their difference quotients, which the reuse mode takes from the first derivative in hand.
+// In the linear geometry the exponential's second derivative is exact; the series Bessel
+// functions use their difference quotients, which the reuse mode takes from the first
+// derivative in hand. (The accurate functions give theirs exactly, with their values.)
 Complex AsynchronousMotor::secondDerivative(bool firstKind, const Complex& lambda,
                                             const Complex& first, const Complex& z) const {
     if (params().geometry == Geometry::Linear) return lambda * first;
@@ -57,6 +58,12 @@ double AsynchronousMotor::accuracy(bool firstKind, const double& kp, const doubl
     solveHarmonic(kp, x, g, a, z, slip);
     const Complex& lambda = firstKind ? m_lambdaFirst : m_lambdaSecond;
     const Complex arg = m_beta * x;
+    if (m_slots.scaledSolutions()) {
+        // The ratio of the two sides does not depend on the scale of the solution.
+        const ScaledProduct f = firstKind ? m_slots.firstKindProduct(m_layerPower, lambda, arg)
+                                          : m_slots.secondKindProduct(m_layerPower, lambda, arg);
+        return abs(layerOperator(f.first, f.second, x) / (layerCoefficient(kp, x) * f.value));
+    }
     const Complex phi = firstKind ? m_slots.radialFirstKind(m_layerPower, lambda, arg)
                                   : m_slots.radialSecondKind(m_layerPower, lambda, arg);
     const Complex first = firstKind ? m_slots.radialFirstKindDerivative(m_layerPower, lambda, arg)
@@ -82,25 +89,36 @@ double AsynchronousMotor::odeResidualDensity(const double& kh, const double& r, 
         return odeResidualAt(fieldCoefficients(kh, r, g, a, theta, s), kh, r);
     solveHarmonic(kh, r, g, a, theta, s);
     const FieldCoefficients f = fieldCoefficients(kh, r, g, a, theta, s);
-    return odeResidualOf(f, kh, r, layerPotential(kh, r, g, a, theta, s));
+    const Complex potential = layerPotential(kh, r, g, a, theta, s);
+    const LayerValues terms =
+        m_layerBasis.normalised() ? m_layerBasis.at(r, LayerParts::Values) : LayerValues{};
+    return odeResidualOf(f, kh, r, potential, terms);
 }
 
-// K(r)·|A_ode − A|², where A_ode is the potential that the layer equation implies.
+// K(r)·|A_ode − A|², where A_ode is the potential that the layer equation implies. A
+// normalised basis brings the derivatives of the equation in v; otherwise they come from the
+// slots.
 double AsynchronousMotor::odeResidualOf(const FieldCoefficients& f, double kh, double r,
-                                        const Complex& potential) const {
-    const Complex z = m_beta * r;
-    const Complex d1 = m_slots.radialFirstKindDerivative(m_layerPower, m_lambdaFirst, z);
-    const Complex d2 = m_slots.radialSecondKindDerivative(m_layerPower, m_lambdaSecond, z);
-    const Complex left =
-        layerOperator(d1, secondDerivative(true, m_lambdaFirst, d1, z), r) -
-        m_coreRatio * layerOperator(d2, secondDerivative(false, m_lambdaSecond, d2, z), r);
+                                        const Complex& potential, const LayerValues& v) const {
+    Complex left;
+    if (m_layerBasis.normalised()) {
+        left = layerOperator(v.firstKind.first, v.firstKind.second, r) -
+               m_coreRatio * layerOperator(v.secondKind.first, v.secondKind.second, r);
+    } else {
+        const Complex z = m_beta * r;
+        const Complex d1 = m_slots.radialFirstKindDerivative(m_layerPower, m_lambdaFirst, z);
+        const Complex d2 = m_slots.radialSecondKindDerivative(m_layerPower, m_lambdaSecond, z);
+        left = layerOperator(d1, secondDerivative(true, m_lambdaFirst, d1, z), r) -
+               m_coreRatio * layerOperator(d2, secondDerivative(false, m_lambdaSecond, d2, z), r);
+    }
     const Complex implied = left * (f.C / layerCoefficient(kh, r));
     const double deviation = abs(implied - potential);
     return volumeFactor(kh, r) * deviation * deviation;
 }
 
 double AsynchronousMotor::odeResidualAt(const FieldCoefficients& f, double kh, double r) const {
-    return odeResidualOf(f, kh, r, layerPointAt(f, r, false).potential);
+    const LayerValues v = m_layerBasis.at(r, LayerParts::Values);
+    return odeResidualOf(f, kh, r, f.C * layerSolution(v), v);
 }
 
 double AsynchronousMotor::odeResidualIntegral(const double& kh, const double& x, const double& g,
@@ -118,8 +136,9 @@ AsynchronousMotor::OdeSums AsynchronousMotor::odeSums(const double& kp, const do
     const Evaluator potential = bound(&AsynchronousMotor::layerPotentialIntegral);
     // Both densities of a layer point from one value of its potential.
     const PointDensities<2> together = [this](const FieldCoefficients& f, double kh, double r) {
-        const Complex layer = layerPointAt(f, r, false).potential;
-        return std::array{odeResidualOf(f, kh, r, layer), potentialOf(kh, r, layer)};
+        const LayerValues v = m_layerBasis.at(r, LayerParts::Values);
+        const Complex layer = f.C * layerSolution(v);
+        return std::array{odeResidualOf(f, kh, r, layer, v), potentialOf(kh, r, layer)};
     };
     OdeSums sums;
     forEachIncludedHarmonic(kp, n, false, [&](const HarmonicTerm& h) {

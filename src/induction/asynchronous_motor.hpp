@@ -7,13 +7,16 @@
 #include <optional>
 #include <string>
 
+#include "induction/field_basis.hpp"
 #include "model/motor_general.hpp"
 #include "numerics/complex.hpp"
 #include "numerics/integration.hpp"
 
 namespace emforce {
 
-/// Weights of the layer solution (C) and of the two gap solutions (D1, D2) of one harmonic.
+/// Weights of the layer solution (C) and of the two gap solutions (D1, D2) of one harmonic, of
+/// the solutions of the last solve's bases (normalised with the accurate Bessel functions): the
+/// potentials C·U(r) and D1·G1(r) + D2·G2(r) are the same either way.
 struct FieldCoefficients {
     Complex C;
     Complex D1;
@@ -71,7 +74,9 @@ public:
 
     /// Solves the layer and gap constants of the harmonic, stores them in the scratch fields and
     /// returns the core ratio c, the weight of the second-kind layer solution that makes the
-    /// tangential field strength vanish at the core surface. Reads kh, a, θ and s.
+    /// tangential field strength vanish at the core surface. Reads kh, a, θ and s, and g for
+    /// the gap basis. With the accurate Bessel functions the layer and gap solutions are
+    /// normalised (field_basis.hpp) and c weighs the normalised ones.
     Complex solveHarmonic(const double& kh, const double& x, const double& g, const double& a,
                           const double& theta, const double& s);
     /// Solves the harmonic and returns the weights that join the layer and gap solutions at R
@@ -228,16 +233,19 @@ private:
     [[nodiscard]] Complex layerPolarTerm(double kh) const;
     [[nodiscard]] Complex solveCoreRatio(double kh) const;
     [[nodiscard]] FieldCoefficients coefficientsOfSolution(double g) const;
+    [[nodiscard]] Complex layerSolution(const LayerValues& v) const;
+    [[nodiscard]] Complex layerSolutionDerivative(const LayerValues& v) const;
     [[nodiscard]] Complex layerSolution(double r) const;
-    [[nodiscard]] Complex layerSolutionDerivative(double r) const;
     [[nodiscard]] Complex layerFunctional(const Complex& value, const Complex& derivative,
                                           double r) const;
-    [[nodiscard]] Complex gapFunctional(const Complex& mu, double r) const;
+    [[nodiscard]] Complex gapFunctional(const GapSolution& solution, double r) const;
     [[nodiscard]] Complex normalFluxOf(const Complex& potential, double r) const;
+    [[nodiscard]] Complex layerTangentialOf(const FieldCoefficients& f, const LayerValues& v,
+                                            double r) const;
     [[nodiscard]] Complex layerTangentialOf(const FieldCoefficients& f, double r) const;
-    [[nodiscard]] Complex gapPotentialOf(const FieldCoefficients& f, double r) const;
-    [[nodiscard]] Complex gapTangentialOf(const FieldCoefficients& f, const Complex& normal,
-                                          double r) const;
+    [[nodiscard]] Complex gapPotentialOf(const FieldCoefficients& f, const GapValues& v) const;
+    [[nodiscard]] Complex gapTangentialOf(const FieldCoefficients& f, const GapValues& v,
+                                          const Complex& normal, double r) const;
     [[nodiscard]] LayerPoint layerPointAt(const FieldCoefficients& f, double r,
                                           bool tangential) const;
     [[nodiscard]] GapPoint gapPointAt(const FieldCoefficients& f, double r) const;
@@ -290,7 +298,7 @@ private:
     [[nodiscard]] double magneticEnergyOf(double kh, double r, const LayerPoint& p) const;
     [[nodiscard]] double magneticEnergyAt(const FieldCoefficients& f, double kh, double r) const;
     [[nodiscard]] double odeResidualOf(const FieldCoefficients& f, double kh, double r,
-                                       const Complex& potential) const;
+                                       const Complex& potential, const LayerValues& v) const;
     [[nodiscard]] double odeResidualAt(const FieldCoefficients& f, double kh, double r) const;
 
     // Per-harmonic layer integrals of the densities.
@@ -334,6 +342,8 @@ private:
     Complex m_mu2;
     double m_kh = 0.0;
     double m_sinTheta = 0.0;
+    LayerBasis m_layerBasis;
+    GapBasis m_gapBasis;
 
     // The numbers behind the two display texts, from the last solve.
     bool m_solved = false;

@@ -12,9 +12,12 @@ constexpr double kTwoPi = 6.283185307179586;
 
 AsynchronousMotor::AsynchronousMotor(ModelData& data) : MotorGeneralClass(data) {}
 
-Complex AsynchronousMotor::solveHarmonic(const double& kh, const double& /*x*/, const double& /*g*/,
+Complex AsynchronousMotor::solveHarmonic(const double& kh, const double& /*x*/, const double& g,
                                          const double& a, const double& theta, const double& s) {
     solveConstants(kh, a, theta, s);
+    const double R = params().R;
+    m_layerBasis = LayerBasis(m_slots, {m_layerPower, m_lambdaShift, m_lambdaFirst, m_lambdaSecond, m_beta}, m_x0, R);
+    m_gapBasis = GapBasis(m_slots, m_mu1, m_mu2, m_lambdaShift, R, R + g);
     m_coreRatio = solveCoreRatio(kh);
     return m_coreRatio;
 }
@@ -86,12 +89,11 @@ void AsynchronousMotor::solveGapRoots(double kh) {
 
 Complex AsynchronousMotor::solveCoreRatio(double kh) const {
     const MotorParameters& p = params();
-    const Complex z0 = m_beta * m_x0;
-    const Complex shifted = m_layerPower + m_lambdaShift;
-    const Complex p1 = m_slots.radialFirstKind(m_layerPower, m_lambdaFirst, z0);
-    const Complex p2 = m_slots.radialSecondKind(m_layerPower, m_lambdaSecond, z0);
-    const Complex d1 = m_slots.radialFirstKindDerivative(shifted, m_lambdaFirst, z0);
-    const Complex d2 = m_slots.radialSecondKindDerivative(shifted, m_lambdaSecond, z0);
+    const LayerValues core = m_layerBasis.at(m_x0, LayerParts::Both);
+    const Complex& p1 = core.firstKind.value;
+    const Complex& p2 = core.secondKind.value;
+    const Complex& d1 = core.firstKind.derivative;
+    const Complex& d2 = core.secondKind.derivative;
     const Complex coupling = kJ * kh * p.ni21;
     switch (p.geometry) {
         case Geometry::Linear:
@@ -106,17 +108,17 @@ Complex AsynchronousMotor::solveCoreRatio(double kh) const {
     return (p.ni2 * d1 + coupling * p1 / m_sinTheta) / (p.ni2 * d2 + coupling * p2 / m_sinTheta);
 }
 
-Complex AsynchronousMotor::layerSolution(double r) const {
-    const Complex z = m_beta * r;
-    return m_slots.radialFirstKind(m_layerPower, m_lambdaFirst, z) -
-           m_coreRatio * m_slots.radialSecondKind(m_layerPower, m_lambdaSecond, z);
+// U = first-kind solution − c·second-kind solution, and U′ from the derivatives.
+Complex AsynchronousMotor::layerSolution(const LayerValues& v) const {
+    return v.firstKind.value - m_coreRatio * v.secondKind.value;
 }
 
-Complex AsynchronousMotor::layerSolutionDerivative(double r) const {
-    const Complex z = m_beta * r;
-    const Complex shifted = m_layerPower + m_lambdaShift;
-    return m_slots.radialFirstKindDerivative(shifted, m_lambdaFirst, z) -
-           m_coreRatio * m_slots.radialSecondKindDerivative(shifted, m_lambdaSecond, z);
+Complex AsynchronousMotor::layerSolutionDerivative(const LayerValues& v) const {
+    return v.firstKind.derivative - m_coreRatio * v.secondKind.derivative;
+}
+
+Complex AsynchronousMotor::layerSolution(double r) const {
+    return layerSolution(m_layerBasis.at(r, LayerParts::Values));
 }
 
 // −L(r)·H_t of the layer solution with unit weight, from its value and derivative at r.
@@ -129,30 +131,41 @@ Complex AsynchronousMotor::layerFunctional(const Complex& value, const Complex& 
     return kJ * m_kh * p.ni21 * value + p.ni2 * m * derivative;
 }
 
-// −L(r)·H_t of the gap solution with root μ and unit weight.
-Complex AsynchronousMotor::gapFunctional(const Complex& mu, double r) const {
+// −L(r)·H_t of a gap solution with unit weight.
+Complex AsynchronousMotor::gapFunctional(const GapSolution& solution, double r) const {
     const MotorParameters& p = params();
     double n = 1.0;
     if (p.geometry == Geometry::Cylindrical) n = r;
     if (p.geometry == Geometry::Spherical) n = m_sinTheta;
-    return p.ni2d * n * m_slots.radialPowerDerivative(mu + m_lambdaShift, r) +
-           kJ * m_kh * p.ni21d * m_slots.radialPower(mu, r);
+    return p.ni2d * n * solution.derivative + kJ * m_kh * p.ni21d * solution.value;
 }
 
 FieldCoefficients AsynchronousMotor::coefficientsOfSolution(double g) const {
     const double R = params().R;
-    const Complex u0 = layerSolution(R);
-    const Complex wl = layerFunctional(u0, layerSolutionDerivative(R), R);
-    const Complex g1 = m_slots.radialPower(m_mu1, R);
-    const Complex g2 = m_slots.radialPower(m_mu2, R);
-    const Complex w1 = gapFunctional(m_mu1, R);
-    const Complex w2 = gapFunctional(m_mu2, R);
+    const LayerValues layer = m_layerBasis.at(R, LayerParts::Both);
+    const Complex u0 = layerSolution(layer);
+    const Complex wl = layerFunctional(u0, layerSolutionDerivative(layer), R);
+    const GapValues gap = m_gapBasis.at(R);
+    const Complex& g1 = gap.first.value;
+    const Complex& g2 = gap.second.value;
+    const Complex w1 = gapFunctional(gap.first, R);
+    const Complex w2 = gapFunctional(gap.second, R);
     const Complex tau = w1 * g2 - w2 * g1;
+    const double stator = R + g;
+    const GapValues sheet = m_gapBasis.at(stator);
+    const Complex s1 = gapFunctional(sheet.first, stator);
+    const Complex s2 = gapFunctional(sheet.second, stator);
+    if (m_layerBasis.normalised()) {
+        // The matching without dividing by τ: a gap solution that has all but vanished at one
+        // end makes τ vanish with it, while C = j·kh·τ / den and D1, D2 stay finite.
+        const Complex nu = wl * g2 - u0 * w2;
+        const Complex nv = u0 * w1 - wl * g1;
+        const Complex den = nu * s1 + nv * s2;
+        return {kJ * m_kh * tau / den, kJ * m_kh * nu / den, kJ * m_kh * nv / den};
+    }
     const Complex u = (wl * g2 - u0 * w2) / tau;
     const Complex v = (u0 * w1 - wl * g1) / tau;
-    const double stator = R + g;
-    const Complex c =
-        kJ * m_kh / (u * gapFunctional(m_mu1, stator) + v * gapFunctional(m_mu2, stator));
+    const Complex c = kJ * m_kh / (u * s1 + v * s2);
     return {c, c * u, c * v};
 }
 
@@ -170,41 +183,47 @@ Complex AsynchronousMotor::normalFluxOf(const Complex& potential, double r) cons
     return (-kJ * m_kh / L) * potential;
 }
 
-Complex AsynchronousMotor::layerTangentialOf(const FieldCoefficients& f, double r) const {
+Complex AsynchronousMotor::layerTangentialOf(const FieldCoefficients& f, const LayerValues& v,
+                                             double r) const {
     Complex factor = 1.0;
     if (params().geometry == Geometry::Cylindrical) factor = m_beta;
     if (params().geometry == Geometry::Spherical) factor = 1.0 / r;
-    return -factor * f.C * layerSolutionDerivative(r);
+    return -factor * f.C * layerSolutionDerivative(v);
 }
 
-Complex AsynchronousMotor::gapPotentialOf(const FieldCoefficients& f, double r) const {
-    return f.D1 * m_slots.radialPower(m_mu1, r) + f.D2 * m_slots.radialPower(m_mu2, r);
+Complex AsynchronousMotor::layerTangentialOf(const FieldCoefficients& f, double r) const {
+    return layerTangentialOf(f, m_layerBasis.at(r, LayerParts::Derivatives), r);
 }
 
-Complex AsynchronousMotor::gapTangentialOf(const FieldCoefficients& f, const Complex& normal,
-                                           double r) const {
+Complex AsynchronousMotor::gapPotentialOf(const FieldCoefficients& f, const GapValues& v) const {
+    return f.D1 * v.first.value + f.D2 * v.second.value;
+}
+
+Complex AsynchronousMotor::gapTangentialOf(const FieldCoefficients& f, const GapValues& v,
+                                           const Complex& normal, double r) const {
     const MotorParameters& p = params();
     const double dL = p.geometry == Geometry::Spherical ? r : 1.0;
-    const Complex derivative = f.D1 * m_slots.radialPowerDerivative(m_mu1 + m_lambdaShift, r) +
-                               f.D2 * m_slots.radialPowerDerivative(m_mu2 + m_lambdaShift, r);
+    const Complex derivative = f.D1 * v.first.derivative + f.D2 * v.second.derivative;
     return p.ni21d * normal - (p.ni2d / dL) * derivative;
 }
 
 AsynchronousMotor::LayerPoint AsynchronousMotor::layerPointAt(const FieldCoefficients& f, double r,
                                                               bool tangential) const {
+    const LayerValues v = m_layerBasis.at(r, tangential ? LayerParts::Both : LayerParts::Values);
     LayerPoint point;
-    point.potential = f.C * layerSolution(r);
+    point.potential = f.C * layerSolution(v);
     point.normalFlux = normalFluxOf(point.potential, r);
-    if (tangential) point.tangentialFlux = layerTangentialOf(f, r);
+    if (tangential) point.tangentialFlux = layerTangentialOf(f, v, r);
     return point;
 }
 
 AsynchronousMotor::GapPoint AsynchronousMotor::gapPointAt(const FieldCoefficients& f,
                                                           double r) const {
+    const GapValues v = m_gapBasis.at(r);
     GapPoint point;
-    point.potential = gapPotentialOf(f, r);
+    point.potential = gapPotentialOf(f, v);
     point.normalFlux = normalFluxOf(point.potential, r);
-    point.tangentialField = gapTangentialOf(f, point.normalFlux, r);
+    point.tangentialField = gapTangentialOf(f, v, point.normalFlux, r);
     return point;
 }
 
@@ -218,13 +237,15 @@ Complex AsynchronousMotor::layerPotential(const double& kh, const double& x, con
 Complex AsynchronousMotor::gapPotential(const double& kh, const double& x, const double& g,
                                         const double& a, const double& theta, const double& s) {
     solveHarmonic(kh, x, g, a, theta, s);
-    return gapPotentialOf(fieldCoefficients(kh, x, g, a, theta, s), x);
+    const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
+    return gapPotentialOf(f, m_gapBasis.at(x));
 }
 
 Complex AsynchronousMotor::gapNormalFlux(const double& kh, const double& x, const double& g,
                                          const double& a, const double& theta, const double& s) {
     solveHarmonic(kh, x, g, a, theta, s);
-    return normalFluxOf(gapPotentialOf(fieldCoefficients(kh, x, g, a, theta, s), x), x);
+    const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
+    return normalFluxOf(gapPotentialOf(f, m_gapBasis.at(x)), x);
 }
 
 Complex AsynchronousMotor::gapTangentialField(const double& kh, const double& x, const double& g,
@@ -233,7 +254,7 @@ Complex AsynchronousMotor::gapTangentialField(const double& kh, const double& x,
     solveHarmonic(kh, x, g, a, theta, s);
     const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
     const Complex normal = gapNormalFlux(kh, x, g, a, theta, s);
-    return gapTangentialOf(f, normal, x);
+    return gapTangentialOf(f, m_gapBasis.at(x), normal, x);
 }
 
 Complex AsynchronousMotor::layerNormalFlux(const double& kh, const double& x, const double& g,
