@@ -1,4 +1,6 @@
 // The material, impulse and coenergy components of the force or torque.
+#include <cmath>
+
 #include "induction/asynchronous_motor.hpp"
 
 namespace emforce {
@@ -15,9 +17,11 @@ double AsynchronousMotor::materialForce(const double& kp, const double& x, const
 double AsynchronousMotor::impulseForce(const double& kp, const double& x, const double& g,
                                        const double& a, const double& z, const double& n) {
     const double eps = params().eps;
-    // Unlike the Lorentz weight, this one has no factor |kh|.
+    // The factor |kh| of the Lorentz weight belongs here too: without it Maxwell = Lorentz +
+    // material + impulse misses by (|kh| − 1) times the impulse term of every harmonic.
     const HarmonicWeight weight = [eps](const HarmonicTerm& h) {
-        return h.amplitude * h.amplitude * 2.0 * h.frequency.im() * h.frequency.re() * eps;
+        return h.amplitude * h.amplitude * 2.0 * h.frequency.im() * h.frequency.re() * eps *
+               std::fabs(h.kh);
     };
     return harmonicSum(kp, x, g, a, z, n, weight,
                        bound(&AsynchronousMotor::layerPotentialIntegral));
