@@ -114,8 +114,8 @@ Measurement measureOnce(const Case& c, int points, const Setting& s) {
 }
 
 // Short runs are repeated (up to ten times, or until about 1.5 s per setting are spent) and the
-// fastest time of each kept; the runs of the compared settings alternate, so that a slow spell of the machine does not
-// fall on one side of a ratio.
+// fastest time of each kept; the runs of the compared settings alternate, so that a slow spell of
+// the machine does not fall on one side of a ratio.
 std::vector<Measurement> measureAlternating(const Case& c, int points,
                                             const std::vector<Setting>& settings) {
     std::vector<Measurement> best;
@@ -150,7 +150,8 @@ double largestDifference(const std::vector<double>& a, const std::vector<double>
 
 std::uint64_t leastEvaluations(const Case& c, int points, const char* functions) {
     trackDistinctBesselEvaluations(true);
-    const std::uint64_t least = (measure(c, points, {1, false, functions}), distinctBesselEvaluations());
+    const std::uint64_t least =
+        (measure(c, points, {1, false, functions}), distinctBesselEvaluations());
     trackDistinctBesselEvaluations(false);
     return least;
 }
@@ -166,10 +167,10 @@ int main(int argc, char** argv) {
         "the compared runs alternating)\n\n",
         cores);
     std::printf("%-22s %-8s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %8s | %11s %11s %11s\n", "case",
-                "bessel", "literal1", "fast1", "fastN", "lit/fast", "1/N", "fastN vs", "points", "max diff",
-                "fast1 vs", "evals lit", "evals fast", "evals least");
-    std::printf("%-22s %-8s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %8s | %11s %11s %11s\n", "", "", "", "",
-                "", "(same pts)", "", "lit1", "literal", "", "series", "", "", "");
+                "bessel", "literal1", "fast1", "fastN", "lit/fast", "1/N", "fastN vs", "points",
+                "max diff", "fast1 vs", "evals lit", "evals fast", "evals least");
+    std::printf("%-22s %-8s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %8s | %11s %11s %11s\n", "", "",
+                "", "", "", "(same pts)", "", "lit1", "literal", "", "series", "", "", "");
     for (size_t k = 0; k < std::size(kCases); ++k) {
         const Case& c = kCases[k];
         const bool chosen = argc == 1 || std::any_of(argv + 1, argv + argc, [k](const char* a) {
@@ -177,27 +178,33 @@ int main(int argc, char** argv) {
                             });
         if (!chosen) continue;
         // The four fast runs alternate, so that both choices see the same spells of the machine.
-        const std::vector<Measurement> fast = measureAlternating(
-            c, c.points,
-            {{1, false, "accurate"}, {1, false, "series"}, {0, false, "accurate"}, {0, false, "series"}});
+        const std::vector<Measurement> fast = measureAlternating(c, c.points,
+                                                                 {{1, false, "accurate"},
+                                                                  {1, false, "series"},
+                                                                  {0, false, "accurate"},
+                                                                  {0, false, "series"}});
         for (int choice = 0; choice < 2; ++choice) {
             const char* functions = choice == 0 ? "accurate" : "series";
             const Measurement& fastOne = fast[static_cast<size_t>(choice)];
             const Measurement& fastAll = fast[static_cast<size_t>(choice) + 2];
             const bool reduced = c.literalPoints != c.points;
             const Measurement literal = measure(c, c.literalPoints, {1, true, functions});
-            const Measurement fastSame = reduced ? measure(c, c.literalPoints, {1, false, functions}) : fastOne;
+            const Measurement fastSame =
+                reduced ? measure(c, c.literalPoints, {1, false, functions}) : fastOne;
             const std::uint64_t least = leastEvaluations(c, c.literalPoints, functions);
             const double litOverFast = literal.seconds / fastSame.seconds;
             const double oneOverAll = fastOne.seconds / fastAll.seconds;
             const double diff = std::max(largestDifference(literal.values, fastSame.values),
                                          largestDifference(fastOne.values, fastAll.values));
             std::printf(
-                "%-22s %-8s %8.3f %8.3f %8.3f | %8.1f %8.2f | %8.1f %8d | %9.1e | %8.2f | %11llu %11llu %11llu\n",
-                choice == 0 ? c.name : "", functions, literal.seconds, fastOne.seconds, fastAll.seconds,
-                litOverFast, oneOverAll, litOverFast * oneOverAll, c.literalPoints, diff,
-                fastOne.seconds / fast[1].seconds, static_cast<unsigned long long>(literal.evaluations),
-                static_cast<unsigned long long>(fastSame.evaluations), static_cast<unsigned long long>(least));
+                "%-22s %-8s %8.3f %8.3f %8.3f | %8.1f %8.2f | %8.1f %8d | %9.1e | %8.2f | %11llu "
+                "%11llu %11llu\n",
+                choice == 0 ? c.name : "", functions, literal.seconds, fastOne.seconds,
+                fastAll.seconds, litOverFast, oneOverAll, litOverFast * oneOverAll, c.literalPoints,
+                diff, fastOne.seconds / fast[1].seconds,
+                static_cast<unsigned long long>(literal.evaluations),
+                static_cast<unsigned long long>(fastSame.evaluations),
+                static_cast<unsigned long long>(least));
         }
     }
     std::printf(

@@ -30,16 +30,17 @@ struct Balances {
     std::string error;
 
     [[nodiscard]] double worst() const {
-        return error.empty() ? std::fmax(std::fabs(force - 1), std::fmax(std::fabs(coenergy - 1), std::fabs(power - 1)))
+        return error.empty() ? std::fmax(std::fabs(force - 1),
+                                         std::fmax(std::fabs(coenergy - 1), std::fabs(power - 1)))
                              : INFINITY;
     }
 };
 
-using Member = double (AsynchronousMotor::*)(const double&, const double&, const double&, const double&,
-                                             const double&, const double&);
+using Member = double (AsynchronousMotor::*)(const double&, const double&, const double&,
+                                             const double&, const double&, const double&);
 
-Balances measure(const RowData& row, Geometry geometry, const char* highest, IntegrationMethod method,
-                 std::string_view functions) {
+Balances measure(const RowData& row, Geometry geometry, const char* highest,
+                 IntegrationMethod method, std::string_view functions) {
     InputRecord record = startupRecord();
     applySampleSet(record, kSampleSets[static_cast<size_t>(row.set)]);
     for (const auto& [cell, text] : row.cells) record.value(cell) = text;
@@ -53,13 +54,20 @@ Balances measure(const RowData& row, Geometry geometry, const char* highest, Int
     try {
         motor.readParameters(record, {});
         const MotorParameters& p = data.params;
-        const auto at = [&](Member e) { return checkedValue((motor.*e)(p.kp, p.x, p.g, p.a, p.z, p.n)); };
+        const auto at = [&](Member e) {
+            return checkedValue((motor.*e)(p.kp, p.x, p.g, p.a, p.z, p.n));
+        };
         using M = AsynchronousMotor;
-        const double fm = at(&M::maxwellForce), fl = at(&M::lorentzForce), fmat = at(&M::materialForce);
+        const double fm = at(&M::maxwellForce), fl = at(&M::lorentzForce),
+                     fmat = at(&M::materialForce);
         const double fimp = at(&M::impulseForce), tec = at(&M::coenergyForce);
-        const double ps = at(&M::poyntingPower), pj = at(&M::joulePower), pa = at(&M::anisotropyPower);
-        return {fm, checkedValue((fl + fmat + fimp) / fm), checkedValue((tec + fimp) / fm),
-                checkedValue((pj + pa) / ps), {}};
+        const double ps = at(&M::poyntingPower), pj = at(&M::joulePower),
+                     pa = at(&M::anisotropyPower);
+        return {fm,
+                checkedValue((fl + fmat + fimp) / fm),
+                checkedValue((tec + fimp) / fm),
+                checkedValue((pj + pa) / ps),
+                {}};
     } catch (const CalcError& e) {
         clearFpFaults();
         Balances failed;
@@ -73,17 +81,20 @@ std::string cells(const Balances& b) {
     if (!b.error.empty()) {
         std::snprintf(text, sizeof text, "%-45s", b.error.c_str());
     } else {
-        std::snprintf(text, sizeof text, "%12.5e %+9.1e %+9.1e %+9.1e", b.maxwell, b.force - 1, b.coenergy - 1,
-                      b.power - 1);
+        std::snprintf(text, sizeof text, "%12.5e %+9.1e %+9.1e %+9.1e", b.maxwell, b.force - 1,
+                      b.coenergy - 1, b.power - 1);
     }
     return text;
 }
 
 const char* geometryName(Geometry g) {
     switch (g) {
-        case Geometry::Linear: return "linear";
-        case Geometry::Cylindrical: return "cylindrical";
-        case Geometry::Spherical: return "spherical";
+        case Geometry::Linear:
+            return "linear";
+        case Geometry::Cylindrical:
+            return "cylindrical";
+        case Geometry::Spherical:
+            return "spherical";
     }
     return "?";
 }
@@ -91,11 +102,13 @@ const char* geometryName(Geometry g) {
 std::vector<RowData> rows() {
     std::vector<RowData> all;
     for (size_t i = 0; i < kSampleSets.size(); ++i) {
-        if (kSampleSets[i].name.starts_with("Silnik_Synchroniczny")) continue;  // no conductive layer
+        if (kSampleSets[i].name.starts_with("Silnik_Synchroniczny"))
+            continue;  // no conductive layer
         all.push_back({std::string(kSampleSets[i].caption), static_cast<int>(i), {}});
     }
     // A large copper rotor: R = 0.2 m, γ = 5.8e7 S/m, otherwise the start-up data.
-    all.push_back({"copper rotor R = 0,2 m", kStartupSampleSet, {{0, "0,2"}, {1, "0,2"}, {8, "5,8e7"}}});
+    all.push_back(
+        {"copper rotor R = 0,2 m", kStartupSampleSet, {{0, "0,2"}, {1, "0,2"}, {8, "5,8e7"}}});
     return all;
 }
 
@@ -105,12 +118,13 @@ std::vector<RowData> rows() {
 // torque and the three balance ratios minus 1: force (Lorentz + material + impulse) / Maxwell,
 // coenergy (coenergy + impulse) / Maxwell, power (Joule + anisotropy) / Poynting, Gauss 15.
 int main() {
-    constexpr Geometry kGeometries[] = {Geometry::Linear, Geometry::Cylindrical, Geometry::Spherical};
+    constexpr Geometry kGeometries[] = {Geometry::Linear, Geometry::Cylindrical,
+                                        Geometry::Spherical};
     std::printf("Balances at the tabled point, Gauss 15; each ratio is shown minus 1\n\n");
     std::printf("%-38s %-11s %3s | %-45s | %-45s\n", "", "", "", "accurate Bessel functions",
                 "series Bessel functions");
-    std::printf("%-38s %-11s %3s | %12s %9s %9s %9s | %12s %9s %9s %9s\n", "set", "geometry", "H", "Maxwell",
-                "force", "coenergy", "power", "Maxwell", "force", "coenergy", "power");
+    std::printf("%-38s %-11s %3s | %12s %9s %9s %9s | %12s %9s %9s %9s\n", "set", "geometry", "H",
+                "Maxwell", "force", "coenergy", "power", "Maxwell", "force", "coenergy", "power");
     struct Open {
         const RowData* row;
         Geometry geometry;
@@ -121,22 +135,27 @@ int main() {
     for (const RowData& row : all) {
         for (Geometry geometry : kGeometries) {
             for (const char* highest : {"1", "17"}) {
-                const Balances accurate = measure(row, geometry, highest, IntegrationMethod::Gauss15, "accurate");
-                const Balances series = measure(row, geometry, highest, IntegrationMethod::Gauss15, "series");
-                std::printf("%-38s %-11s %3s | %s | %s\n", row.name.c_str(), geometryName(geometry), highest,
-                            cells(accurate).c_str(), cells(series).c_str());
+                const Balances accurate =
+                    measure(row, geometry, highest, IntegrationMethod::Gauss15, "accurate");
+                const Balances series =
+                    measure(row, geometry, highest, IntegrationMethod::Gauss15, "series");
+                std::printf("%-38s %-11s %3s | %s | %s\n", row.name.c_str(), geometryName(geometry),
+                            highest, cells(accurate).c_str(), cells(series).c_str());
                 if (accurate.worst() > kClosed) open.push_back({&row, geometry, highest});
             }
         }
     }
-    std::printf("\nAccurate rows with a balance beyond %.0e under Gauss 15, with Simpson:\n", kClosed);
+    std::printf("\nAccurate rows with a balance beyond %.0e under Gauss 15, with Simpson:\n",
+                kClosed);
     int unclosed = 0;
     for (const Open& o : open) {
-        const Balances simpson = measure(*o.row, o.geometry, o.highest, IntegrationMethod::Simpson, "accurate");
+        const Balances simpson =
+            measure(*o.row, o.geometry, o.highest, IntegrationMethod::Simpson, "accurate");
         unclosed += simpson.worst() > kClosed ? 1 : 0;
-        std::printf("%-38s %-11s %3s | %s\n", o.row->name.c_str(), geometryName(o.geometry), o.highest,
-                    cells(simpson).c_str());
+        std::printf("%-38s %-11s %3s | %s\n", o.row->name.c_str(), geometryName(o.geometry),
+                    o.highest, cells(simpson).c_str());
     }
-    std::printf("%zu row(s) needed the finer rule, %d of them beyond %.0e with it\n", open.size(), unclosed, kClosed);
+    std::printf("%zu row(s) needed the finer rule, %d of them beyond %.0e with it\n", open.size(),
+                unclosed, kClosed);
     return 0;
 }

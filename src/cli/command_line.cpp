@@ -111,7 +111,9 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
             edit([m](InputRecord& r) { r.integrationMethod = kIntegrationMethodItems[static_cast<size_t>(m)]; });
         } else if (option == "--bessel") {
             const int c = choice(option, value(), kBesselFunctionItems);
-            edit([c](InputRecord& r) { r.besselFunctions = kBesselFunctionItems[static_cast<size_t>(c)]; });
+            edit([c](InputRecord& r) {
+                r.besselFunctions = kBesselFunctionItems[static_cast<size_t>(c)];
+            });
         } else if (option == "--bessel-accuracy") {
             edit([t = value()](InputRecord& r) { r.besselAccuracy = t; });
         } else if (option == "--bessel-limit") {

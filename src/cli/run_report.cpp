@@ -64,8 +64,8 @@ void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunO
     if (!outcome.complete) out << "\nThe run was abandoned: " << outcome.message << '\n';
 }
 
-void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome, const Model& model,
-                     const InputRecord& record) {
+void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome,
+                     const Model& model, const InputRecord& record) {
     std::vector<int> orders;
     if (!run.harmonics.empty()) {
         const HarmonicRange range = harmonicRange(model.data.params.highestHarmonic);

@@ -54,8 +54,8 @@ void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunO
 /// One JSON object with the keys harmonics, tabled, report, curves, statistics, odeError,
 /// bessel (the record's choice of Bessel functions), edit2, edit3 and error; numbers in shortest
 /// round-trip form.
-void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome, const Model& model,
-                     const InputRecord& record);
+void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome,
+                     const Model& model, const InputRecord& record);
 
 /// The curves as CSV: the swept variable, then one column per drawn slot titled by its series.
 void writeCsvReport(std::ostream& out, const CapturingObserver& run, int domain);

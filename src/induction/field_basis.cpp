@@ -15,8 +15,13 @@ double logModulus(const ScaledProduct& f) {
 
 }  // namespace
 
-LayerBasis::LayerBasis(const RadialSlots& slots, const LayerConstants& constants, double x0, double R)
-    : m_slots(slots), m_constants(constants), m_x0(x0), m_R(R), m_normalised(slots.scaledSolutions()) {
+LayerBasis::LayerBasis(const RadialSlots& slots, const LayerConstants& constants, double x0,
+                       double R)
+    : m_slots(slots),
+      m_constants(constants),
+      m_x0(x0),
+      m_R(R),
+      m_normalised(slots.scaledSolutions()) {
     if (!m_normalised) return;
     for (int kind = 0; kind < 2; ++kind) {
         const ScaledProduct core = product(kind, x0);
@@ -37,12 +42,14 @@ ScaledProduct LayerBasis::product(int kind, double r) const {
 }
 
 // The exponentials of the two scales meet only as their difference, which stays in range.
-LayerSolution LayerBasis::normalise(const ScaledProduct& f, double r, const Normalisation& n) const {
+LayerSolution LayerBasis::normalise(const ScaledProduct& f, double r,
+                                    const Normalisation& n) const {
     const Complex w = n.inverse * std::exp(f.scale - n.scale);
     const Complex value = f.value * w;
     const Complex first = f.first * w;
     // d/dz [z^(p+1)·f] = z^p·f + z·d/dz [z^p·f] where the derivatives take the power p + 1.
-    const Complex derivative = m_constants.shift == Complex(0.0) ? first : value + (m_constants.beta * r) * first;
+    const Complex derivative =
+        m_constants.shift == Complex(0.0) ? first : value + (m_constants.beta * r) * first;
     return {value, derivative, first, f.second * w};
 }
 
@@ -50,7 +57,8 @@ LayerValues LayerBasis::at(double r, LayerParts parts) const {
     if (m_normalised) {
         if (r == m_x0) return {m_atCore[0], m_atCore[1]};
         if (r == m_R) return {m_atSurface[0], m_atSurface[1]};
-        return {normalise(product(0, r), r, m_normalisation[0]), normalise(product(1, r), r, m_normalisation[1])};
+        return {normalise(product(0, r), r, m_normalisation[0]),
+                normalise(product(1, r), r, m_normalisation[1])};
     }
     const LayerConstants& c = m_constants;
     const Complex z = c.beta * r;
@@ -69,8 +77,8 @@ LayerValues LayerBasis::at(double r, LayerParts parts) const {
 
 // A root whose solution grows with r (Re μ > 0 in both families) is referred to the stator
 // surface, the other to the layer surface.
-GapBasis::GapBasis(const RadialSlots& slots, const Complex& mu1, const Complex& mu2, const Complex& shift,
-                   double R, double stator)
+GapBasis::GapBasis(const RadialSlots& slots, const Complex& mu1, const Complex& mu2,
+                   const Complex& shift, double R, double stator)
     : m_slots(slots),
       m_mu1(mu1),
       m_mu2(mu2),
@@ -81,7 +89,8 @@ GapBasis::GapBasis(const RadialSlots& slots, const Complex& mu1, const Complex& 
 
 GapSolution GapBasis::solution(const Complex& mu, double reference, double r) const {
     if (m_normalised)
-        return {m_slots.normalisedPower(mu, r, reference), m_slots.normalisedPowerDerivative(mu, m_shift, r, reference)};
+        return {m_slots.normalisedPower(mu, r, reference),
+                m_slots.normalisedPowerDerivative(mu, m_shift, r, reference)};
     return {m_slots.radialPower(mu, r), m_slots.radialPowerDerivative(mu + m_shift, r)};
 }
 

@@ -72,7 +72,8 @@ private:
     };
 
     [[nodiscard]] ScaledProduct product(int kind, double r) const;
-    [[nodiscard]] LayerSolution normalise(const ScaledProduct& f, double r, const Normalisation& n) const;
+    [[nodiscard]] LayerSolution normalise(const ScaledProduct& f, double r,
+                                          const Normalisation& n) const;
 
     RadialSlots m_slots;
     LayerConstants m_constants;

@@ -16,7 +16,8 @@ Complex AsynchronousMotor::solveHarmonic(const double& kh, const double& /*x*/, 
                                          const double& a, const double& theta, const double& s) {
     solveConstants(kh, a, theta, s);
     const double R = params().R;
-    m_layerBasis = LayerBasis(m_slots, {m_layerPower, m_lambdaShift, m_lambdaFirst, m_lambdaSecond, m_beta}, m_x0, R);
+    m_layerBasis = LayerBasis(
+        m_slots, {m_layerPower, m_lambdaShift, m_lambdaFirst, m_lambdaSecond, m_beta}, m_x0, R);
     m_gapBasis = GapBasis(m_slots, m_mu1, m_mu2, m_lambdaShift, R, R + g);
     m_coreRatio = solveCoreRatio(kh);
     return m_coreRatio;

@@ -35,8 +35,9 @@ public:
         m_pointsPerCurve = p.pointsPerCurve;
         rebuildSpectra(record, *m_data);
         p.geometry = record.geometry;
-        m_slots = selectRadialSlots(p.geometry, p.induction,
-                                    {p.besselAccuracy, p.besselLimit, m_tabulateGamma, p.besselFunctions});
+        m_slots = selectRadialSlots(
+            p.geometry, p.induction,
+            {p.besselAccuracy, p.besselLimit, m_tabulateGamma, p.besselFunctions});
         finishReading(record, p, ask);
     }
 

@@ -32,7 +32,8 @@ Complex RadialSlots::radialPowerDerivative(const Complex& lambda, const double& 
 Complex RadialSlots::radialFirstKind(const Complex& p, const Complex& nu, const Complex& z) const {
     switch (m_layer) {
         case LayerFamily::Exponential: return exp(nu * z);
-        case LayerFamily::Bessel: return series() ? besselI(m_bessel, p, nu, z) : accurateBesselI(p, nu, z);
+        case LayerFamily::Bessel:
+            return series() ? besselI(m_bessel, p, nu, z) : accurateBesselI(p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -41,7 +42,8 @@ Complex RadialSlots::radialFirstKind(const Complex& p, const Complex& nu, const 
 Complex RadialSlots::radialSecondKind(const Complex& p, const Complex& nu, const Complex& z) const {
     switch (m_layer) {
         case LayerFamily::Exponential: return exp(nu * z);
-        case LayerFamily::Bessel: return series() ? besselK(m_bessel, p, nu, z) : accurateBesselK(p, nu, z);
+        case LayerFamily::Bessel:
+            return series() ? besselK(m_bessel, p, nu, z) : accurateBesselK(p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -62,24 +64,32 @@ Complex RadialSlots::radialSecondKindDerivative(const Complex& p, const Complex&
         case LayerFamily::Exponential: return nu * exp(nu * z);
         case LayerFamily::Bessel:
             return series() ? besselKPrime(m_bessel, p, nu, z) : accurateBesselKPrime(p, nu, z);
-        case LayerFamily::None: break;
+        case LayerFamily::None:
+            break;
     }
     noLayer();
 }
 
-ScaledProduct RadialSlots::firstKindProduct(const Complex& p, const Complex& nu, const Complex& z) const {
+ScaledProduct RadialSlots::firstKindProduct(const Complex& p, const Complex& nu,
+                                            const Complex& z) const {
     switch (m_layer) {
-        case LayerFamily::Exponential: return exponentialProduct(nu, z);
-        case LayerFamily::Bessel: return scaledBesselIProduct(p, nu, z);
-        case LayerFamily::None: break;
+        case LayerFamily::Exponential:
+            return exponentialProduct(nu, z);
+        case LayerFamily::Bessel:
+            return scaledBesselIProduct(p, nu, z);
+        case LayerFamily::None:
+            break;
     }
     noLayer();
 }
 
-ScaledProduct RadialSlots::secondKindProduct(const Complex& p, const Complex& nu, const Complex& z) const {
+ScaledProduct RadialSlots::secondKindProduct(const Complex& p, const Complex& nu,
+                                             const Complex& z) const {
     switch (m_layer) {
-        case LayerFamily::Exponential: return exponentialProduct(nu, z);
-        case LayerFamily::Bessel: return scaledBesselKProduct(p, nu, z);
+        case LayerFamily::Exponential:
+            return exponentialProduct(nu, z);
+        case LayerFamily::Bessel:
+            return scaledBesselKProduct(p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -92,8 +102,8 @@ Complex RadialSlots::normalisedPower(const Complex& lambda, double x, double ref
 
 // (λ + δ)·x^(λ+δ−1) / reference^λ = (λ + δ)·(x/reference)^λ·x^(δ−1); in the exponential family
 // (λ + δ)·e^(λ(x − reference) + δx).
-Complex RadialSlots::normalisedPowerDerivative(const Complex& lambda, const Complex& shift, double x,
-                                               double reference) const {
+Complex RadialSlots::normalisedPowerDerivative(const Complex& lambda, const Complex& shift,
+                                               double x, double reference) const {
     const Complex order = lambda + shift;
     if (m_gap == GapFamily::Exponential) return order * exp(lambda * (x - reference) + shift * x);
     return order * exp(lambda * (std::log(x) - std::log(reference)) + (shift - 1.0) * std::log(x));

@@ -42,15 +42,17 @@ public:
     }
     /// The first layer solution with its first two z-derivatives, all times e^(−scale): the
     /// accurate z^p·I_ν(z), or e^(νz) (p ignored) with the scale Re(νz).
-    [[nodiscard]] ScaledProduct firstKindProduct(const Complex& p, const Complex& nu, const Complex& z) const;
+    [[nodiscard]] ScaledProduct firstKindProduct(const Complex& p, const Complex& nu,
+                                                 const Complex& z) const;
     /// The same for the second layer solution: z^p·K_ν(z), or e^(νz).
-    [[nodiscard]] ScaledProduct secondKindProduct(const Complex& p, const Complex& nu, const Complex& z) const;
+    [[nodiscard]] ScaledProduct secondKindProduct(const Complex& p, const Complex& nu,
+                                                  const Complex& z) const;
     /// radialPower(λ, x) / radialPower(λ, reference), formed without the two powers, so that it
     /// stays finite wherever the quotient does.
     [[nodiscard]] Complex normalisedPower(const Complex& lambda, double x, double reference) const;
     /// radialPowerDerivative(λ + shift, x) / radialPower(λ, reference), formed the same way.
-    [[nodiscard]] Complex normalisedPowerDerivative(const Complex& lambda, const Complex& shift, double x,
-                                                    double reference) const;
+    [[nodiscard]] Complex normalisedPowerDerivative(const Complex& lambda, const Complex& shift,
+                                                    double x, double reference) const;
 
     [[nodiscard]] GapFamily gapFamily() const { return m_gap; }
     [[nodiscard]] LayerFamily layerFamily() const { return m_layer; }

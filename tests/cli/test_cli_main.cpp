@@ -1,6 +1,4 @@
 // emforce-cli end to end: options, outputs, files and exit statuses.
-#include "cli/cli_main.hpp"
-
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -8,13 +6,14 @@
 #include <charconv>
 #include <cmath>
 #include <csignal>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_main.hpp"
 #include "cli/command_line.hpp"
 #include "cli/run_report.hpp"
 
@@ -62,8 +61,8 @@ TEST(CliMain, DefaultRunPrintsTheWindowTexts) {
 TEST(CliMain, JsonHasEveryKeyAndRoundTripNumbers) {
     const Result r = runCli({"--json", "--curves", "0,1,2,3,4,5,6,7", "--points", "4"});
     ASSERT_EQ(r.status, kExitComplete) << r.err;
-    for (const char* key : {"harmonics", "tabled", "report", "curves", "statistics", "odeError", "bessel",
-                            "edit2", "edit3", "error"})
+    for (const char* key : {"harmonics", "tabled", "report", "curves", "statistics", "odeError",
+                            "bessel", "edit2", "edit3", "error"})
         EXPECT_NE(r.out.find(std::string("\"") + key + "\": "), std::string::npos) << key;
     EXPECT_EQ(jsonField(r.out, "error"), "null");
     EXPECT_EQ(jsonField(r.out, "bessel"), "\"accurate\"");
@@ -107,7 +106,8 @@ TEST(CliMain, ChoiceOfBesselFunctions) {
     // The start-up data are well inside the series' domain: both choices agree closely.
     const Result accurate = runCli({"--json", "--points", "1"});
     double a = 0, s = 0;
-    const std::string am = jsonField(accurate.out, "maxwell"), sm = jsonField(series.out, "maxwell");
+    const std::string am = jsonField(accurate.out, "maxwell"),
+                      sm = jsonField(series.out, "maxwell");
     std::from_chars(am.data(), am.data() + am.size(), a);
     std::from_chars(sm.data(), sm.data() + sm.size(), s);
     EXPECT_NEAR(a, s, 1e-9 * std::fabs(s));
@@ -131,24 +131,33 @@ TEST(CliMain, EachOptionSetsItsPartOfTheRecord) {
     using Check = std::function<bool(const InputRecord&)>;
     const std::vector<std::pair<std::vector<std::string>, Check>> cases = {
         {{"--motor", "synchronous"}, [](const InputRecord& r) { return !r.induction; }},
-        {{"--geometry", "cylindrical"}, [](const InputRecord& r) { return r.geometry == Geometry::Cylindrical; }},
+        {{"--geometry", "cylindrical"},
+         [](const InputRecord& r) { return r.geometry == Geometry::Cylindrical; }},
         {{"--pattern", "13"}, [](const InputRecord& r) { return r.windingPattern == 13; }},
         {{"--harmonic", "7"}, [](const InputRecord& r) { return r.highestHarmonic == "7"; }},
-        {{"--method", "0"}, [](const InputRecord& r) { return r.integrationMethod == "Simpson integration meth."; }},
-        {{"--bessel", "series"}, [](const InputRecord& r) { return r.besselFunctions == "series"; }},
-        {{"--bessel-accuracy", "1e-5"}, [](const InputRecord& r) { return r.besselAccuracy == "1e-5"; }},
+        {{"--method", "0"},
+         [](const InputRecord& r) { return r.integrationMethod == "Simpson integration meth."; }},
+        {{"--bessel", "series"},
+         [](const InputRecord& r) { return r.besselFunctions == "series"; }},
+        {{"--bessel-accuracy", "1e-5"},
+         [](const InputRecord& r) { return r.besselAccuracy == "1e-5"; }},
         {{"--bessel-limit", "25"}, [](const InputRecord& r) { return r.besselLimit == "25"; }},
         {{"--points", "30"}, [](const InputRecord& r) { return r.pointsPerCurve == "30"; }},
         {{"--domain", "2"}, [](const InputRecord& r) { return r.domain == 2; }},
         {{"--curves", "all"}, [](const InputRecord& r) { return r.curves[9] && r.curves[4]; }},
-        {{"--curves", "3,5"}, [](const InputRecord& r) { return !r.curves[0] && r.curves[3] && r.curves[5]; }},
+        {{"--curves", "3,5"},
+         [](const InputRecord& r) { return !r.curves[0] && r.curves[3] && r.curves[5]; }},
         {{"--min-speed", "-5"}, [](const InputRecord& r) { return r.minSpeed == "-5"; }},
         {{"--max-speed", "75"}, [](const InputRecord& r) { return r.maxSpeed == "75"; }},
         {{"--set", "21=3,0"}, [](const InputRecord& r) { return r.value(21) == "3,0"; }},
-        {{"--set", "ni12re=0,1"}, [](const InputRecord& r) { return r.reluctivityTable[1][1] == "0,1"; }},
-        {{"--set", "ni12im=0,2"}, [](const InputRecord& r) { return r.reluctivityTable[1][2] == "0,2"; }},
-        {{"--set", "ni21re=0,3"}, [](const InputRecord& r) { return r.reluctivityTable[2][1] == "0,3"; }},
-        {{"--set", "ni21im=0,4"}, [](const InputRecord& r) { return r.reluctivityTable[2][2] == "0,4"; }},
+        {{"--set", "ni12re=0,1"},
+         [](const InputRecord& r) { return r.reluctivityTable[1][1] == "0,1"; }},
+        {{"--set", "ni12im=0,2"},
+         [](const InputRecord& r) { return r.reluctivityTable[1][2] == "0,2"; }},
+        {{"--set", "ni21re=0,3"},
+         [](const InputRecord& r) { return r.reluctivityTable[2][1] == "0,3"; }},
+        {{"--set", "ni21im=0,4"},
+         [](const InputRecord& r) { return r.reluctivityTable[2][2] == "0,4"; }},
         {{"--set", "ni12d=0,5"}, [](const InputRecord& r) { return r.ni12dGap == "0,5"; }},
         {{"--set", "ni21d=0,6"}, [](const InputRecord& r) { return r.ni21dGap == "0,6"; }},
         {{"--sample", "Data 1"}, [](const InputRecord& r) { return r.value(8) == "50,0"; }},
