@@ -1,6 +1,7 @@
 // The induction motor: the field of one MMF harmonic in the layered model, and its evaluators.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -69,6 +70,10 @@ public:
         setGammaTabulation(mode == EvaluationMode::Reuse);
     }
     [[nodiscard]] EvaluationMode evaluationMode() const { return m_mode; }
+    /// Takes every integral of the evaluators (across the layer and over θ) as `panels` equal
+    /// panels of the chosen rule, summed; 1, the default, is the rule itself. A finer rule for
+    /// measuring the integration error of a result.
+    void setRulePanels(int panels) { m_rulePanels = std::max(panels, 1); }
 
     // Field solution of one harmonic.
 
@@ -325,6 +330,7 @@ private:
                     const double& z, const double& n);
 
     EvaluationMode m_mode = EvaluationMode::Reuse;
+    int m_rulePanels = 1;
 
     // Scratch fields of the last solve.
     double m_x0 = 0.0;

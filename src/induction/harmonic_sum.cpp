@@ -10,6 +10,23 @@ namespace emforce {
 namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kPi = 3.141592653589793;
+
+void addTo(double& total, double v) { total = total + v; }
+template <std::size_t N>
+void addTo(std::array<double, N>& total, const std::array<double, N>& v) {
+    for (std::size_t k = 0; k < N; ++k) total[k] = total[k] + v[k];
+}
+
+// integral(lower, upper) as the sum over `panels` equal panels; one panel is the call itself.
+template <class Integral>
+auto overPanels(int panels, double lower, double upper, const Integral& integral) {
+    const auto end = [&](int k) {
+        return k == panels ? upper : lower + (upper - lower) * k / panels;
+    };
+    auto total = integral(lower, end(1));
+    for (int k = 1; k < panels; ++k) addTo(total, integral(end(k), end(k + 1)));
+    return total;
+}
 }  // namespace
 
 IntegrationMethod AsynchronousMotor::method() const {
@@ -36,13 +53,15 @@ double AsynchronousMotor::termValue(const Evaluator& term, const HarmonicTerm& h
                                     const double& g, const double& a, const double& z) {
     const MotorParameters& p = params();
     if (p.geometry != Geometry::Spherical) return term(h.kh, x, g, a, z, h.slip);
-    if (!sharesNodes())
-        return integrate(method(), term, h.kh, x, g, a, z, h.slip, false, p.teta1, p.teta2);
-    // A term's value and the scratch fields it leaves depend on its arguments alone, so the
-    // polar-angle node that ends one panel and starts the next is evaluated once.
-    return integrateTogether<1>(method(), false, p.teta1, p.teta2, [&](double theta) {
-        return std::array{term(h.kh, x, g, a, theta, h.slip)};
-    })[0];
+    return overPanels(m_rulePanels, p.teta1, p.teta2, [&](double lower, double upper) {
+        if (!sharesNodes())
+            return integrate(method(), term, h.kh, x, g, a, z, h.slip, false, lower, upper);
+        // A term's value and the scratch fields it leaves depend on its arguments alone, so the
+        // polar-angle node that ends one panel and starts the next is evaluated once.
+        return integrateTogether<1>(method(), false, lower, upper, [&](double theta) {
+            return std::array{term(h.kh, x, g, a, theta, h.slip)};
+        })[0];
+    });
 }
 
 template <std::size_t N>
@@ -54,8 +73,10 @@ std::array<double, N> AsynchronousMotor::layerIntegrals(const PointDensities<N>&
     const double lower = upper - a;
     // The solution does not depend on the layer coordinate: one solve serves every node.
     const FieldCoefficients f = fieldCoefficients(kh, x, g, a, theta, s);
-    return integrateTogether<N>(method(), true, lower, upper,
-                                [&](double r) { return at(f, kh, r); });
+    return overPanels(m_rulePanels, lower, upper, [&](double from, double to) {
+        return integrateTogether<N>(method(), true, from, to,
+                                    [&](double r) { return at(f, kh, r); });
+    });
 }
 
 template <std::size_t N>
@@ -68,7 +89,9 @@ std::array<double, N> AsynchronousMotor::termValues(const PointDensities<N>& at,
         return layerIntegrals(at, h.kh, x, g, a, theta, h.slip);
     };
     if (p.geometry != Geometry::Spherical) return atAngle(z);
-    return integrateTogether<N>(method(), false, p.teta1, p.teta2, atAngle);
+    return overPanels(m_rulePanels, p.teta1, p.teta2, [&](double lower, double upper) {
+        return integrateTogether<N>(method(), false, lower, upper, atAngle);
+    });
 }
 
 template std::array<double, 2> AsynchronousMotor::termValues<2>(const PointDensities<2>&,
@@ -110,8 +133,11 @@ double AsynchronousMotor::layerIntegral(Density literal, SolvedDensity solved, c
                                         const double& theta, const double& s) {
     const double upper = params().R;
     const double lower = upper - a;
-    if (m_mode == EvaluationMode::Literal)
-        return integrate(method(), bound(literal), kh, x, g, a, theta, s, true, lower, upper);
+    if (m_mode == EvaluationMode::Literal) {
+        return overPanels(m_rulePanels, lower, upper, [&](double from, double to) {
+            return integrate(method(), bound(literal), kh, x, g, a, theta, s, true, from, to);
+        });
+    }
     if (sharesNodes()) {
         const PointDensities<1> at = [this, solved](const FieldCoefficients& f, double k,
                                                     double r) {
@@ -124,7 +150,9 @@ double AsynchronousMotor::layerIntegral(Density literal, SolvedDensity solved, c
     const Evaluator atNode = [this, &f, solved](const double& k, const double& r, const double&,
                                                 const double&, const double&,
                                                 const double&) { return (this->*solved)(f, k, r); };
-    return integrate(method(), atNode, kh, x, g, a, theta, s, true, lower, upper);
+    return overPanels(m_rulePanels, lower, upper, [&](double from, double to) {
+        return integrate(method(), atNode, kh, x, g, a, theta, s, true, from, to);
+    });
 }
 
 // K(r) of the potential, Poynting, anisotropy and residual densities.
