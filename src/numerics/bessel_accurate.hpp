@@ -14,10 +14,17 @@ struct ScaledBessel {
     double scale;        ///< real; e.g. Re z for I, −Re z for K, plus a log-magnitude for large order
 };
 
+/// The method that gave a value (see the table at the top of this file).
+enum class BesselMethod { PowerSeries, Temme, Steed, Uniform, WronskianTemme, WronskianSteed };
+/// A short name of a method for tables: "series", "temme", "steed", "uniform", "cf1+temme",
+/// "cf1+steed".
+const char* besselMethodName(BesselMethod method);
+
 /// I_ν(z), I'_ν(z) for Re ν ≥ 0 (complex ν), z with Re z ≥ 0, |z| from ~1e-6 to 500 and beyond.
-ScaledBessel scaledBesselI(const Complex& nu, const Complex& z);
+/// `method`, when given, receives the method used.
+ScaledBessel scaledBesselI(const Complex& nu, const Complex& z, BesselMethod* method = nullptr);
 /// K_ν(z), K'_ν(z), same domain.
-ScaledBessel scaledBesselK(const Complex& nu, const Complex& z);
+ScaledBessel scaledBesselK(const Complex& nu, const Complex& z, BesselMethod* method = nullptr);
 
 /// z^p·f(z) with its first and second z-derivatives, all times e^(−scale) (one real scale, which
 /// includes Re(p·log z)); the second derivative exact from the Bessel equation
