@@ -14,6 +14,7 @@ constexpr double kEps = std::numeric_limits<double>::epsilon();
 // CF1 about |z| − |ν| steps beyond |z| ≈ |ν| and a hundred or so at the turning point.
 constexpr int kMaxSteed = 1000;
 constexpr int kMaxLentz = 5000;
+constexpr double kSteedRescale = 1e150;
 // The recurrence rescales its pair by e^(−300) once a part passes e^300.
 constexpr double kRescaleExponent = 300.0;
 const double kRescaleAbove = std::exp(kRescaleExponent);
@@ -44,6 +45,13 @@ std::optional<ScaledBessel> steedK(const Complex& mu, const Complex& z) {
         const double ii = static_cast<double>(i);
         a -= 2.0 * (ii - 1.0);
         c = -a * c / ii;
+        // c grows about as i! and q₁, q₂ shrink as much: move a factor across before either
+        // leaves the double range (c·q_new, the terms that matter, stay the same).
+        if (std::fabs(c.re()) > kSteedRescale || std::fabs(c.im()) > kSteedRescale) {
+            c = c / kSteedRescale;
+            q1 = q1 * kSteedRescale;
+            q2 = q2 * kSteedRescale;
+        }
         const Complex qNew = (q1 - b * q2) / a;
         q1 = q2;
         q2 = qNew;

@@ -44,6 +44,8 @@ inline const char* quantityName(int q) {
 struct AccurateAgreement {
     double error[kAccurateQuantities];
     double conditionI, conditionK;
+    /// How much the products' derivatives, formed from f and f′, cancel: Σ|parts| / |result|.
+    double productLossI, productLossK;
     BesselMethod methodI, methodK;
 };
 
@@ -86,9 +88,14 @@ inline Ball fromScaled(const Complex& value, double scale, slong prec) {
     return r;
 }
 
+// |computed − exact| / |exact|, formed in Arb: either may lie beyond the double range.
 inline double relativeError(const Ball& computed, const Ball& exact, slong prec) {
-    const Ball d = minus(computed, exact, prec);
-    return d.abs() / exact.abs();
+    return divided(minus(computed, exact, prec), exact, prec).abs();
+}
+
+// |a| / |b| in Arb.
+inline double sizeRatio(const Ball& a, const Ball& b, slong prec) {
+    return divided(a, b, prec).abs();
 }
 
 // The exact f, f′, f″ of one kind, and ∂f/∂ν, at a working precision.
@@ -130,6 +137,7 @@ inline Ball orderDerivative(bool firstKind, const AccuratePoint& pt, slong prec)
 // z^p·[((p(p−1) + ν²)/z² + 1)·f + ((2p − 1)/z)·f′].
 struct ExactProduct {
     Ball value, first, second;
+    double loss;  // (|p f/z| + |f′|)/|first| and the same of the second derivative's parts
 };
 inline ExactProduct productOf(const Exact& e, const AccuratePoint& pt, slong prec) {
     const Ball p(pt.p), nu(pt.nu), z(pt.z);
@@ -144,8 +152,13 @@ inline ExactProduct productOf(const Exact& e, const AccuratePoint& pt, slong pre
     const Ball a = plus(divided(plus(pp, times(nu, nu, prec), prec), z2, prec),
                         Ball(Complex(1.0)), prec);
     const Ball twoPm1 = shifted(times(p, Ball(Complex(2.0)), prec), -1.0, prec);
-    r.second = times(
-        zp, plus(times(a, e.f, prec), times(divided(twoPm1, z, prec), e.f1, prec), prec), prec);
+    const Ball secondF = times(a, e.f, prec);
+    const Ball secondF1 = times(divided(twoPm1, z, prec), e.f1, prec);
+    r.second = times(zp, plus(secondF, secondF1, prec), prec);
+    const Ball first = plus(times(pOverZ, e.f, prec), e.f1, prec);
+    const Ball second = plus(secondF, secondF1, prec);
+    r.loss = std::max(sizeRatio(times(pOverZ, e.f, prec), first, prec) + sizeRatio(e.f1, first, prec),
+                      sizeRatio(secondF, second, prec) + sizeRatio(secondF1, second, prec));
     return r;
 }
 
@@ -177,8 +190,10 @@ inline double worstOfProduct(const ScaledProduct& c, const ExactProduct& x, slon
 
 // The unscaled convenience against the exact value where that is a normal double; −1 beyond.
 inline double unscaledError(const Complex& computed, const Ball& exact, slong prec) {
-    const double size = exact.abs();
-    if (!(size > 1e-290 && size < 1e290)) return -1.0;
+    const Ball bound{Complex(1e290)};
+    const Ball tiny{Complex(1e-290)};
+    const double large = sizeRatio(exact, bound, prec), small = sizeRatio(exact, tiny, prec);
+    if (!(large < 1.0 && small > 1.0)) return -1.0;
     return relativeError(Ball(computed), exact, prec);
 }
 
@@ -215,14 +230,29 @@ inline AccurateAgreement measureAccurate(const AccuratePoint& pt) {
     const double pLog = detail::modulus(p * log(z));
     a.conditionI = condition(ei, pt, prec) + pLog;
     a.conditionK = condition(ek, pt, prec) + pLog;
+    a.productLossI = pi.loss;
+    a.productLossK = pk.loss;
     return a;
 }
 
-/// The condition number that bounds a quantity's error.
+/// The condition number that bounds a quantity's error; for the products and the unscaled
+/// functions also the cancellation of their derivatives' parts. (The I series differentiates
+/// its terms and has none, so for z^p·I this is only an upper bound.)
 inline double conditionOf(const AccurateAgreement& a, int q) {
-    const bool firstKind = q == 0 || q == 1 || q == 4;
-    if (q == 6) return std::max(a.conditionI, a.conditionK);
-    return firstKind ? a.conditionI : a.conditionK;
+    switch (q) {
+        case 0:
+        case 1:
+            return a.conditionI;
+        case 2:
+        case 3:
+            return a.conditionK;
+        case 4:
+            return a.conditionI + a.productLossI;
+        case 5:
+            return a.conditionK + a.productLossK;
+        default:
+            return std::max(a.conditionI + a.productLossI, a.conditionK + a.productLossK);
+    }
 }
 
 /// The orders of the grids: integer, half-integer, near-integer, the model's complex orders
