@@ -71,14 +71,14 @@ int fuzzBessel(const std::uint8_t* data, std::size_t size) {
     clearFpFaults();
     const ScaledProduct pi = scaledBesselIProduct(p, nu, z);
     const ScaledProduct pk = scaledBesselKProduct(p, nu, z);
-    checkOutcome("the scaled products", finite(pi.value) && finite(pi.first) &&
-                                            finite(pi.second) && std::isfinite(pi.scale) &&
-                                            finite(pk.value) && finite(pk.first) &&
-                                            finite(pk.second) && std::isfinite(pk.scale));
+    checkOutcome("the scaled products", finite(pi.value) && finite(pi.first) && finite(pi.second) &&
+                                            std::isfinite(pi.scale) && finite(pk.value) &&
+                                            finite(pk.first) && finite(pk.second) &&
+                                            std::isfinite(pk.scale));
     clearFpFaults();
-    const Complex values[] = {accurateBesselI(p, nu, z), accurateBesselIPrime(p, nu, z),
+    const Complex values[] = {accurateBesselI(p, nu, z),       accurateBesselIPrime(p, nu, z),
                               accurateBesselISecond(p, nu, z), accurateBesselK(p, nu, z),
-                              accurateBesselKPrime(p, nu, z), accurateBesselKSecond(p, nu, z)};
+                              accurateBesselKPrime(p, nu, z),  accurateBesselKSecond(p, nu, z)};
     bool allFinite = true;
     for (const Complex& v : values) allFinite = allFinite && finite(v);
     checkOutcome("the unscaled functions", allFinite);

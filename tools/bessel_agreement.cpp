@@ -57,6 +57,12 @@ const char* argumentBand(const Complex& z) {
     const double m = detail::modulus(z);
     return m <= 2.0 ? "|z|<=2" : m <= 25.0 ? "|z|<=25" : m <= 100.0 ? "|z|<=100" : "|z|>100";
 }
+// Within about a third of |ν| of a turning point z = ±iν, for large orders.
+bool nearTurningPoint(const Complex& nu, const Complex& z) {
+    if (detail::modulus(nu) < 50.0) return false;
+    const Complex w = z / nu;
+    return detail::modulus(1.0 + w * w) < 0.6;
+}
 const char* angleBand(const Complex& z) {
     const double a = std::atan2(z.im(), z.re());
     return a < 0.7 ? "arg<0.7" : a < 1.3 ? "arg<1.3" : "arg<pi/2";
@@ -96,10 +102,12 @@ int accurateTable() {
         for (int q = 0; q < kAccurateQuantities; ++q) {
             if (a.error[q] < 0.0) continue;
             const bool firstKind = q == 0 || q == 1 || q == 4;
-            const char* method =
-                besselMethodName(q == 6 ? a.methodK : firstKind ? a.methodI : a.methodK);
-            const std::string region = std::string(method) + " " + orderBand(pt.nu) + " " +
-                                       argumentBand(pt.z);
+            const char* method = besselMethodName(q == 6      ? a.methodK
+                                                  : firstKind ? a.methodI
+                                                              : a.methodK);
+            const std::string region =
+                std::string(method) + " " + orderBand(pt.nu) + " " +
+                (nearTurningPoint(pt.nu, pt.z) ? "|1+(z/nu)^2|<0.6" : argumentBand(pt.z));
             const double condition = conditionOf(a, q);
             byMethod[{q, region}].add(a.error[q], condition);
             byAngle[{q, angleBand(pt.z)}].add(a.error[q], condition);

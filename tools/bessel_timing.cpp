@@ -20,10 +20,11 @@ struct Input {
 // arguments |z| from 0.05 to 100 near arg π/4, where the model's β·r lies.
 std::vector<Input> inputs(double maxModulus) {
     std::vector<Input> v;
-    for (const Complex nu : {Complex(1.0), Complex(3.0), Complex(2.028, -0.148),
-                             Complex(17.0), Complex(34.6, -2.5), Complex(50.0, -4.0)})
+    for (const Complex nu : {Complex(1.0), Complex(3.0), Complex(2.028, -0.148), Complex(17.0),
+                             Complex(34.6, -2.5), Complex(50.0, -4.0)})
         for (double m = 0.05; m <= maxModulus; m *= 1.35)
-            for (const double arg : {0.6, 0.785, 1.0}) v.push_back({nu, {m * std::cos(arg), m * std::sin(arg)}});
+            for (const double arg : {0.6, 0.785, 1.0})
+                v.push_back({nu, {m * std::cos(arg), m * std::sin(arg)}});
     return v;
 }
 
@@ -60,10 +61,11 @@ int main() {
         const double seriesK = nanosecondsPerPair(in, [&](const Input& x) {
             return besselK(series, 0.0, x.nu, x.z) + besselKPrime(series, 0.0, x.nu, x.z);
         });
-        std::printf("|z| <= %-4g %4zu inputs   I pair: accurate %6.0f ns, series %6.0f ns (%.2fx)   "
-                    "K pair: accurate %6.0f ns, series %6.0f ns (%.2fx)\n",
-                    maxModulus, in.size(), accurateI, seriesI, accurateI / seriesI, accurateK,
-                    seriesK, accurateK / seriesK);
+        std::printf(
+            "|z| <= %-4g %4zu inputs   I pair: accurate %6.0f ns, series %6.0f ns (%.2fx)   "
+            "K pair: accurate %6.0f ns, series %6.0f ns (%.2fx)\n",
+            maxModulus, in.size(), accurateI, seriesI, accurateI / seriesI, accurateK, seriesK,
+            accurateK / seriesK);
     }
     return 0;
 }

@@ -45,8 +45,7 @@ std::optional<DebyeSums> debyeSums(const Complex& t, const Complex& p2) {
         sums.vI += v;
         sums.vK += sign * v;
         const double size = std::max(abs(u), abs(v));
-        const double least =
-            std::min({abs(sums.uI), abs(sums.uK), abs(sums.vI), abs(sums.vK)});
+        const double least = std::min({abs(sums.uI), abs(sums.uK), abs(sums.vI), abs(sums.vK)});
         if (size <= 0.25 * kEps * least) return sums;
         if (k >= 3 && size > previous) return std::nullopt;
         previous = size;
@@ -70,7 +69,8 @@ Exponential exponential(double base, const Complex& extra) {
 // With s = √(ν² + z²) (the branch of z·√(1 + ν²/z²) for |z| ≥ |ν|, of ν·√(1 + z²/ν²) below),
 // p = ν/s and ν·η = s + ν·ln(z/(ν + s)) = z + δ, δ = ν²/(s + z) + ν·ln(z/(ν + s)):
 //   I_ν(z) ~ e^(z+δ)/√(2πs)·Σ U_k(p)/ν^k,   I′_ν(z) ~ √s·e^(z+δ)/(√(2π)·z)·Σ V_k(p)/ν^k,
-//   K_ν(z) ~ √(π/(2s))·e^(−z−δ)·Σ (−1)^k U_k(p)/ν^k,   K′_ν(z) ~ −√(π/2)·√s·e^(−z−δ)/z·Σ (−1)^k V_k(p)/ν^k
+//   K_ν(z) ~ √(π/(2s))·e^(−z−δ)·Σ (−1)^k U_k(p)/ν^k,   K′_ν(z) ~ −√(π/2)·√s·e^(−z−δ)/z·Σ (−1)^k
+//   V_k(p)/ν^k
 // (DLMF 10.41.3–10.41.6 with z = νw). Beyond |z| = |ν| I also carries (i/π)·e^(iπν)·K_ν(z), the
 // connection DLMF 10.34.2, which outgrows rounding as arg z nears π/2 (there Hankel's I has
 // the same second term). The phase e^(±i Im z) is formed from Im z itself.
@@ -98,8 +98,8 @@ std::optional<UniformPair> uniformExpansion(const Complex& nu, const Complex& z)
         const double excess = std::max(0.0, second.re());
         const Complex weight = Complex(0.0, 1.0 / kPi) * exp(second - excess);
         const double keep = std::exp(-excess);
-        r.i = {r.i.value * keep + weight * r.k.value, r.i.derivative * keep + weight * r.k.derivative,
-               r.i.scale + excess};
+        r.i = {r.i.value * keep + weight * r.k.value,
+               r.i.derivative * keep + weight * r.k.derivative, r.i.scale + excess};
     }
     return r;
 }

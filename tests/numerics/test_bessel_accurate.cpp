@@ -52,15 +52,17 @@ TEST_F(BesselAccurate, HalfIntegerOrdersMatchTheirClosedFormsInEveryMethod) {
             // sinh z·e^(−z) and cosh z·e^(−z); sinh by its Taylor series where 1 − e^(−2z) cancels
             const Complex z2 = z * z;
             const Complex sinh =
-                m < 0.05 ? z * (1.0 + z2 / 6.0 * (1.0 + z2 / 20.0 * (1.0 + z2 / 42.0 * (1.0 + z2 / 72.0))))
-                        : (exp(z) - exp(-z)) / 2.0;
+                m < 0.05 ? z * (1.0 + z2 / 6.0 *
+                                          (1.0 + z2 / 20.0 * (1.0 + z2 / 42.0 * (1.0 + z2 / 72.0))))
+                         : (exp(z) - exp(-z)) / 2.0;
             const Complex sinhOverExp = m < 300 ? sinh * exp(-z) : (1.0 - exp(-2.0 * z)) / 2.0;
             const Complex coshOverExp = (1.0 + exp(-2.0 * z)) / 2.0;
             BesselMethod method{};
             const ScaledBessel i12 = scaledBesselI(0.5, z, &method);
             seen.insert(method);
             // I_{1/2} = √(2/(πz))·sinh z, I′_{1/2} = √(2/(πz))·(cosh z − sinh z/(2z)).
-            EXPECT_LT(scaledError(i12.value, i12.scale, root * sinhOverExp, z), 16 * kEps * (1 + m));
+            EXPECT_LT(scaledError(i12.value, i12.scale, root * sinhOverExp, z),
+                      16 * kEps * (1 + m));
             EXPECT_LT(scaledError(i12.derivative, i12.scale,
                                   root * (coshOverExp - sinhOverExp / (2.0 * z)), z),
                       16 * kEps * (1 + m));
@@ -69,8 +71,9 @@ TEST_F(BesselAccurate, HalfIntegerOrdersMatchTheirClosedFormsInEveryMethod) {
             if (m >= 1.0) {
                 const ScaledBessel i32 = scaledBesselI(1.5, z, &method);
                 seen.insert(method);
-                EXPECT_LT(scaledError(i32.value, i32.scale, root * (coshOverExp - sinhOverExp / z), z),
-                          16 * kEps * (1 + m));
+                EXPECT_LT(
+                    scaledError(i32.value, i32.scale, root * (coshOverExp - sinhOverExp / z), z),
+                    16 * kEps * (1 + m));
             }
             // K_{1/2} = √(π/(2z))·e^(−z), K_{3/2} = K_{1/2}·(1 + 1/z), K_{−1/2} = K_{1/2}.
             const Complex k12 = sqrt(kPi / (2.0 * z));
@@ -83,7 +86,8 @@ TEST_F(BesselAccurate, HalfIntegerOrdersMatchTheirClosedFormsInEveryMethod) {
             }
             const ScaledBessel k32 = scaledBesselK(1.5, z, &method);
             seen.insert(method);
-            EXPECT_LT(scaledError(k32.value, k32.scale, k12 * (1.0 + 1.0 / z), -z), 16 * kEps * (1 + m));
+            EXPECT_LT(scaledError(k32.value, k32.scale, k12 * (1.0 + 1.0 / z), -z),
+                      16 * kEps * (1 + m));
             // I_{−1/2} = √(2/(πz))·cosh z, from I_{1/2} and K_{1/2} for the negative order.
             const ScaledBessel im12 = scaledBesselI(-0.5, z);
             EXPECT_LT(relative(im12.value * std::exp(im12.scale), root * cosh), 16 * kEps * (1 + m))
@@ -93,14 +97,15 @@ TEST_F(BesselAccurate, HalfIntegerOrdersMatchTheirClosedFormsInEveryMethod) {
     }
     // CF1 with Temme's K is the fallback for a CF2 that does not converge, not met here.
     EXPECT_EQ(seen, (std::set<BesselMethod>{BesselMethod::PowerSeries, BesselMethod::Temme,
-                                             BesselMethod::Steed, BesselMethod::Uniform,
-                                             BesselMethod::WronskianSteed}));
+                                            BesselMethod::Steed, BesselMethod::Uniform,
+                                            BesselMethod::WronskianSteed}));
 }
 
 // K_{−ν} = K_ν for every order and I_{−n} = I_n for integers, to the last bit; integer orders
 // given as complex numbers with a zero imaginary part are the same inputs.
 TEST_F(BesselAccurate, OrderSymmetriesAreExact) {
-    for (const Complex nu : {Complex(2.0), Complex(0.6, -0.5), Complex(34.6, -2.5), Complex(7.25)}) {
+    for (const Complex nu :
+         {Complex(2.0), Complex(0.6, -0.5), Complex(34.6, -2.5), Complex(7.25)}) {
         for (const Complex z : {polar(0.5, 0.3), polar(5.0, 0.785), polar(80.0, 1.2)}) {
             const ScaledBessel k = scaledBesselK(nu, z), km = scaledBesselK(-nu, z);
             EXPECT_EQ(k.value, km.value);
@@ -131,8 +136,8 @@ TEST_F(BesselAccurate, ValuesAreContinuousAcrossTheBordersBetweenMethods) {
     };
     for (const Border& b : borders) {
         for (const bool firstKind : {true, false}) {
-            SCOPED_TRACE(testing::Message() << (firstKind ? "I" : "K") << " nu " << b.nu.re()
-                                            << "+" << b.nu.im() << "i at " << abs(b.z));
+            SCOPED_TRACE(testing::Message() << (firstKind ? "I" : "K") << " nu " << b.nu.re() << "+"
+                                            << b.nu.im() << "i at " << abs(b.z));
             const double h = 1e-7;
             auto at = [&](double factor) {
                 const ScaledBessel f = firstKind ? scaledBesselI(b.nu, b.z * factor)
@@ -178,8 +183,8 @@ TEST_F(BesselAccurate, NoFaultFlagsOverTheDomain) {
                     EXPECT_TRUE(std::isfinite(r.value.re()) && std::isfinite(r.second.im()) &&
                                 std::isfinite(r.scale));
                 }
-                ASSERT_NO_THROW(throwOnFpFault()) << "nu " << nu.re() << "+" << nu.im()
-                                                  << "i |z| " << m << " arg " << arg;
+                ASSERT_NO_THROW(throwOnFpFault())
+                    << "nu " << nu.re() << "+" << nu.im() << "i |z| " << m << " arg " << arg;
             }
         }
     }
@@ -187,7 +192,8 @@ TEST_F(BesselAccurate, NoFaultFlagsOverTheDomain) {
 
 // Outside the model (Re z < 0, z = 0): a result or a raised flag, never a hang or a crash.
 TEST_F(BesselAccurate, ArgumentsOutsideTheRightHalfPlaneEndWithAResultOrAFlag) {
-    for (const Complex z : {Complex(-3.0, 1.0), Complex(-40.0, 0.5), Complex(0.0), Complex(-1e-3)}) {
+    for (const Complex z :
+         {Complex(-3.0, 1.0), Complex(-40.0, 0.5), Complex(0.0), Complex(-1e-3)}) {
         clearFpFaults();
         const Complex i = accurateBesselI(0.3, Complex(2.5, 1.0), z);
         const Complex k = accurateBesselK(0.3, Complex(2.5, 1.0), z);
@@ -225,7 +231,8 @@ TEST_F(BesselAccurate, ThreadsGiveBitIdenticalResults) {
         for (const Complex& z : args) {
             const ScaledProduct i = scaledBesselIProduct(p, nu, z);
             const ScaledProduct k = scaledBesselKProduct(p, nu, z);
-            out.insert(out.end(), {i.value, i.second, k.value, k.second, Complex(i.scale, k.scale)});
+            out.insert(out.end(),
+                       {i.value, i.second, k.value, k.second, Complex(i.scale, k.scale)});
         }
         return out;
     };

@@ -149,16 +149,17 @@ inline ExactProduct productOf(const Exact& e, const AccuratePoint& pt, slong pre
     r.first = times(zp, plus(times(pOverZ, e.f, prec), e.f1, prec), prec);
     const Ball z2 = times(z, z, prec);
     const Ball pp = times(p, shifted(p, -1.0, prec), prec);
-    const Ball a = plus(divided(plus(pp, times(nu, nu, prec), prec), z2, prec),
-                        Ball(Complex(1.0)), prec);
+    const Ball a =
+        plus(divided(plus(pp, times(nu, nu, prec), prec), z2, prec), Ball(Complex(1.0)), prec);
     const Ball twoPm1 = shifted(times(p, Ball(Complex(2.0)), prec), -1.0, prec);
     const Ball secondF = times(a, e.f, prec);
     const Ball secondF1 = times(divided(twoPm1, z, prec), e.f1, prec);
     r.second = times(zp, plus(secondF, secondF1, prec), prec);
     const Ball first = plus(times(pOverZ, e.f, prec), e.f1, prec);
     const Ball second = plus(secondF, secondF1, prec);
-    r.loss = std::max(sizeRatio(times(pOverZ, e.f, prec), first, prec) + sizeRatio(e.f1, first, prec),
-                      sizeRatio(secondF, second, prec) + sizeRatio(secondF1, second, prec));
+    r.loss =
+        std::max(sizeRatio(times(pOverZ, e.f, prec), first, prec) + sizeRatio(e.f1, first, prec),
+                 sizeRatio(secondF, second, prec) + sizeRatio(secondF1, second, prec));
     return r;
 }
 
@@ -259,10 +260,20 @@ inline double conditionOf(const AccurateAgreement& a, int q) {
 /// (anisotropic layers of low and high harmonics, the spherical geometry near its poles) and
 /// orders with a large imaginary part.
 inline std::vector<Complex> accurateOrders(bool full) {
-    std::vector<Complex> orders = {0.0,  1.0,  2.0, 0.5,           1.5,
-                                   2.0 + 1e-9,   Complex(2.028, -0.148), Complex(0.6, -0.5),
-                                   17.0, Complex(34.6, -2.5), Complex(2.0, 10.0),
-                                   Complex(0.0, 10.0), Complex(50.0, 10.0), 150.0,
+    std::vector<Complex> orders = {0.0,
+                                   1.0,
+                                   2.0,
+                                   0.5,
+                                   1.5,
+                                   2.0 + 1e-9,
+                                   Complex(2.028, -0.148),
+                                   Complex(0.6, -0.5),
+                                   17.0,
+                                   Complex(34.6, -2.5),
+                                   Complex(2.0, 10.0),
+                                   Complex(0.0, 10.0),
+                                   Complex(50.0, 10.0),
+                                   150.0,
                                    Complex(345.0, -25.0)};
     if (full) {
         for (const Complex extra :
@@ -278,8 +289,8 @@ inline std::vector<Complex> accurateOrders(bool full) {
 /// powers p = 0, the anisotropic α and the spherical α − ½.
 inline std::vector<AccuratePoint> accurateGrid(bool full) {
     const std::vector<double> moduli =
-        full ? std::vector<double>{1e-6, 1e-3, 0.1, 0.5, 1.0, 1.9, 2.1, 4.0, 8.0, 15.0, 25.0,
-                                   40.0, 80.0, 150.0, 300.0, 500.0}
+        full ? std::vector<double>{1e-6, 1e-3, 0.1,  0.5,  1.0,  1.9,   2.1,   4.0,
+                                   8.0,  15.0, 25.0, 40.0, 80.0, 150.0, 300.0, 500.0}
              : std::vector<double>{1e-6, 0.5, 1.9, 4.0, 15.0, 40.0, 150.0, 500.0};
     const std::vector<double> args = full ? std::vector<double>{0.0, 0.4, 0.785, 1.2, 1.5, 1.56}
                                           : std::vector<double>{0.0, 0.785, 1.5};

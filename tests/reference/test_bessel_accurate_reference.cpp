@@ -23,8 +23,8 @@ bool largeImaginaryNearAxis(const AccuratePoint& pt) {
 TEST(BesselAccurateReference, EveryPointWithinTheConditionOfTheFunction) {
     std::set<BesselMethod> methods;
     for (const AccuratePoint& pt : accurateGrid(false)) {
-        SCOPED_TRACE(testing::Message() << "p " << text(pt.p) << " nu " << text(pt.nu) << " z "
-                                        << text(pt.z));
+        SCOPED_TRACE(testing::Message()
+                     << "p " << text(pt.p) << " nu " << text(pt.nu) << " z " << text(pt.z));
         clearFpFaults();
         scaledBesselIProduct(pt.p, pt.nu, pt.z);
         scaledBesselKProduct(pt.p, pt.nu, pt.z);
@@ -42,8 +42,8 @@ TEST(BesselAccurateReference, EveryPointWithinTheConditionOfTheFunction) {
         }
     }
     EXPECT_EQ(methods, (std::set<BesselMethod>{BesselMethod::PowerSeries, BesselMethod::Temme,
-                                                BesselMethod::Steed, BesselMethod::Uniform,
-                                                BesselMethod::WronskianSteed}));
+                                               BesselMethod::Steed, BesselMethod::Uniform,
+                                               BesselMethod::WronskianSteed}));
 }
 
 // Where the problem is well conditioned (condition number at most 4, p = 0, modest orders) the
@@ -56,8 +56,8 @@ TEST(BesselAccurateReference, WellConditionedPointsWithin1e13) {
         for (int q = 0; q < 4; ++q) {
             if (conditionOf(a, q) > 4.0) continue;
             ++checked;
-            EXPECT_LE(a.error[q], 1e-13) << quantityName(q) << " nu " << text(pt.nu) << " z "
-                                         << text(pt.z);
+            EXPECT_LE(a.error[q], 1e-13)
+                << quantityName(q) << " nu " << text(pt.nu) << " z " << text(pt.z);
         }
     }
     EXPECT_GT(checked, 20);
