@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each in turn for a given time:
-#   scripts/fuzz.sh [SECONDS [TARGET...]]   (targets: numbers parameter_file data_file command_line run)
+#   scripts/fuzz.sh [SECONDS [TARGET...]]   (targets: numbers parameter_file data_file command_line run bessel)
 # Each starts from its kept corpus fuzz/corpus/<target> and gathers new inputs in
 # build-fuzz/corpus/<target>; failing inputs go to build-fuzz/artifacts/<target>/. With
 # EMFORCE_FUZZ_MERGE=1 the kept corpus afterwards takes the new inputs that add coverage.
@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 if (($#)); then shift; fi
 targets=("$@")
-((${#targets[@]})) || targets=(numbers parameter_file data_file command_line run)
+((${#targets[@]})) || targets=(numbers parameter_file data_file command_line run bessel)
 
 scripts/install-deps.sh clang libclang-rt-dev
 build_dir=build-fuzz

@@ -362,6 +362,10 @@ Complex complexGamma(const Complex& w) {
     return -kPi / (u * lanczosGamma(u) * sin(kPi * u));
 }
 
+void countBesselEvaluation(int kind, const Complex& p, const Complex& nu, const Complex& z) {
+    count(kind, p, nu, z);
+}
+
 void flushBesselEvaluations() {
     g_evaluations.fetch_add(t_evaluations, std::memory_order_relaxed);
     t_evaluations = 0;

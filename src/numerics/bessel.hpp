@@ -62,6 +62,9 @@ Complex besselKSecondFrom(const BesselSettings& s, const Complex& p, const Compl
 /// a second derivative counts its two first derivatives) since the last reset: those of
 /// every thread that flushed, and the calling thread's own.
 std::uint64_t besselEvaluations();
+/// Counts one evaluation of another implementation of these functions: `kind` 0 to 3 as
+/// besselI, besselIPrime, besselK, besselKPrime, for the distinct count with its p, ν and z.
+void countBesselEvaluation(int kind, const Complex& p, const Complex& nu, const Complex& z);
 /// Adds the calling thread's count to the shared one; a worker calls it before it ends.
 void flushBesselEvaluations();
 /// Sets every count to zero (the calling thread's and the shared one).

@@ -25,7 +25,8 @@ const Target kTargets[] = {{"numbers", fuzzNumbers},
                            {"parameter_file", fuzzParameterFile},
                            {"data_file", fuzzDataFile},
                            {"command_line", fuzzCommandLine},
-                           {"run", fuzzRun}};
+                           {"run", fuzzRun},
+                           {"bessel", fuzzBessel}};
 
 void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
 

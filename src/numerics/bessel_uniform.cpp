@@ -1,0 +1,107 @@
+// The uniform large-order expansions of I and K, written in s = √(ν² + z²).
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "numerics/bessel_coefficients.hpp"
+#include "numerics/bessel_methods.hpp"
+
+namespace emforce::bessel_detail {
+
+namespace {
+
+constexpr double kEps = std::numeric_limits<double>::epsilon();
+constexpr double kPi = std::numbers::pi;
+// A part of an exponent larger than this goes into the scale instead of the value.
+constexpr double kKeepInValue = 600.0;
+
+// Σ_j c[j]·x^j, j = 0…k.
+Complex polynomial(const double* c, int k, const Complex& x) {
+    Complex sum{c[k]};
+    for (int j = k - 1; j >= 0; --j) sum = sum * x + c[j];
+    return sum;
+}
+
+// Σ_k U_k(p)/ν^k and Σ_k V_k(p)/ν^k with the signs (±1)^k: the sums of I (+) and of K (−).
+struct DebyeSums {
+    Complex uI, uK, vI, vK;
+};
+
+// U_k(p)/ν^k = s^(−k)·Σ_j u_kj·p^(2j) with p = ν/s, so that ν = 0 needs no division by it.
+// Stops at the first term below rounding in all four sums; nothing when the terms first grow
+// again (the expansion is asymptotic) or the table ends.
+std::optional<DebyeSums> debyeSums(const Complex& t, const Complex& p2) {
+    DebyeSums sums{1.0, 1.0, 1.0, 1.0};
+    Complex power{1.0};
+    double previous = std::numeric_limits<double>::infinity();
+    for (int k = 1; k < kDebyeTerms; ++k) {
+        power *= t;
+        const Complex u = power * polynomial(kDebyeU[k], k, p2);
+        const Complex v = power * polynomial(kDebyeV[k], k, p2);
+        const double sign = k % 2 == 0 ? 1.0 : -1.0;
+        sums.uI += u;
+        sums.uK += sign * u;
+        sums.vI += v;
+        sums.vK += sign * v;
+        const double size = std::max(abs(u), abs(v));
+        const double least = std::min({abs(sums.uI), abs(sums.uK), abs(sums.vI), abs(sums.vK)});
+        if (size <= 0.25 * kEps * least) return sums;
+        if (k >= 3 && size > previous) return std::nullopt;
+        previous = size;
+    }
+    return std::nullopt;
+}
+
+// e^(a·e^(−scale)) where a = x + i·y, with `scale` taken from x when x is large: the phase
+// e^(iy) is formed from y alone.
+struct Exponential {
+    Complex factor;
+    double scale;
+};
+Exponential exponential(double base, const Complex& extra) {
+    if (std::fabs(extra.re()) <= kKeepInValue) return {exp(extra), base};
+    return {exp(Complex(0.0, extra.im())), base + extra.re()};
+}
+
+}  // namespace
+
+// With s = √(ν² + z²) (the branch of z·√(1 + ν²/z²) for |z| ≥ |ν|, of ν·√(1 + z²/ν²) below),
+// p = ν/s and ν·η = s + ν·ln(z/(ν + s)) = z + δ, δ = ν²/(s + z) + ν·ln(z/(ν + s)):
+//   I_ν(z) ~ e^(z+δ)/√(2πs)·Σ U_k(p)/ν^k,   I′_ν(z) ~ √s·e^(z+δ)/(√(2π)·z)·Σ V_k(p)/ν^k,
+//   K_ν(z) ~ √(π/(2s))·e^(−z−δ)·Σ (−1)^k U_k(p)/ν^k,   K′_ν(z) ~ −√(π/2)·√s·e^(−z−δ)/z·Σ (−1)^k
+//   V_k(p)/ν^k
+// (DLMF 10.41.3–10.41.6 with z = νw). Beyond |z| = |ν| I also carries (i/π)·e^(iπν)·K_ν(z), the
+// connection DLMF 10.34.2, which outgrows rounding as arg z nears π/2 (there Hankel's I has
+// the same second term). The phase e^(±i Im z) is formed from Im z itself.
+std::optional<UniformPair> uniformExpansion(const Complex& nu, const Complex& z) {
+    const Complex s = abs(z) >= abs(nu) ? z * sqrt(1.0 + (nu / z) * (nu / z))
+                                        : nu * sqrt(1.0 + (z / nu) * (z / nu));
+    const Complex t = 1.0 / s;
+    const Complex p = nu * t;
+    const std::optional<DebyeSums> sums = debyeSums(t, p * p);
+    if (!sums) return std::nullopt;
+    const Complex delta = nu * nu / (s + z) + nu * log(z / (nu + s));
+    const Complex rootS = sqrt(s);
+    const Complex phase = exp(Complex(0.0, z.im()));
+    const Exponential up = exponential(z.re(), delta);
+    const Exponential down = exponential(-z.re(), -delta);
+    const double invRoot2Pi = 1.0 / std::sqrt(2.0 * kPi);
+    const Complex kFactor = std::sqrt(kPi / 2.0) * down.factor / phase;
+    UniformPair r;
+    r.k = {kFactor / rootS * sums->uK, -kFactor * rootS / z * sums->vK, down.scale};
+    const Complex iFactor = invRoot2Pi * up.factor * phase;
+    r.i = {iFactor / rootS * sums->uI, iFactor * rootS / z * sums->vI, up.scale};
+    if (abs(z) > abs(nu)) {
+        // (i/π)·e^(iπν)·K in the scale of I; its own exponent −π Im ν − 2 Re(z + δ) decides.
+        const Complex second = Complex(0.0, kPi) * nu + Complex(down.scale - up.scale);
+        const double excess = std::max(0.0, second.re());
+        const Complex weight = Complex(0.0, 1.0 / kPi) * exp(second - excess);
+        const double keep = std::exp(-excess);
+        r.i = {r.i.value * keep + weight * r.k.value,
+               r.i.derivative * keep + weight * r.k.derivative, r.i.scale + excess};
+    }
+    return r;
+}
+
+}  // namespace emforce::bessel_detail
