@@ -16,7 +16,7 @@ using namespace emforce;
 
 // A balance closes when its ratio is 1 within this; beyond it the row is taken again with
 // Simpson and with Gauss 15 on kPanels equal panels of every integral.
-constexpr double kClosed = 1e-9;
+constexpr double kClosed = 1e-11;
 constexpr int kPanels = 4;
 
 // The input of one row: a sample set, changed by a few parameter-table cells.

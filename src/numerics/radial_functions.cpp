@@ -11,6 +11,22 @@ namespace {
     throw std::logic_error("the layer slots of a motor without a conductive layer were called");
 }
 
+// The accurate functions are made for arg z in [0, π/2); a harmonic that runs ahead of the
+// layer (negative slip) has its argument in (−π/2, 0), where f(z) = conj(f̄(z̄)) with the
+// conjugate power and order (I, K and z^p are real on the positive axis).
+ScaledProduct inUpperHalfPlane(ScaledProduct (*f)(const Complex&, const Complex&, const Complex&),
+                               const Complex& p, const Complex& nu, const Complex& z) {
+    if (!(z.im() < 0.0)) return f(p, nu, z);
+    const ScaledProduct c = f(conj(p), conj(nu), conj(z));
+    return {conj(c.value), conj(c.first), conj(c.second), c.scale};
+}
+
+Complex inUpperHalfPlane(Complex (*f)(const Complex&, const Complex&, const Complex&),
+                         const Complex& p, const Complex& nu, const Complex& z) {
+    if (!(z.im() < 0.0)) return f(p, nu, z);
+    return conj(f(conj(p), conj(nu), conj(z)));
+}
+
 // e^(νz) as e^(j·Im(νz)) with the scale Re(νz); its derivatives are ν and ν² times it.
 ScaledProduct exponentialProduct(const Complex& nu, const Complex& z) {
     const Complex w = nu * z;
@@ -33,7 +49,8 @@ Complex RadialSlots::radialFirstKind(const Complex& p, const Complex& nu, const 
     switch (m_layer) {
         case LayerFamily::Exponential: return exp(nu * z);
         case LayerFamily::Bessel:
-            return series() ? besselI(m_bessel, p, nu, z) : accurateBesselI(p, nu, z);
+            return series() ? besselI(m_bessel, p, nu, z)
+                            : inUpperHalfPlane(accurateBesselI, p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -43,7 +60,8 @@ Complex RadialSlots::radialSecondKind(const Complex& p, const Complex& nu, const
     switch (m_layer) {
         case LayerFamily::Exponential: return exp(nu * z);
         case LayerFamily::Bessel:
-            return series() ? besselK(m_bessel, p, nu, z) : accurateBesselK(p, nu, z);
+            return series() ? besselK(m_bessel, p, nu, z)
+                            : inUpperHalfPlane(accurateBesselK, p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -53,7 +71,8 @@ Complex RadialSlots::radialFirstKindDerivative(const Complex& p, const Complex& 
     switch (m_layer) {
         case LayerFamily::Exponential: return nu * exp(nu * z);
         case LayerFamily::Bessel:
-            return series() ? besselIPrime(m_bessel, p, nu, z) : accurateBesselIPrime(p, nu, z);
+            return series() ? besselIPrime(m_bessel, p, nu, z)
+                            : inUpperHalfPlane(accurateBesselIPrime, p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();
@@ -63,7 +82,8 @@ Complex RadialSlots::radialSecondKindDerivative(const Complex& p, const Complex&
     switch (m_layer) {
         case LayerFamily::Exponential: return nu * exp(nu * z);
         case LayerFamily::Bessel:
-            return series() ? besselKPrime(m_bessel, p, nu, z) : accurateBesselKPrime(p, nu, z);
+            return series() ? besselKPrime(m_bessel, p, nu, z)
+                            : inUpperHalfPlane(accurateBesselKPrime, p, nu, z);
         case LayerFamily::None:
             break;
     }
@@ -76,7 +96,7 @@ ScaledProduct RadialSlots::firstKindProduct(const Complex& p, const Complex& nu,
         case LayerFamily::Exponential:
             return exponentialProduct(nu, z);
         case LayerFamily::Bessel:
-            return scaledBesselIProduct(p, nu, z);
+            return inUpperHalfPlane(scaledBesselIProduct, p, nu, z);
         case LayerFamily::None:
             break;
     }
@@ -89,7 +109,7 @@ ScaledProduct RadialSlots::secondKindProduct(const Complex& p, const Complex& nu
         case LayerFamily::Exponential:
             return exponentialProduct(nu, z);
         case LayerFamily::Bessel:
-            return scaledBesselKProduct(p, nu, z);
+            return inUpperHalfPlane(scaledBesselKProduct, p, nu, z);
         case LayerFamily::None: break;
     }
     noLayer();

@@ -48,7 +48,7 @@ TEST(RadialFunctions, PowerAndBesselFamilies) {
 
 // Each choice puts its own functions in the layer slots; the series settings reach the series.
 TEST(RadialFunctions, LayerSlotsHoldTheChosenFunctions) {
-    BesselSettings series{1e-5, 10.0, true, BesselChoice::Series};
+    BesselSettings series{1e-17, 15.0, true, BesselChoice::Series};
     const RadialSlots s(GapFamily::Power, LayerFamily::Bessel, series);
     BesselSettings accurate = series;
     accurate.functions = BesselChoice::Accurate;
@@ -58,6 +58,16 @@ TEST(RadialFunctions, LayerSlotsHoldTheChosenFunctions) {
     EXPECT_EQ(s.radialSecondKindDerivative(p, nu, z), besselKPrime(series, p, nu, z));
     EXPECT_EQ(a.radialFirstKind(p, nu, z), accurateBesselI(p, nu, z));
     EXPECT_EQ(a.radialSecondKindDerivative(p, nu, z), accurateBesselKPrime(p, nu, z));
+    // A harmonic that runs ahead of the layer puts z below the real axis; the series are
+    // accurate there too at a small modulus.
+    const Complex below{1.2, -1.0};
+    const ScaledProduct i = a.firstKindProduct(p, nu, below);
+    const ScaledProduct k = a.secondKindProduct(p, nu, below);
+    EXPECT_TRUE(close(i.value * std::exp(i.scale), besselI(series, p, nu, below), 1e-12));
+    EXPECT_TRUE(close(i.first * std::exp(i.scale), besselIPrime(series, p, nu, below), 1e-12));
+    EXPECT_TRUE(close(k.value * std::exp(k.scale), besselK(series, p, nu, below), 1e-12));
+    EXPECT_TRUE(close(k.first * std::exp(k.scale), besselKPrime(series, p, nu, below), 1e-12));
+    EXPECT_TRUE(close(a.radialSecondKind(p, nu, below), besselK(series, p, nu, below), 1e-12));
     EXPECT_TRUE(a.scaledSolutions());
     EXPECT_FALSE(s.scaledSolutions());
     EXPECT_FALSE(RadialSlots(GapFamily::Power, LayerFamily::None, accurate).scaledSolutions());

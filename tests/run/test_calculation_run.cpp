@@ -1,13 +1,14 @@
 // The calculation run: readings, harmonic list, report, curves, statistics and failure semantics.
-#include "run/calculation_run.hpp"
-
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
 #include "recording_observer.hpp"
+#include "run/calculation_run.hpp"
 
 namespace emforce {
 namespace {
@@ -105,6 +106,30 @@ TEST_F(CalculationRun, ThreadsAndReuseGiveTheLiteralOneThreadRun) {
                     << functions << " " << slot << " " << i;
             }
         }
+    }
+}
+
+// Orders in the hundreds near the poles of the sphere, and a large copper rotor at the highest
+// harmonic 17: every intermediate of the field solution stays in range, so the runs complete.
+TEST_F(CalculationRun, LargeOrdersAndArgumentsCompleteWithoutAFault) {
+    struct Case {
+        int set;
+        Geometry geometry;
+        std::vector<std::pair<int, const char*>> cells;
+    };
+    const std::vector<std::pair<int, const char*>> copper = {{0, "0,2"}, {1, "0,2"}, {8, "5,8e7"}};
+    for (const Case& c : {Case{6, Geometry::Spherical, {}}, Case{1, Geometry::Cylindrical, copper},
+                          Case{1, Geometry::Spherical, copper}}) {
+        record = startupRecord();
+        applySampleSet(record, kSampleSets[static_cast<size_t>(c.set)]);
+        for (const auto& [row, text] : c.cells) record.value(row) = text;
+        record.geometry = c.geometry;
+        record.highestHarmonic = "17";
+        record.pointsPerCurve = "2";
+        const RunOutcome outcome = run();
+        EXPECT_TRUE(outcome.complete) << c.set << " " << outcome.message;
+        ASSERT_TRUE(outcome.tabled && outcome.tabled->ratio);
+        EXPECT_NEAR(*outcome.tabled->ratio, 1.0, 1e-6) << c.set;
     }
 }
 
