@@ -63,6 +63,21 @@ TEST_F(CalculationRun, StartUpRunIsPinned) {
     EXPECT_EQ(observer.finished, (std::vector<int>{0, 1}));
 }
 
+// The accurate functions give the start-up run the same report to its ten digits, and satisfy
+// the layer equation to rounding.
+TEST_F(CalculationRun, StartUpRunWithTheAccurateFunctions) {
+    const RunOutcome accurate = run();
+    ASSERT_TRUE(accurate.complete) << accurate.message;
+    const RecordingObserver reference = observer;
+    record.besselFunctions = "series";
+    observer = {};
+    ASSERT_TRUE(run().complete);
+    EXPECT_EQ(reference.report, observer.report);
+    EXPECT_EQ(reference.fields.at(ResultField::Lambda), observer.fields.at(ResultField::Lambda));
+    ASSERT_TRUE(accurate.odeError);
+    EXPECT_LT(*accurate.odeError, 1e-13);
+}
+
 TEST_F(CalculationRun, AllCurvesGiveEveryStatistic) {
     record.curves.fill(true);
     const RunOutcome outcome = run();
