@@ -48,6 +48,9 @@ private:
     std::ostream& m_questions;
 };
 
+/// The (order, amplitude) pairs of the harmonic list the run wrote; empty when it wrote none.
+std::vector<std::pair<int, double>> harmonicAmplitudes(const CapturingObserver& run, const Model& model);
+
 /// The readable report: harmonic lines, report lines, result fields, status texts, curves.
 void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome);
 
