@@ -240,6 +240,7 @@ PYBIND11_MODULE(_emforce, m) {
 
     m.def("run", &python::run, py::arg("record"), py::arg("threads") = py::none(), py::arg("literal") = false,
           "Runs one calculation; returns what it produced as a dict (see emforce.run).");
+    m.def("parameter_labels", [] { return std::vector<std::string>(kParameterLabels.begin(), kParameterLabels.end()); });
     m.def("sample_captions", [] {
         std::vector<std::string> captions;
         for (const SampleSet& set : kSampleSets) captions.emplace_back(set.caption);
