@@ -76,15 +76,16 @@ private:
                 ++column;
             }
         }
-        throw JsonSyntaxError("line " + std::to_string(line) + ", column " + std::to_string(column) + ": " +
-                              what);
+        throw JsonSyntaxError("line " + std::to_string(line) + ", column " +
+                              std::to_string(column) + ": " + what);
     }
 
     [[nodiscard]] bool atEnd() const { return m_at >= m_text.size(); }
     [[nodiscard]] char peek() const { return atEnd() ? '\0' : m_text[m_at]; }
 
     void skipBlanks() {
-        while (!atEnd() && (peek() == ' ' || peek() == '\t' || peek() == '\n' || peek() == '\r')) ++m_at;
+        while (!atEnd() && (peek() == ' ' || peek() == '\t' || peek() == '\n' || peek() == '\r'))
+            ++m_at;
     }
 
     void expect(char c, const char* what) {
@@ -97,17 +98,22 @@ private:
         skipBlanks();
         if (atEnd()) fail("expected a value, found the end of the text");
         switch (peek()) {
-            case '{': return parseObject(depth + 1);
-            case '[': return parseList(depth + 1);
+            case '{':
+                return parseObject(depth + 1);
+            case '[':
+                return parseList(depth + 1);
             case '"': {
                 JsonValue v;
                 v.kind = JsonValue::Kind::Text;
                 v.text = parseText();
                 return v;
             }
-            case 't': return literal("true", JsonValue::Kind::Boolean, true);
-            case 'f': return literal("false", JsonValue::Kind::Boolean, false);
-            case 'n': return literal("null", JsonValue::Kind::Null, false);
+            case 't':
+                return literal("true", JsonValue::Kind::Boolean, true);
+            case 'f':
+                return literal("false", JsonValue::Kind::Boolean, false);
+            case 'n':
+                return literal("null", JsonValue::Kind::Null, false);
             default:
                 if (peek() == '-' || (peek() >= '0' && peek() <= '9')) return parseNumber();
                 fail("expected a value");
@@ -157,10 +163,14 @@ private:
         for (int k = 0; k < 4; ++k, ++m_at) {
             const char c = peek();
             code <<= 4;
-            if (c >= '0' && c <= '9') code |= static_cast<unsigned>(c - '0');
-            else if (c >= 'a' && c <= 'f') code |= static_cast<unsigned>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') code |= static_cast<unsigned>(c - 'A' + 10);
-            else fail("expected four hexadecimal digits after \\u");
+            if (c >= '0' && c <= '9')
+                code |= static_cast<unsigned>(c - '0');
+            else if (c >= 'a' && c <= 'f')
+                code |= static_cast<unsigned>(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F')
+                code |= static_cast<unsigned>(c - 'A' + 10);
+            else
+                fail("expected four hexadecimal digits after \\u");
         }
         return code;
     }
@@ -194,16 +204,36 @@ private:
                 const char e = peek();
                 ++m_at;
                 switch (e) {
-                    case '"': out += '"'; break;
-                    case '\\': out += '\\'; break;
-                    case '/': out += '/'; break;
-                    case 'b': out += '\b'; break;
-                    case 'f': out += '\f'; break;
-                    case 'n': out += '\n'; break;
-                    case 'r': out += '\r'; break;
-                    case 't': out += '\t'; break;
-                    case 'u': appendUtf8(out, escapedCode()); break;
-                    default: --m_at; fail("an unknown escape in a text");
+                    case '"':
+                        out += '"';
+                        break;
+                    case '\\':
+                        out += '\\';
+                        break;
+                    case '/':
+                        out += '/';
+                        break;
+                    case 'b':
+                        out += '\b';
+                        break;
+                    case 'f':
+                        out += '\f';
+                        break;
+                    case 'n':
+                        out += '\n';
+                        break;
+                    case 'r':
+                        out += '\r';
+                        break;
+                    case 't':
+                        out += '\t';
+                        break;
+                    case 'u':
+                        appendUtf8(out, escapedCode());
+                        break;
+                    default:
+                        --m_at;
+                        fail("an unknown escape in a text");
                 }
                 continue;
             }
@@ -279,11 +309,21 @@ std::string jsonQuoted(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
                     char escaped[8];

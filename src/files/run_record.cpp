@@ -45,7 +45,8 @@ const std::string& textOf(const JsonValue& v, std::string_view key) {
 
 // A JSON integer literal within [low, high]; "1.0" and "1e0" are not whole numbers here.
 std::optional<int> wholeIn(const JsonValue& v, int low, int high) {
-    if (v.kind != Kind::Number || v.text.find_first_of(".eE") != std::string::npos) return std::nullopt;
+    if (v.kind != Kind::Number || v.text.find_first_of(".eE") != std::string::npos)
+        return std::nullopt;
     if (v.text.size() > 6) return std::nullopt;  // far outside any range of the record
     const int n = std::stoi(v.text);
     if (n < low || n > high) return std::nullopt;
@@ -54,35 +55,42 @@ std::optional<int> wholeIn(const JsonValue& v, int low, int high) {
 
 int wholeOf(const JsonValue& v, std::string_view key, int low, int high) {
     const auto n = wholeIn(v, low, high);
-    if (!n) refuse(key, "a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+    if (!n)
+        refuse(key, "a whole number from " + std::to_string(low) + " to " + std::to_string(high));
     return *n;
 }
 
 template <size_t N>
-int choiceOf(const JsonValue& v, std::string_view key, const std::array<std::string_view, N>& names) {
+int choiceOf(const JsonValue& v, std::string_view key,
+             const std::array<std::string_view, N>& names) {
     const int i = v.kind == Kind::Text ? itemIndex(names, v.text) : -1;
     if (i < 0) {
         std::string list;
-        for (std::string_view n : names) list += (list.empty() ? "\"" : ", \"") + std::string(n) + "\"";
+        for (std::string_view n : names)
+            list += (list.empty() ? "\"" : ", \"") + std::string(n) + "\"";
         refuse(key, "one of " + list);
     }
     return i;
 }
 
 template <size_t R, size_t C>
-std::string tableText(std::string_view key, const std::array<std::array<std::string, C>, R>& table) {
+std::string tableText(std::string_view key,
+                      const std::array<std::array<std::string, C>, R>& table) {
     std::string out = "[";
     for (size_t row = 0; row < R; ++row) {
         out += row ? ",\n    [" : "\n    [";
-        for (size_t col = 0; col < C; ++col) out += (col ? ", " : "") + quotedText(key, table[row][col]);
+        for (size_t col = 0; col < C; ++col)
+            out += (col ? ", " : "") + quotedText(key, table[row][col]);
         out += "]";
     }
     return out + "\n  ]";
 }
 
 template <size_t R, size_t C>
-void readTable(const JsonValue& v, std::string_view key, std::array<std::array<std::string, C>, R>& table) {
-    const std::string shape = "a list of " + std::to_string(R) + " rows of " + std::to_string(C) + " texts";
+void readTable(const JsonValue& v, std::string_view key,
+               std::array<std::array<std::string, C>, R>& table) {
+    const std::string shape =
+        "a list of " + std::to_string(R) + " rows of " + std::to_string(C) + " texts";
     if (v.kind != Kind::List || v.items.size() != R) refuse(key, shape);
     for (size_t row = 0; row < R; ++row) {
         const JsonValue& cells = v.items[row];
@@ -103,19 +111,20 @@ std::string listText(const std::array<T, N>& values, F&& each) {
 
 void readCurves(const JsonValue& v, InputRecord& r) {
     const auto isBoolean = [](const JsonValue& item) { return item.kind == Kind::Boolean; };
-    if (v.kind != Kind::List || v.items.size() != kCurveSlots || !std::ranges::all_of(v.items, isBoolean))
+    if (v.kind != Kind::List || v.items.size() != kCurveSlots ||
+        !std::ranges::all_of(v.items, isBoolean))
         refuse("curves", "a list of " + std::to_string(kCurveSlots) + " booleans");
     for (size_t slot = 0; slot < r.curves.size(); ++slot) r.curves[slot] = v.items[slot].boolean;
 }
 
 void readAxisDescriptions(const JsonValue& v, InputRecord& r) {
     // Each entry is an item index of its list, -1 for none.
-    const std::array<int, 4> counts = {static_cast<int>(kLeftAxisItems.size()),
-                                       static_cast<int>(kBottomAxisItems.size()),
-                                       static_cast<int>(kFontSizeItems.size()),
-                                       static_cast<int>(kFontSizeItems.size())};
+    const std::array<int, 4> counts = {
+        static_cast<int>(kLeftAxisItems.size()), static_cast<int>(kBottomAxisItems.size()),
+        static_cast<int>(kFontSizeItems.size()), static_cast<int>(kFontSizeItems.size())};
     std::string ranges;
-    for (int count : counts) ranges += (ranges.empty() ? "" : ", ") + ("-1.." + std::to_string(count - 1));
+    for (int count : counts)
+        ranges += (ranges.empty() ? "" : ", ") + ("-1.." + std::to_string(count - 1));
     const std::string shape = "a list of 4 whole numbers in " + ranges;
     if (v.kind != Kind::List || v.items.size() != counts.size()) refuse("axisDescriptions", shape);
     for (size_t i = 0; i < counts.size(); ++i) {
@@ -141,9 +150,13 @@ Field textField(std::string_view key, std::string InputRecord::*member) {
 const std::vector<Field>& fields() {
     static const std::vector<Field> all = {
         {"motor", [](const InputRecord& r) { return jsonQuoted(kMotorNames[r.induction ? 0 : 1]); },
-         [](const JsonValue& v, InputRecord& r) { r.induction = choiceOf(v, "motor", kMotorNames) == 0; }},
+         [](const JsonValue& v, InputRecord& r) {
+             r.induction = choiceOf(v, "motor", kMotorNames) == 0;
+         }},
         {"geometry",
-         [](const InputRecord& r) { return jsonQuoted(kGeometryNames[static_cast<size_t>(r.geometry)]); },
+         [](const InputRecord& r) {
+             return jsonQuoted(kGeometryNames[static_cast<size_t>(r.geometry)]);
+         },
          [](const JsonValue& v, InputRecord& r) {
              r.geometry = static_cast<Geometry>(choiceOf(v, "geometry", kGeometryNames));
          }},
@@ -162,15 +175,25 @@ const std::vector<Field>& fields() {
         textField("minSpeed", &InputRecord::minSpeed),
         textField("maxSpeed", &InputRecord::maxSpeed),
         {"curves",
-         [](const InputRecord& r) { return listText(r.curves, [](bool b) { return std::string(b ? "true" : "false"); }); },
+         [](const InputRecord& r) {
+             return listText(r.curves, [](bool b) { return std::string(b ? "true" : "false"); });
+         },
          readCurves},
         {"axisDescriptions",
-         [](const InputRecord& r) { return listText(r.axisDescriptions, [](int i) { return std::to_string(i); }); },
+         [](const InputRecord& r) {
+             return listText(r.axisDescriptions, [](int i) { return std::to_string(i); });
+         },
          readAxisDescriptions},
-        {"parameterTable", [](const InputRecord& r) { return tableText("parameterTable", r.parameterTable); },
-         [](const JsonValue& v, InputRecord& r) { readTable(v, "parameterTable", r.parameterTable); }},
-        {"reluctivityTable", [](const InputRecord& r) { return tableText("reluctivityTable", r.reluctivityTable); },
-         [](const JsonValue& v, InputRecord& r) { readTable(v, "reluctivityTable", r.reluctivityTable); }},
+        {"parameterTable",
+         [](const InputRecord& r) { return tableText("parameterTable", r.parameterTable); },
+         [](const JsonValue& v, InputRecord& r) {
+             readTable(v, "parameterTable", r.parameterTable);
+         }},
+        {"reluctivityTable",
+         [](const InputRecord& r) { return tableText("reluctivityTable", r.reluctivityTable); },
+         [](const JsonValue& v, InputRecord& r) {
+             readTable(v, "reluctivityTable", r.reluctivityTable);
+         }},
         textField("ni12dGap", &InputRecord::ni12dGap),
         textField("ni21dGap", &InputRecord::ni21dGap),
     };
@@ -188,12 +211,14 @@ void checkFormat(const JsonValue& document) {
     if (document.kind != Kind::Object) throw Refusal{"the record is not a JSON object"};
     const JsonValue* format = member(document, "format");
     if (format == nullptr || format->kind != Kind::Text || format->text != kRecordFormat)
-        throw Refusal{"not a run record: key 'format' must be \"" + std::string(kRecordFormat) + "\""};
+        throw Refusal{"not a run record: key 'format' must be \"" + std::string(kRecordFormat) +
+                      "\""};
     const JsonValue* version = member(document, "version");
     if (version == nullptr) throw Refusal{"missing key 'version'"};
     if (version->kind != Kind::Number) refuse("version", "a whole number");
     if (version->text != std::to_string(kRecordVersion))
-        throw Refusal{"version " + version->text + " is not supported: this program reads version " +
+        throw Refusal{"version " + version->text +
+                      " is not supported: this program reads version " +
                       std::to_string(kRecordVersion)};
 }
 
@@ -219,7 +244,8 @@ InputRecord fromDocument(const JsonValue& document) {
 std::string recordText(const InputRecord& record) {
     std::string text = "{\n  \"format\": " + jsonQuoted(kRecordFormat) +
                        ",\n  \"version\": " + std::to_string(kRecordVersion);
-    for (const Field& field : fields()) text += ",\n  " + jsonQuoted(field.key) + ": " + field.write(record);
+    for (const Field& field : fields())
+        text += ",\n  " + jsonQuoted(field.key) + ": " + field.write(record);
     return text + "\n}\n";
 }
 
@@ -252,7 +278,8 @@ InputRecord readRunRecord(const fs::path& path) {
     char buffer[65536];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         text.append(buffer, static_cast<size_t>(in.gcount()));
-        if (text.size() > kRecordMaxBytes) throw CalcError("Record file " + path.string() + ": larger than 1 MiB");
+        if (text.size() > kRecordMaxBytes)
+            throw CalcError("Record file " + path.string() + ": larger than 1 MiB");
     }
     return recordFromText(text, path.string());
 }

@@ -32,10 +32,11 @@ struct Record {
 };
 
 // Options of the command line that do not change the record.
-const std::set<std::string, std::less<>> kRunOptions = {"json",    "csv",     "save-data", "write-params",
-                                                         "write-record", "threads", "literal", "help",
-                                                         "version", "list-samples"};
-const std::set<std::string, std::less<>> kNamedCells = {"ni12re", "ni12im", "ni21re", "ni21im", "ni12d", "ni21d"};
+const std::set<std::string, std::less<>> kRunOptions = {
+    "json",    "csv",     "save-data", "write-params", "write-record",
+    "threads", "literal", "help",      "version",      "list-samples"};
+const std::set<std::string, std::less<>> kNamedCells = {"ni12re", "ni12im", "ni21re",
+                                                        "ni21im", "ni12d",  "ni21d"};
 
 bool isSetKey(const std::string& key) {
     return kNamedCells.contains(key) ||
@@ -56,8 +57,10 @@ std::string valueText(const py::handle& value) {
     if (py::isinstance<py::str>(value)) return value.cast<std::string>();
     if (py::isinstance<py::bool_>(value))
         throw py::type_error("a value is a number or a text, not True or False");
-    if (PyIndex_Check(value.ptr())) return py::str(py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr())));
-    if (PyFloat_Check(value.ptr()) || py::hasattr(value, "__float__")) return numberText(value.cast<double>());
+    if (PyIndex_Check(value.ptr()))
+        return py::str(py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr())));
+    if (PyFloat_Check(value.ptr()) || py::hasattr(value, "__float__"))
+        return numberText(value.cast<double>());
     if (py::isinstance<py::sequence>(value)) {
         std::string joined;
         for (const py::handle item : value) joined += (joined.empty() ? "" : ",") + valueText(item);
@@ -70,16 +73,19 @@ std::string valueText(const py::handle& value) {
 // Changes the record as the command line's option or --set key does.
 void setValue(Record& record, const std::string& key, const py::handle& value) {
     if (kRunOptions.contains(key))
-        throw py::value_error("'" + key + "' does not change the record (threads and literal go to emforce.run)");
+        throw py::value_error(
+            "'" + key + "' does not change the record (threads and literal go to emforce.run)");
     const std::string text = valueText(value);
-    const std::vector<std::string> args =
-        isSetKey(key) ? std::vector<std::string>{"--set", key + "=" + text} : std::vector<std::string>{"--" + key, text};
+    const std::vector<std::string> args = isSetKey(key)
+                                              ? std::vector<std::string>{"--set", key + "=" + text}
+                                              : std::vector<std::string>{"--" + key, text};
     cli::CommandLine cl;
     try {
         cl = cli::parseCommandLine(args);
     } catch (const cli::UsageError& e) {
         if (std::string_view(e.what()).starts_with("unknown option"))
-            throw py::value_error("'" + key + "' is neither a --set key nor an option of the command line");
+            throw py::value_error("'" + key +
+                                  "' is neither a --set key nor an option of the command line");
         throw py::value_error(e.what());
     }
     InputRecord changed = record.inputs;  // a file that does not read changes nothing
@@ -101,16 +107,17 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 // Everything the run produced, under the names of the command line's JSON report.
-py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome, const Model& model,
-                    const std::string& questions) {
+py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome,
+                    const Model& model, const std::string& questions) {
     py::dict result;
     result["harmonics"] = cli::harmonicAmplitudes(run, model);
     result["harmonic_lines"] = run.harmonics;
     if (outcome.tabled) {
         const TabledPoint& t = *outcome.tabled;
-        result["tabled"] = py::dict(py::arg("maxwell") = t.maxwell, py::arg("lorentz") = t.lorentz,
-                                    py::arg("material") = t.material, py::arg("impulse") = t.impulse,
-                                    py::arg("ratio") = optional(t.ratio));
+        result["tabled"] =
+            py::dict(py::arg("maxwell") = t.maxwell, py::arg("lorentz") = t.lorentz,
+                     py::arg("material") = t.material, py::arg("impulse") = t.impulse,
+                     py::arg("ratio") = optional(t.ratio));
     } else {
         result["tabled"] = py::none();
     }
@@ -122,12 +129,15 @@ py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome
             xs.push_back(x);
             ys.push_back(y);
         }
-        curves[py::int_(slot)] = py::make_tuple(array(xs), array(ys), std::string(kSeriesTitles[static_cast<size_t>(slot)]));
+        curves[py::int_(slot)] = py::make_tuple(
+            array(xs), array(ys), std::string(kSeriesTitles[static_cast<size_t>(slot)]));
     }
     result["curves"] = curves;
     const RunStatistics& s = outcome.statistics;
-    result["statistics"] = py::dict(py::arg("avgBalance") = optional(s.avgBalance), py::arg("maxBalance") = optional(s.maxBalance),
-                                    py::arg("avgCoenergy") = optional(s.avgCoenergy), py::arg("avgPower") = optional(s.avgPower));
+    result["statistics"] = py::dict(py::arg("avgBalance") = optional(s.avgBalance),
+                                    py::arg("maxBalance") = optional(s.maxBalance),
+                                    py::arg("avgCoenergy") = optional(s.avgCoenergy),
+                                    py::arg("avgPower") = optional(s.avgPower));
     result["ode_error"] = optional(outcome.odeError);
     result["edit2"] = run.fields[static_cast<size_t>(ResultField::Lambda)];
     result["edit3"] = run.fields[static_cast<size_t>(ResultField::BetaR)];
@@ -140,7 +150,8 @@ py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome
 // for Ctrl-C every 50 ms; Ctrl-C cancels the run and raises KeyboardInterrupt once it stopped.
 py::dict run(const Record& record, std::optional<int> threads, bool literal) {
     if (threads && *threads < 1) throw py::value_error("threads must be at least 1");
-    InputRecord inputs = record.inputs;  // the run writes the x cell back: the Record stays as it is
+    InputRecord inputs =
+        record.inputs;  // the run writes the x cell back: the Record stays as it is
     const auto model = std::make_unique<Model>();
     std::ostringstream questions;
     cli::CapturingObserver observer(questions);
@@ -186,7 +197,8 @@ py::dict run(const Record& record, std::optional<int> threads, bool literal) {
     return resultDict(observer, outcome, *model, questions.str());
 }
 
-Record makeRecord(const std::optional<std::string>& sample, const std::optional<std::string>& params,
+Record makeRecord(const std::optional<std::string>& sample,
+                  const std::optional<std::string>& params,
                   const std::optional<std::string>& recordFile) {
     Record record;
     std::vector<std::string> args;
@@ -211,9 +223,10 @@ PYBIND11_MODULE(_emforce, m) {
     m.doc() = "The core of emforce: the input record of a run and the run itself.";
     py::register_exception<CalcError>(m, "CalcError");
 
-    py::class_<Record>(m, "Record", "Every input of a calculation run: tables, settings, curves, motor.")
-        .def(py::init(&python::makeRecord), py::arg("sample") = py::none(), py::arg("params") = py::none(),
-             py::arg("record") = py::none(),
+    py::class_<Record>(m, "Record",
+                       "Every input of a calculation run: tables, settings, curves, motor.")
+        .def(py::init(&python::makeRecord), py::arg("sample") = py::none(),
+             py::arg("params") = py::none(), py::arg("record") = py::none(),
              "The start-up data, changed by a parameter file, a run record and a sample set (its "
              "caption), in that order, as the command line does.")
         .def(
@@ -225,22 +238,31 @@ PYBIND11_MODULE(_emforce, m) {
             py::arg("key"), py::arg("value"), py::return_value_policy::reference_internal,
             "Changes the record as the command line does: a key of --set (a table row '0'..'21', "
             "ni12re, ni12im, ni21re, ni21im, ni12d, ni21d) or an option name (geometry, harmonic, "
-            "min-speed, sample, ...); numbers are written with the decimal comma. Returns the record.")
+            "min-speed, sample, ...); numbers are written with the decimal comma. Returns the "
+            "record.")
         .def(
-            "save", [](const Record& r, const std::string& path) { writeRunRecord(path, r.inputs); },
+            "save",
+            [](const Record& r, const std::string& path) { writeRunRecord(path, r.inputs); },
             py::arg("path"), "Writes the run record file (JSON).")
-        .def("json", [](const Record& r) { return recordText(r.inputs); }, "The run record's JSON text.")
+        .def(
+            "json", [](const Record& r) { return recordText(r.inputs); },
+            "The run record's JSON text.")
         .def_static(
-            "from_json", [](const std::string& text) { return Record{recordFromText(text, "text")}; },
+            "from_json",
+            [](const std::string& text) { return Record{recordFromText(text, "text")}; },
             py::arg("text"), "The record of a run record's JSON text.")
         .def("copy", [](const Record& r) { return r; })
         .def("__eq__", [](const Record& a, const Record& b) { return a.inputs == b.inputs; })
-        .def(py::pickle([](const Record& r) { return recordText(r.inputs); },
-                        [](const std::string& text) { return Record{recordFromText(text, "pickle")}; }));
+        .def(py::pickle(
+            [](const Record& r) { return recordText(r.inputs); },
+            [](const std::string& text) { return Record{recordFromText(text, "pickle")}; }));
 
-    m.def("run", &python::run, py::arg("record"), py::arg("threads") = py::none(), py::arg("literal") = false,
+    m.def("run", &python::run, py::arg("record"), py::arg("threads") = py::none(),
+          py::arg("literal") = false,
           "Runs one calculation; returns what it produced as a dict (see emforce.run).");
-    m.def("parameter_labels", [] { return std::vector<std::string>(kParameterLabels.begin(), kParameterLabels.end()); });
+    m.def("parameter_labels", [] {
+        return std::vector<std::string>(kParameterLabels.begin(), kParameterLabels.end());
+    });
     m.def("sample_captions", [] {
         std::vector<std::string> captions;
         for (const SampleSet& set : kSampleSets) captions.emplace_back(set.caption);

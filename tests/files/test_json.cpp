@@ -1,17 +1,19 @@
 // The JSON reader: values, escapes, and where and why a text is refused.
-#include "files/json.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "files/json.hpp"
+
 namespace emforce {
 namespace {
 
 TEST(Json, ReadsEveryKindAndKeepsMemberOrder) {
-    const JsonValue v = parseJson(" {\"b\": [true, false, null], \"a\": -12.5e3, \"t\": \"x\\u00e9\\ud83d\\ude00\\n\\\"\"}\n");
+    const JsonValue v = parseJson(
+        " {\"b\": [true, false, null], \"a\": -12.5e3, \"t\": "
+        "\"x\\u00e9\\ud83d\\ude00\\n\\\"\"}\n");
     ASSERT_EQ(v.kind, JsonValue::Kind::Object);
     ASSERT_EQ(v.members.size(), 3u);
     EXPECT_EQ(v.members[0].first, "b");
@@ -69,9 +71,15 @@ TEST(Json, RefusalsNameTheLineColumnAndProblem) {
 
 TEST(Json, Utf8Validity) {
     const std::vector<std::pair<std::string, bool>> cases = {
-        {"plain", true},          {"\xC2\xB5", true},         {"\xF4\x8F\xBF\xBF", true},
-        {"\xC0\xAF", false},      {"\xE0\x80\xAF", false},    {"\xED\xA0\x80", false},
-        {"\xF4\x90\x80\x80", false}, {"\xE2\x82", false},     {"\x80", false},
+        {"plain", true},
+        {"\xC2\xB5", true},
+        {"\xF4\x8F\xBF\xBF", true},
+        {"\xC0\xAF", false},
+        {"\xE0\x80\xAF", false},
+        {"\xED\xA0\x80", false},
+        {"\xF4\x90\x80\x80", false},
+        {"\xE2\x82", false},
+        {"\x80", false},
     };
     for (const auto& [text, valid] : cases) EXPECT_EQ(isUtf8(text), valid) << text;
 }

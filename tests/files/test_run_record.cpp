@@ -1,6 +1,4 @@
 // The run record: its round trip, the refusals that name the key, and the file itself.
-#include "files/run_record.hpp"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/run_record.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -59,7 +58,8 @@ std::string refusal(const std::string& text) {
 }
 
 fs::path tempPath(const std::string& name) {
-    return fs::temp_directory_path() / ("emforce_record_" + std::to_string(::getpid()) + "_" + name);
+    return fs::temp_directory_path() /
+           ("emforce_record_" + std::to_string(::getpid()) + "_" + name);
 }
 
 TEST(RunRecord, EveryFieldReadsBackAsItWasWritten) {
@@ -68,7 +68,8 @@ TEST(RunRecord, EveryFieldReadsBackAsItWasWritten) {
     const std::string text = recordText(startupRecord());
     EXPECT_EQ(text.substr(0, 48), "{\n  \"format\": \"emforce-record\",\n  \"version\": 1,\n");
     EXPECT_NE(text.find("\n  \"besselFunctions\": \"accurate\",\n"), std::string::npos);
-    EXPECT_NE(text.find("\n  \"curves\": [true, true, false, false, false, false, false, false, false, false],\n"),
+    EXPECT_NE(text.find("\n  \"curves\": [true, true, false, false, false, false, false, false, "
+                        "false, false],\n"),
               std::string::npos);
 }
 
@@ -76,28 +77,42 @@ TEST(RunRecord, RefusesWhatItCannotTakeNamingTheKey) {
     const std::string good = recordText(startupRecord());
     const std::string prefix = "Record file t.json: ";
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {replaced(good, "\"version\": 1,", "\"version\": 1,\n  \"colour\": \"red\","), "unknown key 'colour'"},
+        {replaced(good, "\"version\": 1,", "\"version\": 1,\n  \"colour\": \"red\","),
+         "unknown key 'colour'"},
         {replaced(good, "\"maxSpeed\": \"50\",", ""), "missing key 'maxSpeed'"},
         {replaced(good, "\"minSpeed\": \"0\"", "\"minSpeed\": 0"), "key 'minSpeed' must be a text"},
-        {replaced(good, "\"induction\"", "\"electric\""), "key 'motor' must be one of \"induction\", \"synchronous\""},
-        {replaced(good, "\"spherical\"", "2"), "key 'geometry' must be one of \"linear\", \"cylindrical\", \"spherical\""},
-        {replaced(good, "\"windingPattern\": 1", "\"windingPattern\": 14"), "key 'windingPattern' must be a whole number from 0 to 13"},
-        {replaced(good, "\"domain\": 4", "\"domain\": 4.0"), "key 'domain' must be a whole number from 0 to 4"},
-        {replaced(good, "[true, true, false,", "[true, false,"), "key 'curves' must be a list of 10 booleans"},
+        {replaced(good, "\"induction\"", "\"electric\""),
+         "key 'motor' must be one of \"induction\", \"synchronous\""},
+        {replaced(good, "\"spherical\"", "2"),
+         "key 'geometry' must be one of \"linear\", \"cylindrical\", \"spherical\""},
+        {replaced(good, "\"windingPattern\": 1", "\"windingPattern\": 14"),
+         "key 'windingPattern' must be a whole number from 0 to 13"},
+        {replaced(good, "\"domain\": 4", "\"domain\": 4.0"),
+         "key 'domain' must be a whole number from 0 to 4"},
+        {replaced(good, "[true, true, false,", "[true, false,"),
+         "key 'curves' must be a list of 10 booleans"},
         {replaced(good, "[true, true,", "[1, true,"), "key 'curves' must be a list of 10 booleans"},
         {replaced(good, "[0, 0, 4, 4]", "[0, 0, 4, 14]"),
-         "key 'axisDescriptions' must be a list of 4 whole numbers in -1..7, -1..13, -1..13, -1..13"},
-        {replaced(good, "\"0,05\"]", "0.05]"), "key 'parameterTable' must be a list of 22 rows of 2 texts"},
+         "key 'axisDescriptions' must be a list of 4 whole numbers in -1..7, -1..13, -1..13, "
+         "-1..13"},
+        {replaced(good, "\"0,05\"]", "0.05]"),
+         "key 'parameterTable' must be a list of 22 rows of 2 texts"},
         {replaced(good, "[\" ni21 / ni0\", \"0,0\", \"0,0\"]", "[\" ni21 / ni0\", \"0,0\"]"),
          "key 'reluctivityTable' must be a list of 3 rows of 3 texts"},
-        {replaced(good, "\"emforce-record\"", "\"other\""), "not a run record: key 'format' must be \"emforce-record\""},
-        {replaced(good, "\"format\": \"emforce-record\",", ""), "not a run record: key 'format' must be \"emforce-record\""},
-        {replaced(good, "\"version\": 1", "\"version\": 2"), "version 2 is not supported: this program reads version 1"},
-        {replaced(good, "\"version\": 1", "\"version\": \"1\""), "key 'version' must be a whole number"},
+        {replaced(good, "\"emforce-record\"", "\"other\""),
+         "not a run record: key 'format' must be \"emforce-record\""},
+        {replaced(good, "\"format\": \"emforce-record\",", ""),
+         "not a run record: key 'format' must be \"emforce-record\""},
+        {replaced(good, "\"version\": 1", "\"version\": 2"),
+         "version 2 is not supported: this program reads version 1"},
+        {replaced(good, "\"version\": 1", "\"version\": \"1\""),
+         "key 'version' must be a whole number"},
         {replaced(good, "\"version\": 1,", ""), "missing key 'version'"},
         {"[\"format\"]", "the record is not a JSON object"},
-        {replaced(good, "\"version\": 1,", "\"version\": 1"), "line 4, column 3: expected ',' or '}'"},
-        {replaced(good, "\"domain\": 4", "\"domain\": 4, \"domain\": 4"), "line 13, column 16: the key 'domain' appears twice"},
+        {replaced(good, "\"version\": 1,", "\"version\": 1"),
+         "line 4, column 3: expected ',' or '}'"},
+        {replaced(good, "\"domain\": 4", "\"domain\": 4, \"domain\": 4"),
+         "line 13, column 16: the key 'domain' appears twice"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(refusal(text), prefix + message);
 }
@@ -114,7 +129,8 @@ TEST(RunRecord, FileRoundTripAndFailures) {
         writeRunRecord(path, latin1);
         ADD_FAILURE() << "wrote a text that is not UTF-8";
     } catch (const CalcError& e) {
-        EXPECT_EQ(e.what(), "Cannot write file " + path.string() + ": the text of key 'minSpeed' is not UTF-8");
+        EXPECT_EQ(e.what(), "Cannot write file " + path.string() +
+                                ": the text of key 'minSpeed' is not UTF-8");
     }
     EXPECT_TRUE(readRunRecord(path) == changedRecord());
 
@@ -123,7 +139,8 @@ TEST(RunRecord, FileRoundTripAndFailures) {
     for (const auto& [file, message] :
          {std::pair{path, "Record file " + path.string() + ": larger than 1 MiB"},
           std::pair{absent, "Cannot open file " + absent.string()},
-          std::pair{fs::temp_directory_path(), "Cannot open file " + fs::temp_directory_path().string()}}) {
+          std::pair{fs::temp_directory_path(),
+                    "Cannot open file " + fs::temp_directory_path().string()}}) {
         try {
             readRunRecord(file);
             ADD_FAILURE() << file;
