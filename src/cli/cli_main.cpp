@@ -8,6 +8,7 @@
 #include "cli/run_report.hpp"
 #include "files/data_file.hpp"
 #include "files/parameter_file.hpp"
+#include "files/run_record.hpp"
 #include "run/calculation_run.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
@@ -20,8 +21,9 @@ namespace emforce::cli {
 
 namespace {
 
-void writeOutputs(const CommandLine& cl, const InputRecord& record, const CapturingObserver& run,
-                  const Model& model) {
+// `inputs` is the record as the run started, `record` as the run left it.
+void writeOutputs(const CommandLine& cl, const InputRecord& inputs, const InputRecord& record,
+                  const CapturingObserver& run, const Model& model) {
     if (cl.csvFile) {
         // Replaced as a whole, like the other files: a failed write keeps the previous table.
         std::ostringstream csv;
@@ -30,6 +32,7 @@ void writeOutputs(const CommandLine& cl, const InputRecord& record, const Captur
     }
     if (cl.saveDataFile) writeDataFile(*cl.saveDataFile, model.induction.curveX(), model.induction.curveY());
     if (cl.writeParamsFile) writeParameterFile(*cl.writeParamsFile, record);
+    if (cl.writeRecordFile) writeRunRecord(*cl.writeRecordFile, inputs);
 }
 
 // A report that did not reach its reader is no success, whatever the run did.
@@ -39,16 +42,33 @@ int reported(std::ostream& out, std::ostream& err, int status) {
     return kExitAbandoned;
 }
 
+// A run that could not start: with --json the report still comes, empty, with its error.
+int notStarted(const CommandLine& cl, std::ostream& out, std::ostream& err, const std::string& message) {
+    err << message << '\n';
+    if (!cl.json) return kExitAbandoned;
+    std::ostringstream questions;
+    const auto model = std::make_unique<Model>();
+    RunOutcome outcome;
+    outcome.message = message;
+    writeJsonReport(out, CapturingObserver(questions), outcome, *model, std::nullopt);
+    return reported(out, err, kExitAbandoned);
+}
+
 }  // namespace
 
-InputRecord buildRecord(const CommandLine& cl) {
-    InputRecord record = startupRecord();
+void applyToRecord(const CommandLine& cl, InputRecord& record) {
     if (cl.paramsFile) {
         const ParameterFileReading reading = readParameterFile(*cl.paramsFile, record);
         if (!reading.complete()) throw CalcError(reading.error);
     }
+    if (cl.recordFile) record = readRunRecord(*cl.recordFile);
     if (cl.sample) applySampleSet(record, kSampleSets[static_cast<size_t>(*cl.sample)]);
     for (const auto& edit : cl.edits) edit(record);
+}
+
+InputRecord buildRecord(const CommandLine& cl) {
+    InputRecord record = startupRecord();
+    applyToRecord(cl, record);
     return record;
 }
 
@@ -72,27 +92,38 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
             return reported(out, err, kExitComplete);
         case CommandLine::Mode::Run: break;
     }
+    InputRecord record;
     try {
-        InputRecord record = buildRecord(cl);
-        const auto model = std::make_unique<Model>();
-        CapturingObserver run(err);
-        RunOptions options;
-        options.threads = cl.threads;
-        options.literal = cl.literal;
-        const RunOutcome outcome = runCalculation(*model, record, run, options);
-        if (cl.json)
-            writeJsonReport(out, run, outcome, *model, record);
-        else
-            writeTextReport(out, run, outcome);
-        writeOutputs(cl, record, run, *model);
-        if (!outcome.complete) err << outcome.message << '\n';
-        return reported(out, err, outcome.complete ? kExitComplete : kExitAbandoned);
+        record = buildRecord(cl);
     } catch (const CalcError& e) {
-        err << e.what() << '\n';
-        return kExitAbandoned;
+        return notStarted(cl, out, err, e.what());
+    }
+    const InputRecord inputs = record;  // the run writes the x cell and the point count back
+    const auto model = std::make_unique<Model>();
+    CapturingObserver run(err);
+    RunOptions options;
+    options.threads = cl.threads;
+    options.literal = cl.literal;
+    RunOutcome outcome;
+    try {
+        outcome = runCalculation(*model, record, run, options);
     } catch (const ExitRequested&) {
         return kExitAbandoned;
     }
+    if (!outcome.complete) err << outcome.message << '\n';
+    // The files come first, so that the JSON report can carry a file's failure as its error.
+    RunOutcome shown = outcome;
+    try {
+        writeOutputs(cl, inputs, record, run, *model);
+    } catch (const CalcError& e) {
+        err << e.what() << '\n';
+        if (shown.complete) shown = {false, e.what(), outcome.tabled, outcome.statistics, outcome.odeError};
+    }
+    if (cl.json)
+        writeJsonReport(out, run, shown, *model, inputs.besselFunctions);
+    else
+        writeTextReport(out, run, outcome);
+    return reported(out, err, shown.complete ? kExitComplete : kExitAbandoned);
 }
 
 }  // namespace emforce::cli

@@ -18,8 +18,11 @@ inline constexpr int kExitUsage = 2;
 /// The message of a report that could not be written to the output stream (exit status 1).
 inline constexpr const char* kReportNotWritten = "Cannot write the report to standard output";
 
-/// The start-up record changed by the parameter file, the sample set and the other options, in
-/// that order. Throws CalcError when the parameter file does not read.
+/// Changes the record by the parameter file, the run record, the sample set and the other
+/// options, in that order. Throws CalcError when a file does not read.
+void applyToRecord(const CommandLine& cl, InputRecord& record);
+
+/// The start-up record changed as applyToRecord does.
 InputRecord buildRecord(const CommandLine& cl);
 
 /// Runs the program on the arguments after its name and returns its exit status.

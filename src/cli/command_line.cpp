@@ -30,6 +30,7 @@ int choice(const std::string& option, const std::string& text, const std::array<
 
 std::array<bool, kCurveSlots> curveList(const std::string& text) {
     std::array<bool, kCurveSlots> curves{};
+    if (text == "none") return curves;
     if (text == "all") {
         curves.fill(true);
         return curves;
@@ -91,6 +92,8 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
             cl.mode = CommandLine::Mode::ListSamples;
         } else if (option == "--params") {
             cl.paramsFile = value();
+        } else if (option == "--record") {
+            cl.recordFile = value();
         } else if (option == "--sample") {
             const std::string& caption = value();
             cl.sample = findSampleSet(caption);
@@ -139,6 +142,8 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
             cl.saveDataFile = value();
         } else if (option == "--write-params") {
             cl.writeParamsFile = value();
+        } else if (option == "--write-record") {
+            cl.writeRecordFile = value();
         } else if (option == "--threads") {
             cl.threads = wholeNumber(option, value(), 1, 1024);
         } else if (option == "--literal") {
@@ -152,29 +157,32 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
 
 std::string usageText() {
     return R"(Usage:
-  emforce-cli [--params FILE] [--sample CAPTION] [--motor induction|synchronous]
+  emforce-cli [--params FILE] [--record FILE] [--sample CAPTION] [--motor induction|synchronous]
               [--geometry linear|cylindrical|spherical] [--pattern 0..13] [--harmonic H]
               [--method 0..10] [--bessel accurate|series] [--bessel-accuracy TEXT]
               [--bessel-limit TEXT] [--points N] [--domain 0..4] [--curves all|LIST]
               [--min-speed TEXT] [--max-speed TEXT] [--set KEY=TEXT]... [--json] [--csv FILE]
-              [--save-data FILE] [--write-params FILE] [--threads N] [--literal]
+              [--save-data FILE] [--write-params FILE] [--write-record FILE] [--threads N]
+              [--literal]
   emforce-cli --list-samples | --help | --version
 
 Runs one calculation on the start-up data ("updated Workshop data", spherical induction motor),
-changed by a parameter file, a sample set and the other options, in that order, and prints what
-the window would show. Texts are read with the decimal comma ("0,05", "7,0e6").
+changed by a parameter file, a run record, a sample set and the other options, in that order,
+and prints what the window would show. Texts are read with the decimal comma ("0,05", "7,0e6").
 
   --set KEY=TEXT   KEY is a parameter-table row 0..21, or ni12re, ni12im, ni21re, ni21im
                    (layer reluctivity cells), ni12d, ni21d (gap edits)
+  --record FILE    a run record (JSON): every input of a run
   --bessel NAME    the modified Bessel functions: accurate over the whole domain of the
                    model (the default), or series: the power series with large-argument forms,
                    the only ones that --bessel-accuracy and --bessel-limit apply to
-  --curves LIST    curve slots 0..9 separated by commas, or all
+  --curves LIST    curve slots 0..9 separated by commas, all, or none
   --domain D       0 position x/r, 1 gap width, 2 layer width, 3 z/teta, 4 speed or load angle
-  --json           one JSON object on standard output
+  --json           one JSON object on standard output, also when the run cannot start
   --csv FILE       the curves as CSV
   --save-data FILE the last induction curve as a result data file
   --write-params FILE  the parameter file of the state after the run
+  --write-record FILE  the run record of the run's inputs: it reruns to the same numbers
   --threads N      worker threads (default: all cores)
   --literal        recompute every field solution at every point (for comparisons)
 

@@ -23,6 +23,8 @@ struct CommandLine {
     enum class Mode { Run, ListSamples, Help, Version };
     Mode mode = Mode::Run;
     std::optional<std::string> paramsFile;
+    /// A run record, read after the parameter file and before the sample set.
+    std::optional<std::string> recordFile;
     std::optional<int> sample;
     /// The other options' changes to the record, in the order given.
     std::vector<std::function<void(InputRecord&)>> edits;
@@ -30,6 +32,8 @@ struct CommandLine {
     std::optional<std::string> csvFile;
     std::optional<std::string> saveDataFile;
     std::optional<std::string> writeParamsFile;
+    /// The run record of the run's inputs, as they were when the run started.
+    std::optional<std::string> writeRecordFile;
     /// Number of worker threads (0: all cores).
     int threads = 0;
     /// Recompute every field solution at every point, nothing reused.

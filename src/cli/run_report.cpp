@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "files/json.hpp"
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
 #include "run/sweep.hpp"
@@ -16,27 +17,6 @@ std::string roundTrip(double v) {
 }
 
 namespace {
-
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (const char c : s) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char esc[8];
-                    std::snprintf(esc, sizeof esc, "\\u%04x", c);
-                    out += esc;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
 
 std::string jsonNumber(const std::optional<double>& v) { return v ? roundTrip(*v) : "null"; }
 
@@ -64,16 +44,19 @@ void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunO
     if (!outcome.complete) out << "\nThe run was abandoned: " << outcome.message << '\n';
 }
 
+std::vector<std::pair<int, double>> harmonicAmplitudes(const CapturingObserver& run, const Model& model) {
+    std::vector<std::pair<int, double>> amplitudes;
+    if (run.harmonics.empty()) return amplitudes;
+    const HarmonicRange range = harmonicRange(model.data.params.highestHarmonic);
+    for (int i = range.first; i <= range.last; ++i)
+        amplitudes.emplace_back(harmonicOrder(i), model.data.statorSpectrum[static_cast<size_t>(i)]);
+    return amplitudes;
+}
+
 void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome,
-                     const Model& model, const InputRecord& record) {
-    std::vector<int> orders;
-    if (!run.harmonics.empty()) {
-        const HarmonicRange range = harmonicRange(model.data.params.highestHarmonic);
-        for (int i = range.first; i <= range.last; ++i) orders.push_back(i);
-    }
-    out << "{\n  \"harmonics\": " << jsonArray(orders, [&model](int i) {
-        return "[" + std::to_string(harmonicOrder(i)) + ", " +
-               roundTrip(model.data.statorSpectrum[static_cast<size_t>(i)]) + "]";
+                     const Model& model, const std::optional<std::string>& bessel) {
+    out << "{\n  \"harmonics\": " << jsonArray(harmonicAmplitudes(run, model), [](const std::pair<int, double>& h) {
+        return "[" + std::to_string(h.first) + ", " + roundTrip(h.second) + "]";
     });
     out << ",\n  \"tabled\": ";
     if (outcome.tabled) {
@@ -84,7 +67,7 @@ void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunO
     } else {
         out << "null";
     }
-    out << ",\n  \"report\": " << jsonArray(run.report, jsonString);
+    out << ",\n  \"report\": " << jsonArray(run.report, jsonQuoted);
     out << ",\n  \"curves\": {";
     bool first = true;
     for (const auto& [slot, points] : run.series) {
@@ -93,8 +76,8 @@ void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunO
             xs.push_back(x);
             ys.push_back(y);
         }
-        out << (first ? "\n    " : ",\n    ") << jsonString(std::to_string(slot)) << ": {\"title\": "
-            << jsonString(std::string(kSeriesTitles[static_cast<size_t>(slot)])) << ", \"x\": " << jsonArray(xs, roundTrip)
+        out << (first ? "\n    " : ",\n    ") << jsonQuoted(std::to_string(slot)) << ": {\"title\": "
+            << jsonQuoted(std::string(kSeriesTitles[static_cast<size_t>(slot)])) << ", \"x\": " << jsonArray(xs, roundTrip)
             << ", \"y\": " << jsonArray(ys, roundTrip) << "}";
         first = false;
     }
@@ -103,10 +86,10 @@ void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunO
         << ", \"maxBalance\": " << jsonNumber(s.maxBalance) << ", \"avgCoenergy\": " << jsonNumber(s.avgCoenergy)
         << ", \"avgPower\": " << jsonNumber(s.avgPower) << "}";
     out << ",\n  \"odeError\": " << jsonNumber(outcome.odeError);
-    out << ",\n  \"bessel\": " << jsonString(record.besselFunctions);
-    out << ",\n  \"edit2\": " << jsonString(run.fields[static_cast<size_t>(ResultField::Lambda)]);
-    out << ",\n  \"edit3\": " << jsonString(run.fields[static_cast<size_t>(ResultField::BetaR)]);
-    out << ",\n  \"error\": " << (outcome.complete ? "null" : jsonString(outcome.message)) << "\n}\n";
+    out << ",\n  \"bessel\": " << (bessel ? jsonQuoted(*bessel) : std::string("null"));
+    out << ",\n  \"edit2\": " << jsonQuoted(run.fields[static_cast<size_t>(ResultField::Lambda)]);
+    out << ",\n  \"edit3\": " << jsonQuoted(run.fields[static_cast<size_t>(ResultField::BetaR)]);
+    out << ",\n  \"error\": " << (outcome.complete ? "null" : jsonQuoted(outcome.message)) << "\n}\n";
 }
 
 void writeCsvReport(std::ostream& out, const CapturingObserver& run, int domain) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -48,14 +49,17 @@ private:
     std::ostream& m_questions;
 };
 
+/// The (order, amplitude) pairs of the harmonic list the run wrote; empty when it wrote none.
+std::vector<std::pair<int, double>> harmonicAmplitudes(const CapturingObserver& run, const Model& model);
+
 /// The readable report: harmonic lines, report lines, result fields, status texts, curves.
 void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome);
 
 /// One JSON object with the keys harmonics, tabled, report, curves, statistics, odeError,
-/// bessel (the record's choice of Bessel functions), edit2, edit3 and error; numbers in shortest
-/// round-trip form.
+/// bessel (the record's choice of Bessel functions; null for a run without a record), edit2,
+/// edit3 and error; numbers in shortest round-trip form.
 void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome,
-                     const Model& model, const InputRecord& record);
+                     const Model& model, const std::optional<std::string>& bessel);
 
 /// The curves as CSV: the swept variable, then one column per drawn slot titled by its series.
 void writeCsvReport(std::ostream& out, const CapturingObserver& run, int domain);

@@ -97,6 +97,8 @@ struct InputRecord {
     /// The value text of a parameter-table row.
     [[nodiscard]] const std::string& value(int row) const { return parameterTable[static_cast<size_t>(row)][1]; }
     std::string& value(int row) { return parameterTable[static_cast<size_t>(row)][1]; }
+
+    bool operator==(const InputRecord&) const = default;
 };
 
 /// The record the program starts with: the labels, the start values of every list and edit,

@@ -7,6 +7,7 @@
 
 #include "files/data_file.hpp"
 #include "files/parameter_file.hpp"
+#include "files/run_record.hpp"
 #include "numerics/fp_guard.hpp"
 #include "ui/chart_panel.hpp"
 #include "ui/file_chooser.hpp"
@@ -19,10 +20,16 @@ namespace emforce {
 namespace {
 
 const QString kTextFiles = "*.txt";
+const QString kRecordFiles = "*.json";
 const QString kBadLineMessage = "For continue click  OK ";
 
 std::filesystem::path filePath(const QString& name) {
     return std::filesystem::path(name.toStdU16String());
+}
+
+template <size_t N>
+std::string itemText(const std::array<std::string_view, N>& items, int index) {
+    return index >= 0 && index < static_cast<int>(N) ? std::string(items[static_cast<size_t>(index)]) : std::string();
 }
 
 }  // namespace
@@ -32,6 +39,8 @@ FileCommands::FileCommands(MainWindow& window, Model& model, MessageBoxes& messa
     : m_window(window), m_model(model), m_messages(messages), m_files(files) {
     connect(&window, &MainWindow::readParametersRequested, this, &FileCommands::readParameters);
     connect(&window, &MainWindow::writeParametersRequested, this, &FileCommands::writeParameters);
+    connect(&window, &MainWindow::readRecordRequested, this, &FileCommands::readRecord);
+    connect(&window, &MainWindow::writeRecordRequested, this, &FileCommands::writeRecord);
     connect(&window, &MainWindow::saveResultsRequested, this, &FileCommands::saveResults);
     connect(&window, &MainWindow::plotResultsRequested, this, &FileCommands::plotResults);
     connect(&window, &MainWindow::savePictureRequested, this, &FileCommands::savePicture);
@@ -44,11 +53,7 @@ void FileCommands::readParameters() {
     InputRecord record = m_window.currentInputs();
     const ParameterFileReading reading = readParameterFile(filePath(name), record);
     m_window.setInputs(record);
-    if (reading.axisTitles) {
-        m_window.chart().leftAxis()->setTitleText(QString::fromStdString(reading.axisTitles->left));
-        m_window.chart().bottomAxis()->setTitleText(
-            QString::fromStdString(reading.axisTitles->bottom));
-    }
+    if (reading.axisTitles) showAxisTitles(*reading.axisTitles);
     if (!reading.complete()) showError(reading.error);
 }
 
@@ -57,6 +62,30 @@ void FileCommands::writeParameters() {
     if (name.isEmpty()) return;
     try {
         writeParameterFile(filePath(name), m_window.currentInputs());
+    } catch (const CalcError& e) {
+        showError(e.what());
+    }
+}
+
+void FileCommands::readRecord() {
+    const QString name = m_files.openFileName(&m_window, kRecordFiles);
+    if (name.isEmpty()) return;
+    try {
+        const InputRecord record = readRunRecord(filePath(name));
+        m_window.setInputs(record);
+        const auto& axes = record.axisDescriptions;
+        showAxisTitles({itemText(kLeftAxisItems, axes[0]), itemText(kBottomAxisItems, axes[1])});
+        m_window.showParameterFileName(name);
+    } catch (const CalcError& e) {
+        showError(e.what());
+    }
+}
+
+void FileCommands::writeRecord() {
+    const QString name = m_files.saveFileName(&m_window, kRecordFiles, QString(), "json");
+    if (name.isEmpty()) return;
+    try {
+        writeRunRecord(filePath(name), m_window.currentInputs());
     } catch (const CalcError& e) {
         showError(e.what());
     }
@@ -88,6 +117,11 @@ void FileCommands::plotResults(int series) {
 
 void FileCommands::savePicture() {
     emforce::savePicture(*m_window.chart().view(), m_files, m_messages, &m_window);
+}
+
+void FileCommands::showAxisTitles(const AxisTitles& titles) {
+    m_window.chart().leftAxis()->setTitleText(QString::fromStdString(titles.left));
+    m_window.chart().bottomAxis()->setTitleText(QString::fromStdString(titles.bottom));
 }
 
 void FileCommands::showError(const std::string& message) {

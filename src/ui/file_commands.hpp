@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+#include "files/parameter_file.hpp"
 #include "run/calculation_run.hpp"
 
 namespace emforce {
@@ -12,7 +13,7 @@ class MainWindow;
 class MessageBoxes;
 
 /// Carries out the menu commands F4, F6, F7 and F9 of a main window: they move texts between a
-/// parameter file and the controls, the last induction curve between a data file and the chart,
+/// parameter file or a run record and the controls, the last induction curve between a data file and the chart,
 /// and the chart into a picture. None of them starts a calculation.
 class FileCommands : public QObject {
     Q_OBJECT
@@ -26,6 +27,11 @@ public:
     void readParameters();
     /// "WRITE motor parameters to file ...": the controls as they stand into the chosen file.
     void writeParameters();
+    /// "READ all settings (record) ...": every input from the chosen run record, or none of
+    /// them and the message when the record does not read.
+    void readRecord();
+    /// "WRITE all settings (record) ...": every input as it stands into the chosen run record.
+    void writeRecord();
     /// "Data A" .. "Data D" (`file` 0..3): the last induction curve into Data_A.txt .. Data_D.txt
     /// in the working directory.
     void saveResults(int file);
@@ -37,6 +43,7 @@ public:
 
 private:
     void showError(const std::string& message);
+    void showAxisTitles(const AxisTitles& titles);
 
     MainWindow& m_window;
     Model& m_model;

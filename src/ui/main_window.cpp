@@ -117,6 +117,11 @@ void MainWindow::buildCommandMenus() {
     QAction* write = addCommand(files, "WRITE motor parameters to file ...");
     connect(read, &QAction::triggered, this, &MainWindow::readParametersRequested);
     connect(write, &QAction::triggered, this, &MainWindow::writeParametersRequested);
+    files->addSeparator();
+    connect(addCommand(files, "WRITE all settings (record) ..."), &QAction::triggered, this,
+            &MainWindow::writeRecordRequested);
+    connect(addCommand(files, "READ all settings (record) ..."), &QAction::triggered, this,
+            &MainWindow::readRecordRequested);
 
     QAction* mmf = addCommand(menuBar(), "Rail / Stator MMF  (F5)", Qt::Key_F5);
     connect(mmf, &QAction::triggered, this, &MainWindow::mmfWindowRequested);

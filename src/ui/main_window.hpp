@@ -84,6 +84,8 @@ Q_SIGNALS:
     void helpRequested();
     void readParametersRequested();
     void writeParametersRequested();
+    void readRecordRequested();
+    void writeRecordRequested();
     void mmfWindowRequested();
     /// `file` 0..3 for "Data A" to "Data D".
     void saveResultsRequested(int file);

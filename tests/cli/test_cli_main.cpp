@@ -147,6 +147,8 @@ TEST(CliMain, EachOptionSetsItsPartOfTheRecord) {
         {{"--curves", "all"}, [](const InputRecord& r) { return r.curves[9] && r.curves[4]; }},
         {{"--curves", "3,5"},
          [](const InputRecord& r) { return !r.curves[0] && r.curves[3] && r.curves[5]; }},
+        {{"--curves", "none"},
+         [](const InputRecord& r) { return r.curves == std::array<bool, kCurveSlots>{}; }},
         {{"--min-speed", "-5"}, [](const InputRecord& r) { return r.minSpeed == "-5"; }},
         {{"--max-speed", "75"}, [](const InputRecord& r) { return r.maxSpeed == "75"; }},
         {{"--set", "21=3,0"}, [](const InputRecord& r) { return r.value(21) == "3,0"; }},
@@ -224,6 +226,48 @@ TEST(CliMain, ACsvTableThatFailsHalfWayKeepsThePreviousOne) {
     EXPECT_EQ(r.err, "Cannot write file " + csv.string() + "\n");
     EXPECT_EQ(fileText(csv), "previous table\n");
     std::filesystem::remove(csv);
+}
+
+TEST(CliMain, ARecordWrittenAndReadBackRerunsToTheSameNumbers) {
+    const auto record = tempPath("run.json");
+    // The x cell differs from R: the run overwrites it, the record keeps what the run started from.
+    const Result first = runCli({"--sample", "Data 1", "--geometry", "linear", "--harmonic", "3", "--method", "6",
+                                 "--curves", "0,1,2,3,4,5,6,7", "--points", "4", "--set", "0=0,152", "--set", "8=40",
+                                 "--json", "--write-record", record.string()});
+    ASSERT_EQ(first.status, kExitComplete) << first.err;
+    const Result again = runCli({"--record", record.string(), "--json"});
+    ASSERT_EQ(again.status, kExitComplete) << again.err;
+    EXPECT_EQ(again.out, first.out);
+    // The record comes after the parameter file and before the sample set and the other options.
+    EXPECT_EQ(buildRecord(parseCommandLine(std::vector<std::string>{"--record", record.string()})).value(8), "40");
+    EXPECT_EQ(buildRecord(parseCommandLine(std::vector<std::string>{"--set", "8=1", "--sample", "Data 1", "--record",
+                                                                    record.string()}))
+                  .value(8),
+              "1");
+    std::filesystem::remove(record);
+}
+
+TEST(CliMain, JsonReportComesWithEveryFailure) {
+    const auto absent = tempPath("absent.txt"), bad = tempPath("bad.json"), dir = tempPath("no_dir");
+    std::ofstream(bad) << "{\"format\": \"emforce-record\", \"version\": 1, \"colour\": 1}";
+    const std::string unwritable = (dir / "r.json").string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--params", absent.string()}, "Cannot open file " + absent.string()},
+        {{"--record", absent.string()}, "Cannot open file " + absent.string()},
+        {{"--record", bad.string()}, "Record file " + bad.string() + ": unknown key 'colour'"},
+        {{"--points", "1", "--write-record", unwritable}, "Cannot create file " + unwritable},
+    };
+    for (const auto& [args, message] : cases) {
+        std::vector<std::string> withJson = args;
+        withJson.push_back("--json");
+        const Result r = runCli(withJson);
+        EXPECT_EQ(r.status, kExitAbandoned) << args[0];
+        EXPECT_EQ(r.err, message + "\n");
+        for (const char* key : {"harmonics", "tabled", "report", "curves", "statistics", "odeError", "edit2", "edit3"})
+            EXPECT_NE(r.out.find(std::string("\"") + key + "\": "), std::string::npos) << key;
+        EXPECT_EQ(jsonField(r.out, "error"), "\"" + message + "\"");
+    }
+    std::filesystem::remove(bad);
 }
 
 TEST(CliMain, ListHelpVersion) {

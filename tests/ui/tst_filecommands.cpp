@@ -86,6 +86,9 @@ private Q_SLOTS:
     void parameterReadingStops_data();
     void parameterReadingStops();
     void parameterFileThatCannotBeCreated();
+    void recordRoundTrip();
+    void recordReadingRefused_data();
+    void recordReadingRefused();
     void savedCurvePlotsBack();
     void plotTakesLinesByPosition_data();
     void plotTakesLinesByPosition();
@@ -155,6 +158,52 @@ void tst_FileCommands::parameterFileRoundTrip() {
     QCOMPARE(panel2(), path("motor.txt"));
     QCOMPARE(chart().leftAxis()->titleText(), qt(kLeftAxisItems[3]));
     QCOMPARE(chart().bottomAxis()->titleText(), qt(kBottomAxisItems[5]));
+}
+
+void tst_FileCommands::recordRoundTrip() {
+    InputRecord written = changedRecord();
+    written.curves[9] = true;
+    written.integrationMethod = kIntegrationMethodItems[6];
+    written.besselAccuracy = "1e-9";
+    written.besselLimit = "40";
+    written.besselFunctions = kBesselFunctionItems[1];
+    main().setInputs(written);
+    m_files.fileName = path("run.json");
+    command("WRITE all settings (record) ...");
+    QCOMPARE(m_files.filters, QStringList{"*.json"});
+    QCOMPARE(m_files.defaultSuffixes, QStringList{"json"});
+
+    main().setInputs(startupRecord());
+    command("READ all settings (record) ...");
+    QVERIFY(m_messages.errors.isEmpty());
+    QVERIFY(main().currentInputs() == written);
+    QCOMPARE(panel2(), path("run.json"));
+    QCOMPARE(chart().leftAxis()->titleText(), qt(kLeftAxisItems[3]));
+    QCOMPARE(chart().bottomAxis()->titleText(), qt(kBottomAxisItems[5]));
+}
+
+void tst_FileCommands::recordReadingRefused_data() {
+    QTest::addColumn<QString>("file");  // empty: the dialog is cancelled
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("cancelled") << QString() << QByteArray() << QString();
+    QTest::newRow("missing file") << "missing.json" << QByteArray() << "Cannot open file %1";
+    QTest::newRow("unknown key") << "bad.json"
+                                 << QByteArray("{\"format\": \"emforce-record\", \"version\": 1, \"x\": 0}")
+                                 << "Record file %1: unknown key 'x'";
+}
+
+void tst_FileCommands::recordReadingRefused() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+    if (!content.isEmpty()) writeFile(file, content);
+    const InputRecord start = main().currentInputs();
+    m_files.fileName = file.isEmpty() ? QString() : path(file);
+    command("READ all settings (record) ...");
+    QCOMPARE(m_messages.errors, error.isEmpty() ? QStringList{} : QStringList{error.arg(path(file))});
+    QVERIFY(main().currentInputs() == start);
+    QVERIFY(panel2().isEmpty());
 }
 
 void tst_FileCommands::parameterReadingStops_data() {

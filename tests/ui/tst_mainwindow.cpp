@@ -246,7 +246,9 @@ void tst_MainWindow::menusOpenOnTheirKeys_data() {
     QTest::newRow("F4") << int(Qt::Key_F4) << "Read/Write parameters (F4)"
                         << QStringList{"READ motor parameters from file ...",
                                        "---------------------",
-                                       "WRITE motor parameters to file ..."};
+                                       "WRITE motor parameters to file ...", "",
+                                       "WRITE all settings (record) ...",
+                                       "READ all settings (record) ..."};
     QTest::newRow("F6") << int(Qt::Key_F6) << " Save results to file (F6)"
                         << QStringList{"Data A", "Data B", "Data C", "Data D"};
     QTest::newRow("F7") << int(Qt::Key_F7) << "Plot results from file (F7)"

@@ -1,0 +1,271 @@
+// The extension module emforce._emforce: the input record and a run that leaves Python free.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "cli/cli_main.hpp"
+#include "cli/command_line.hpp"
+#include "cli/run_report.hpp"
+#include "files/run_record.hpp"
+#include "model/sample_sets.hpp"
+#include "numerics/fp_guard.hpp"
+
+namespace py = pybind11;
+
+namespace emforce::python {
+
+namespace {
+
+// The input record of a run, as Python sees it.
+struct Record {
+    InputRecord inputs = startupRecord();
+};
+
+// Options of the command line that do not change the record.
+const std::set<std::string, std::less<>> kRunOptions = {
+    "json",    "csv",     "save-data", "write-params", "write-record",
+    "threads", "literal", "help",      "version",      "list-samples"};
+const std::set<std::string, std::less<>> kNamedCells = {"ni12re", "ni12im", "ni21re",
+                                                        "ni21im", "ni12d",  "ni21d"};
+
+bool isSetKey(const std::string& key) {
+    return kNamedCells.contains(key) ||
+           (!key.empty() && key.find_first_not_of("0123456789") == std::string::npos);
+}
+
+// A number as the program's texts write it: the shortest round-trip digits with a decimal comma.
+std::string numberText(double v) {
+    std::string text = cli::roundTrip(v);
+    for (char& c : text)
+        if (c == '.') c = ',';
+    return text;
+}
+
+// The text a value stands for: texts as they are, numbers with a decimal comma, a list of
+// curve slots as "0,1,3".
+std::string valueText(const py::handle& value) {
+    if (py::isinstance<py::str>(value)) return value.cast<std::string>();
+    if (py::isinstance<py::bool_>(value))
+        throw py::type_error("a value is a number or a text, not True or False");
+    if (PyIndex_Check(value.ptr()))
+        return py::str(py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr())));
+    if (PyFloat_Check(value.ptr()) || py::hasattr(value, "__float__"))
+        return numberText(value.cast<double>());
+    if (py::isinstance<py::sequence>(value)) {
+        std::string joined;
+        for (const py::handle item : value) joined += (joined.empty() ? "" : ",") + valueText(item);
+        return joined;
+    }
+    throw py::type_error("a value is a number or a text, not " +
+                         std::string(py::str(py::type::handle_of(value).attr("__name__"))));
+}
+
+// Changes the record as the command line's option or --set key does.
+void setValue(Record& record, const std::string& key, const py::handle& value) {
+    if (kRunOptions.contains(key))
+        throw py::value_error(
+            "'" + key + "' does not change the record (threads and literal go to emforce.run)");
+    const std::string text = valueText(value);
+    const std::vector<std::string> args = isSetKey(key)
+                                              ? std::vector<std::string>{"--set", key + "=" + text}
+                                              : std::vector<std::string>{"--" + key, text};
+    cli::CommandLine cl;
+    try {
+        cl = cli::parseCommandLine(args);
+    } catch (const cli::UsageError& e) {
+        if (std::string_view(e.what()).starts_with("unknown option"))
+            throw py::value_error("'" + key +
+                                  "' is neither a --set key nor an option of the command line");
+        throw py::value_error(e.what());
+    }
+    InputRecord changed = record.inputs;  // a file that does not read changes nothing
+    cli::applyToRecord(cl, changed);
+    record.inputs = std::move(changed);
+}
+
+py::array_t<double> array(const std::vector<double>& values) {
+    return py::array_t<double>(static_cast<py::ssize_t>(values.size()), values.data());
+}
+
+py::object optional(const std::optional<double>& v) { return v ? py::cast(*v) : py::none(); }
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// Everything the run produced, under the names of the command line's JSON report.
+py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome,
+                    const Model& model, const std::string& questions) {
+    py::dict result;
+    result["harmonics"] = cli::harmonicAmplitudes(run, model);
+    result["harmonic_lines"] = run.harmonics;
+    if (outcome.tabled) {
+        const TabledPoint& t = *outcome.tabled;
+        result["tabled"] =
+            py::dict(py::arg("maxwell") = t.maxwell, py::arg("lorentz") = t.lorentz,
+                     py::arg("material") = t.material, py::arg("impulse") = t.impulse,
+                     py::arg("ratio") = optional(t.ratio));
+    } else {
+        result["tabled"] = py::none();
+    }
+    result["report"] = run.report;
+    py::dict curves;
+    for (const auto& [slot, points] : run.series) {
+        std::vector<double> xs, ys;
+        for (const auto& [x, y] : points) {
+            xs.push_back(x);
+            ys.push_back(y);
+        }
+        curves[py::int_(slot)] = py::make_tuple(
+            array(xs), array(ys), std::string(kSeriesTitles[static_cast<size_t>(slot)]));
+    }
+    result["curves"] = curves;
+    const RunStatistics& s = outcome.statistics;
+    result["statistics"] = py::dict(py::arg("avgBalance") = optional(s.avgBalance),
+                                    py::arg("maxBalance") = optional(s.maxBalance),
+                                    py::arg("avgCoenergy") = optional(s.avgCoenergy),
+                                    py::arg("avgPower") = optional(s.avgPower));
+    result["ode_error"] = optional(outcome.odeError);
+    result["edit2"] = run.fields[static_cast<size_t>(ResultField::Lambda)];
+    result["edit3"] = run.fields[static_cast<size_t>(ResultField::BetaR)];
+    result["questions"] = lines(questions);
+    result["error"] = outcome.complete ? py::none() : py::cast(outcome.message);
+    return result;
+}
+
+// Runs on a thread of its own while the calling thread, without the GIL, waits for it and looks
+// for Ctrl-C every 50 ms; Ctrl-C cancels the run and raises KeyboardInterrupt once it stopped.
+py::dict run(const Record& record, std::optional<int> threads, bool literal) {
+    if (threads && *threads < 1) throw py::value_error("threads must be at least 1");
+    InputRecord inputs =
+        record.inputs;  // the run writes the x cell back: the Record stays as it is
+    const auto model = std::make_unique<Model>();
+    std::ostringstream questions;
+    cli::CapturingObserver observer(questions);
+    std::atomic<bool> cancel{false};
+    RunOptions options;
+    options.threads = threads.value_or(0);
+    options.literal = literal;
+    options.cancel = &cancel;
+    RunOutcome outcome;
+    std::exception_ptr failure;
+    bool interrupted = false;
+    {
+        py::gil_scoped_release released;
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        std::thread worker([&] {
+            try {
+                outcome = runCalculation(*model, inputs, observer, options);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            const std::lock_guard lock(mutex);
+            done = true;
+            finished.notify_one();
+        });
+        std::unique_lock lock(mutex);
+        while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
+            if (interrupted) continue;
+            lock.unlock();
+            {
+                py::gil_scoped_acquire acquired;
+                interrupted = PyErr_CheckSignals() != 0;  // leaves the exception set for later
+            }
+            if (interrupted) cancel = true;
+            lock.lock();
+        }
+        lock.unlock();
+        worker.join();
+    }
+    if (interrupted) throw py::error_already_set();
+    if (failure) std::rethrow_exception(failure);
+    return resultDict(observer, outcome, *model, questions.str());
+}
+
+Record makeRecord(const std::optional<std::string>& sample,
+                  const std::optional<std::string>& params,
+                  const std::optional<std::string>& recordFile) {
+    Record record;
+    std::vector<std::string> args;
+    if (params) args.insert(args.end(), {"--params", *params});
+    if (recordFile) args.insert(args.end(), {"--record", *recordFile});
+    if (sample) args.insert(args.end(), {"--sample", *sample});
+    try {
+        cli::applyToRecord(cli::parseCommandLine(args), record.inputs);
+    } catch (const cli::UsageError& e) {
+        throw py::value_error(e.what());
+    }
+    return record;
+}
+
+}  // namespace
+
+}  // namespace emforce::python
+
+PYBIND11_MODULE(_emforce, m) {
+    using namespace emforce;
+    using emforce::python::Record;
+    m.doc() = "The core of emforce: the input record of a run and the run itself.";
+    py::register_exception<CalcError>(m, "CalcError");
+
+    py::class_<Record>(m, "Record",
+                       "Every input of a calculation run: tables, settings, curves, motor.")
+        .def(py::init(&python::makeRecord), py::arg("sample") = py::none(),
+             py::arg("params") = py::none(), py::arg("record") = py::none(),
+             "The start-up data, changed by a parameter file, a run record and a sample set (its "
+             "caption), in that order, as the command line does.")
+        .def(
+            "set",
+            [](Record& r, const py::object& key, const py::handle& value) -> Record& {
+                python::setValue(r, py::str(key), value);
+                return r;
+            },
+            py::arg("key"), py::arg("value"), py::return_value_policy::reference_internal,
+            "Changes the record as the command line does: a key of --set (a table row '0'..'21', "
+            "ni12re, ni12im, ni21re, ni21im, ni12d, ni21d) or an option name (geometry, harmonic, "
+            "min-speed, sample, ...); numbers are written with the decimal comma. Returns the "
+            "record.")
+        .def(
+            "save",
+            [](const Record& r, const std::string& path) { writeRunRecord(path, r.inputs); },
+            py::arg("path"), "Writes the run record file (JSON).")
+        .def(
+            "json", [](const Record& r) { return recordText(r.inputs); },
+            "The run record's JSON text.")
+        .def_static(
+            "from_json",
+            [](const std::string& text) { return Record{recordFromText(text, "text")}; },
+            py::arg("text"), "The record of a run record's JSON text.")
+        .def("copy", [](const Record& r) { return r; })
+        .def("__eq__", [](const Record& a, const Record& b) { return a.inputs == b.inputs; })
+        .def(py::pickle(
+            [](const Record& r) { return recordText(r.inputs); },
+            [](const std::string& text) { return Record{recordFromText(text, "pickle")}; }));
+
+    m.def("run", &python::run, py::arg("record"), py::arg("threads") = py::none(),
+          py::arg("literal") = false,
+          "Runs one calculation; returns what it produced as a dict (see emforce.run).");
+    m.def("parameter_labels", [] {
+        return std::vector<std::string>(kParameterLabels.begin(), kParameterLabels.end());
+    });
+    m.def("sample_captions", [] {
+        std::vector<std::string> captions;
+        for (const SampleSet& set : kSampleSets) captions.emplace_back(set.caption);
+        return captions;
+    });
+}

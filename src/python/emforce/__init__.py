@@ -1,0 +1,80 @@
+"""emforce: force, torque and power balance of linear, cylindrical and spherical motors.
+
+    import emforce
+    record = emforce.Record(sample="Data 1").set("geometry", "cylindrical").set("2", 0.002)
+    result = emforce.run(record)
+    print(result.tabled["maxwell"], result.statistics)
+    x, y = result.curves[0]
+
+A run gives the numbers of ``emforce-cli --json`` bit for bit. ``emforce.study`` runs parameter
+studies on Dask.
+"""
+
+from ._emforce import CalcError, Record, sample_captions
+from ._emforce import run as _run
+
+__all__ = ["CalcError", "Curve", "Record", "Result", "run", "sample_captions"]
+
+
+class Curve(tuple):
+    """The points of one curve as the pair (x, y) of numpy arrays, with its series title."""
+
+    def __new__(cls, x, y, title):
+        curve = super().__new__(cls, (x, y))
+        curve.title = title
+        return curve
+
+    @property
+    def x(self):
+        return self[0]
+
+    @property
+    def y(self):
+        return self[1]
+
+    def __repr__(self):
+        return f"Curve({self.title!r}, {len(self[0])} points)"
+
+
+class Result:
+    """What a run produced, under the names of the command line's JSON report.
+
+    harmonics: list of (order, amplitude); tabled: dict maxwell, lorentz, material, impulse,
+    ratio (None before the tabled point was done); curves: dict slot -> Curve; statistics: dict
+    avgBalance, maxBalance, avgCoenergy, avgPower (None where undefined); ode_error; report:
+    the report lines; harmonic_lines; edit2, edit3: the display texts; questions: the layer
+    questions of the readings (answered No); error: the message of an abandoned run or None.
+    """
+
+    def __init__(self, fields):
+        self.harmonics = fields["harmonics"]
+        self.harmonic_lines = fields["harmonic_lines"]
+        self.tabled = fields["tabled"]
+        self.report = fields["report"]
+        self.curves = {slot: Curve(x, y, title) for slot, (x, y, title) in fields["curves"].items()}
+        self.statistics = fields["statistics"]
+        self.ode_error = fields["ode_error"]
+        self.edit2 = fields["edit2"]
+        self.edit3 = fields["edit3"]
+        self.questions = fields["questions"]
+        self.error = fields["error"]
+
+    def __repr__(self):
+        state = f"error={self.error!r}" if self.error else f"tabled={self.tabled}"
+        return f"Result({state}, curves={sorted(self.curves)})"
+
+
+def run(record, threads=None, literal=False):
+    """Runs one calculation over the record (which stays as it is) and returns its Result.
+
+    threads: threads that share the points of a curve (None: all cores); literal: recompute
+    every field solution at every point. The GIL is released while the run computes, and
+    Ctrl-C cancels it (KeyboardInterrupt). A run abandoned with a message raises CalcError
+    carrying exactly that message, with what the run had produced as its ``result``.
+    """
+    result = Result(_run(record, threads, literal))
+    if result.error is not None:
+        error = CalcError(result.error)
+        error.result = result
+        raise error
+    return result

@@ -1,0 +1,155 @@
+// The run record: its round trip, the refusals that name the key, and the file itself.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "files/run_record.hpp"
+#include "numerics/fp_guard.hpp"
+
+namespace emforce {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A record unlike the start-up one in every field, with texts that JSON must escape.
+InputRecord changedRecord() {
+    InputRecord r = startupRecord();
+    for (int row = 0; row < kParameterRows; ++row) {
+        r.parameterTable[static_cast<size_t>(row)][0] = "label \"" + std::to_string(row) + "\"";
+        r.value(row) = std::to_string(row) + ",5";
+    }
+    r.reluctivityTable = {{{"a", "b", "c"}, {"d\\", "0,1", "0,2"}, {"e\tf", "0,3", "µ"}}};
+    r.ni12dGap = "0,25";
+    r.ni21dGap = "line\nbreak";
+    r.minSpeed = "-5,5";
+    r.maxSpeed = "no number, kept as typed";
+    r.pointsPerCurve = "\x01";
+    r.integrationMethod = "Simpson integration meth.";
+    r.besselAccuracy = "1e-5";
+    r.besselLimit = "40";
+    r.besselFunctions = "series";
+    r.highestHarmonic = "18";
+    r.geometry = Geometry::Linear;
+    r.induction = false;
+    r.windingPattern = 13;
+    r.domain = 0;
+    r.curves = {false, false, true, true, true, true, true, true, true, true};
+    r.axisDescriptions = {-1, 13, 13, -1};
+    return r;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+std::string refusal(const std::string& text) {
+    try {
+        recordFromText(text, "t.json");
+    } catch (const CalcError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+fs::path tempPath(const std::string& name) {
+    return fs::temp_directory_path() /
+           ("emforce_record_" + std::to_string(::getpid()) + "_" + name);
+}
+
+TEST(RunRecord, EveryFieldReadsBackAsItWasWritten) {
+    for (const InputRecord& r : {startupRecord(), changedRecord()})
+        EXPECT_TRUE(recordFromText(recordText(r), "t.json") == r);
+    const std::string text = recordText(startupRecord());
+    EXPECT_EQ(text.substr(0, 48), "{\n  \"format\": \"emforce-record\",\n  \"version\": 1,\n");
+    EXPECT_NE(text.find("\n  \"besselFunctions\": \"accurate\",\n"), std::string::npos);
+    EXPECT_NE(text.find("\n  \"curves\": [true, true, false, false, false, false, false, false, "
+                        "false, false],\n"),
+              std::string::npos);
+}
+
+TEST(RunRecord, RefusesWhatItCannotTakeNamingTheKey) {
+    const std::string good = recordText(startupRecord());
+    const std::string prefix = "Record file t.json: ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {replaced(good, "\"version\": 1,", "\"version\": 1,\n  \"colour\": \"red\","),
+         "unknown key 'colour'"},
+        {replaced(good, "\"maxSpeed\": \"50\",", ""), "missing key 'maxSpeed'"},
+        {replaced(good, "\"minSpeed\": \"0\"", "\"minSpeed\": 0"), "key 'minSpeed' must be a text"},
+        {replaced(good, "\"induction\"", "\"electric\""),
+         "key 'motor' must be one of \"induction\", \"synchronous\""},
+        {replaced(good, "\"spherical\"", "2"),
+         "key 'geometry' must be one of \"linear\", \"cylindrical\", \"spherical\""},
+        {replaced(good, "\"windingPattern\": 1", "\"windingPattern\": 14"),
+         "key 'windingPattern' must be a whole number from 0 to 13"},
+        {replaced(good, "\"domain\": 4", "\"domain\": 4.0"),
+         "key 'domain' must be a whole number from 0 to 4"},
+        {replaced(good, "[true, true, false,", "[true, false,"),
+         "key 'curves' must be a list of 10 booleans"},
+        {replaced(good, "[true, true,", "[1, true,"), "key 'curves' must be a list of 10 booleans"},
+        {replaced(good, "[0, 0, 4, 4]", "[0, 0, 4, 14]"),
+         "key 'axisDescriptions' must be a list of 4 whole numbers in -1..7, -1..13, -1..13, "
+         "-1..13"},
+        {replaced(good, "\"0,05\"]", "0.05]"),
+         "key 'parameterTable' must be a list of 22 rows of 2 texts"},
+        {replaced(good, "[\" ni21 / ni0\", \"0,0\", \"0,0\"]", "[\" ni21 / ni0\", \"0,0\"]"),
+         "key 'reluctivityTable' must be a list of 3 rows of 3 texts"},
+        {replaced(good, "\"emforce-record\"", "\"other\""),
+         "not a run record: key 'format' must be \"emforce-record\""},
+        {replaced(good, "\"format\": \"emforce-record\",", ""),
+         "not a run record: key 'format' must be \"emforce-record\""},
+        {replaced(good, "\"version\": 1", "\"version\": 2"),
+         "version 2 is not supported: this program reads version 1"},
+        {replaced(good, "\"version\": 1", "\"version\": \"1\""),
+         "key 'version' must be a whole number"},
+        {replaced(good, "\"version\": 1,", ""), "missing key 'version'"},
+        {"[\"format\"]", "the record is not a JSON object"},
+        {replaced(good, "\"version\": 1,", "\"version\": 1"),
+         "line 4, column 3: expected ',' or '}'"},
+        {replaced(good, "\"domain\": 4", "\"domain\": 4, \"domain\": 4"),
+         "line 13, column 16: the key 'domain' appears twice"},
+    };
+    for (const auto& [text, message] : cases) EXPECT_EQ(refusal(text), prefix + message);
+}
+
+TEST(RunRecord, FileRoundTripAndFailures) {
+    const fs::path path = tempPath("r.json");
+    writeRunRecord(path, changedRecord());
+    EXPECT_TRUE(readRunRecord(path) == changedRecord());
+
+    // A text JSON cannot hold is refused before the old file is touched.
+    InputRecord latin1 = startupRecord();
+    latin1.minSpeed = "\xB5";
+    try {
+        writeRunRecord(path, latin1);
+        ADD_FAILURE() << "wrote a text that is not UTF-8";
+    } catch (const CalcError& e) {
+        EXPECT_EQ(e.what(), "Cannot write file " + path.string() +
+                                ": the text of key 'minSpeed' is not UTF-8");
+    }
+    EXPECT_TRUE(readRunRecord(path) == changedRecord());
+
+    std::ofstream(path) << recordText(startupRecord()) << std::string(kRecordMaxBytes, ' ');
+    const fs::path absent = tempPath("absent.json");
+    for (const auto& [file, message] :
+         {std::pair{path, "Record file " + path.string() + ": larger than 1 MiB"},
+          std::pair{absent, "Cannot open file " + absent.string()},
+          std::pair{fs::temp_directory_path(),
+                    "Cannot open file " + fs::temp_directory_path().string()}}) {
+        try {
+            readRunRecord(file);
+            ADD_FAILURE() << file;
+        } catch (const CalcError& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    }
+    fs::remove(path);
+}
+
+}  // namespace
+}  // namespace emforce

@@ -1,0 +1,149 @@
+"""The module emforce: records, runs equal to the command line's JSON bit for bit, errors, Ctrl-C."""
+import os
+import pickle
+import signal
+import subprocess
+import sys
+import textwrap
+import threading
+
+import numpy as np
+import pytest
+
+import emforce
+
+# Options of the command line and the same changes made with Record.set.
+CASES = {
+    "start-up": ([], []),
+    "cylindrical, every curve": (
+        ["--sample", "Data 1", "--geometry", "cylindrical", "--harmonic", "5", "--curves", "all", "--points", "10",
+         "--set", "2=0,002"],
+        [("sample", "Data 1"), ("geometry", "cylindrical"), ("harmonic", 5), ("curves", "all"), ("points", 10),
+         ("2", 0.002)]),
+    "synchronous linear, load angle": (
+        ["--sample", "Data 1", "--motor", "synchronous", "--geometry", "linear", "--curves", "0,1,4",
+         "--set", "ni12d=0,25", "--method", "6"],
+        [("sample", "Data 1"), ("motor", "synchronous"), ("geometry", "linear"), ("curves", [0, 1, 4]),
+         ("ni12d", 0.25), ("method", 6)]),
+    "abandoned: kp = 0": (["--set", "12=0"], [("12", 0)]),
+}
+
+
+def module_report(changes):
+    record = emforce.Record()
+    for key, value in changes:
+        record.set(key, value)
+    try:
+        return emforce.run(record)
+    except emforce.CalcError as error:
+        assert str(error) == error.result.error
+        return error.result
+
+
+@pytest.mark.parametrize("case", CASES)
+def test_results_equal_the_command_lines_json(cli, case):
+    options, changes = CASES[case]
+    status, expected = cli(*options)
+    result = module_report(changes)
+    assert (status == 0) == (result.error is None)
+    assert [list(h) for h in result.harmonics] == expected["harmonics"]
+    assert result.tabled == expected["tabled"]
+    assert result.report == expected["report"]
+    assert {str(slot): {"title": c.title, "x": c.x.tolist(), "y": c.y.tolist()}
+            for slot, c in result.curves.items()} == expected["curves"]
+    assert result.statistics == expected["statistics"]
+    assert result.ode_error == expected["odeError"]
+    assert (result.edit2, result.edit3, result.error) == (expected["edit2"], expected["edit3"], expected["error"])
+
+
+def test_curves_are_numpy_pairs_with_titles():
+    result = emforce.run(emforce.Record().set("points", 4))
+    x, y = result.curves[1]
+    assert isinstance(x, np.ndarray) and x.dtype == np.float64 and len(y) == 5
+    assert result.curves[1].title == "F/T Lorentz"
+    assert x.tolist() == [0.0, 12.5, 25.0, 37.5, 50.0]
+
+
+def test_records_from_every_source_and_back(tmp_path):
+    record = emforce.Record(sample="Data 1").set("2", 0.002).set("min-speed", -5).set("6", "250")
+    assert '"0,002"' in record.json() and '"-5"' in record.json()
+    path = str(tmp_path / "run.json")
+    record.save(path)
+    assert emforce.Record(record=path) == record
+    assert emforce.Record.from_json(record.json()) == record
+    assert pickle.loads(pickle.dumps(record)) == record
+    assert emforce.Record().set("record", path) == record
+    # A run leaves its record as it was, so the same record reruns to the same numbers.
+    first = emforce.run(record.set("0", 0.152).set("geometry", "linear"), threads=1)
+    assert emforce.run(record, literal=True).tabled == first.tabled
+
+
+@pytest.mark.parametrize("make, kind, message", [
+    (lambda: emforce.Record().set("colour", 1), ValueError,
+     "'colour' is neither a --set key nor an option of the command line"),
+    (lambda: emforce.Record().set("threads", 2), ValueError,
+     "'threads' does not change the record (threads and literal go to emforce.run)"),
+    (lambda: emforce.Record().set("pattern", 14), ValueError,
+     "--pattern takes a whole number from 0 to 13, not '14'"),
+    (lambda: emforce.Record().set("2", True), TypeError, "a value is a number or a text, not True or False"),
+    (lambda: emforce.Record(sample="nothing"), ValueError, "no sample set is called 'nothing' (see --list-samples)"),
+    (lambda: emforce.Record(params="/nonexistent/p.txt"), emforce.CalcError, "Cannot open file /nonexistent/p.txt"),
+    (lambda: emforce.Record.from_json("{}"), emforce.CalcError,
+     "Record file text: not a run record: key 'format' must be \"emforce-record\""),
+    (lambda: emforce.run(emforce.Record().set("2", "0.001")), emforce.CalcError,
+     "'0.001' is not a valid floating point value"),
+    (lambda: emforce.run(emforce.Record(), threads=0), ValueError, "threads must be at least 1"),
+])
+def test_refusals_carry_the_exact_message(make, kind, message):
+    with pytest.raises(kind) as raised:
+        make()
+    assert str(raised.value) == message
+
+
+def test_a_failed_file_changes_nothing():
+    record = emforce.Record().set("2", 0.002)
+    with pytest.raises(emforce.CalcError):
+        record.set("params", "/nonexistent/p.txt")
+    assert record == emforce.Record().set("2", 0.002)
+
+
+def test_the_gil_is_free_during_a_run():
+    record = emforce.Record().set("harmonic", 17).set("curves", "all").set("points", 60)
+    running = threading.Event()
+    ticks = []
+
+    def count():
+        running.wait()
+        while running.is_set():
+            ticks.append(1)
+            threading.Event().wait(0.001)
+
+    counter = threading.Thread(target=count)
+    counter.start()
+    running.set()
+    emforce.run(record, threads=1)
+    running.clear()
+    counter.join()
+    assert len(ticks) >= 50  # a held GIL lets the counter tick a few times at most
+
+
+def test_ctrl_c_cancels_a_run():
+    script = textwrap.dedent("""
+        import sys, emforce
+        record = emforce.Record().set("harmonic", 17).set("curves", "all").set("points", 1000)
+        print("running", flush=True)
+        try:
+            emforce.run(record, threads=1)
+            print("finished")
+        except KeyboardInterrupt:
+            print("interrupted")
+    """)
+    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, text=True, env=os.environ)
+    try:
+        assert child.stdout.readline() == "running\n"
+        threading.Event().wait(0.5)
+        child.send_signal(signal.SIGINT)
+        out, _ = child.communicate(timeout=60)
+    finally:
+        child.kill()
+    assert out == "interrupted\n"
