@@ -56,7 +56,7 @@ struct MessageShape {
 
 // Every message the program shows for a refused input, a fault or a file it cannot use. They
 // are written out here rather than taken from the code, so that a changed wording shows up.
-constexpr std::array<MessageShape, 17> kShapes = {{
+constexpr std::array<MessageShape, 18> kShapes = {{
     {"division by zero", "Floating point division by zero", "", false},
     {"invalid operation", "Invalid floating point operation", "", false},
     {"overflow", "Floating point overflow", "", false},
@@ -66,6 +66,7 @@ constexpr std::array<MessageShape, 17> kShapes = {{
     {"not an integer", "'", "' is not a valid integer value", true},
     {"not a boolean", "'", "' is not a valid boolean value", true},
     {"not a listed method", "'", "' is not an integration method of the list", true},
+    {"not a choice of Bessel functions", "'", "' is not a valid choice of Bessel functions", true},
     {"harmonic beyond the spectrum", "The highest harmonic order ",
      " is beyond the MMF spectrum: choose an order up to 17", true},
     {"too many points", "The point count ", " is too large: choose at most 100000 points per curve",

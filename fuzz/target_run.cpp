@@ -143,6 +143,7 @@ InputRecord buildRecord(FuzzInput& in, RunSetup& setup) {
     r.integrationMethod = listOrEdge(in, kIntegrationMethodItems, r, r.integrationMethod);
     r.besselAccuracy = listOrEdge(in, kBesselAccuracyItems, r, r.besselAccuracy);
     r.besselLimit = listOrEdge(in, kBesselLimitItems, r, r.besselLimit);
+    r.besselFunctions = listOrEdge(in, kBesselFunctionItems, r, r.besselFunctions);
     if (in.pick(4) == 0)
         r.highestHarmonic = std::to_string(in.pick(41) - 20);
     else
@@ -387,7 +388,7 @@ void describe(const InputRecord& r, const RunSetup& setup) {
         (r.induction ? " induction" : " synchronous") + (setup.mmfChart ? " MMF chart" : " run") +
         ", pattern " + std::to_string(r.windingPattern) + ", domain " + std::to_string(r.domain) +
         ", method '" + r.integrationMethod + "', accuracy '" + r.besselAccuracy + "', limit '" +
-        r.besselLimit + "', harmonic '" + r.highestHarmonic + "', points '" + r.pointsPerCurve +
+        r.besselLimit + "', functions '" + r.besselFunctions + "', harmonic '" + r.highestHarmonic + "', points '" + r.pointsPerCurve +
         "', threads " + std::to_string(setup.options.threads) + ", curves";
     for (bool c : r.curves) text += c ? " 1" : " 0";
     text += "\n";

@@ -25,6 +25,7 @@ CASES = {
          "--set", "ni12d=0,25", "--method", "6"],
         [("sample", "Data 1"), ("motor", "synchronous"), ("geometry", "linear"), ("curves", [0, 1, 4]),
          ("ni12d", 0.25), ("method", 6)]),
+    "series functions, spherical": (["--bessel", "series", "--harmonic", "3"], [("bessel", "series"), ("harmonic", 3)]),
     "abandoned: kp = 0": (["--set", "12=0"], [("12", 0)]),
 }
 
@@ -54,6 +55,7 @@ def test_results_equal_the_command_lines_json(cli, case):
     assert result.statistics == expected["statistics"]
     assert result.ode_error == expected["odeError"]
     assert (result.edit2, result.edit3, result.error) == (expected["edit2"], expected["edit3"], expected["error"])
+    assert result.bessel == expected["bessel"]
 
 
 def test_curves_are_numpy_pairs_with_titles():

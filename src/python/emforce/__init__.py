@@ -42,8 +42,9 @@ class Result:
     harmonics: list of (order, amplitude); tabled: dict maxwell, lorentz, material, impulse,
     ratio (None before the tabled point was done); curves: dict slot -> Curve; statistics: dict
     avgBalance, maxBalance, avgCoenergy, avgPower (None where undefined); ode_error; report:
-    the report lines; harmonic_lines; edit2, edit3: the display texts; questions: the layer
-    questions of the readings (answered No); error: the message of an abandoned run or None.
+    the report lines; harmonic_lines; edit2, edit3: the display texts; bessel: the choice of
+    Bessel functions the run used; questions: the layer questions of the readings (answered
+    No); error: the message of an abandoned run or None.
     """
 
     def __init__(self, fields):
@@ -56,6 +57,7 @@ class Result:
         self.ode_error = fields["ode_error"]
         self.edit2 = fields["edit2"]
         self.edit3 = fields["edit3"]
+        self.bessel = fields["bessel"]
         self.questions = fields["questions"]
         self.error = fields["error"]
 
