@@ -74,6 +74,7 @@ constexpr std::array<MessageShape, 18> kShapes = {{
     {"no such winding pattern", "Winding pattern ",
      " does not exist: choose a pattern from 0 to 13", true},
     {"no such domain", "Domain ", " does not exist: choose 0 to 4", true},
+    {"impossible input", "Impossible input: ", ")", true},
     {"cannot create file", "Cannot create file ", "", true},
     {"cannot write file", "Cannot write file ", "", true},
     {"cannot open file", "Cannot open file ", "", true},

@@ -61,8 +61,8 @@ private:
     size_t m_pos = 0;
 };
 
-// The separators a number text may use: the program's, and under "." the comma as well.
-std::string_view separators() { return decimalSeparator() == '.' ? ".," : ","; }
+// The separators a number text may use, one of them once, whatever the program's setting.
+std::string_view separators() { return ".,"; }
 
 // The digit counts of a text of the documented real form
 // [blanks][sign]digits[separator digits][e[sign]digits][blanks], or nothing for another form.

@@ -29,10 +29,9 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Rewrites a real number text into the C form that from_chars reads, or returns an empty
 // string when the text is not [sign] digits [separator digits] [e [sign] digits] with at least
-// one mantissa digit. Only the program's separator is a decimal point; under "." the comma of
-// the built-in texts is accepted too.
+// one mantissa digit. Either separator is a decimal point whatever the setting: the built-in
+// texts carry commas and pasted numbers points. A second separator is digit grouping, refused.
 std::string canonicalReal(std::string_view text) {
-    const char sep = decimalSeparator();
     std::string out;
     size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -46,7 +45,7 @@ std::string canonicalReal(std::string_view text) {
         if (isDigit(c)) {
             out += c;
             ++mantissaDigits;
-        } else if (!seenPoint && (c == sep || (sep == '.' && c == ','))) {
+        } else if (!seenPoint && (c == '.' || c == ',')) {
             out += '.';
             seenPoint = true;
         } else {

@@ -6,14 +6,15 @@
 
 namespace emforce {
 
-/// The decimal separator of every number text the program reads or shows; "," unless changed.
-/// Under "." texts with "," are accepted as well, so the built-in comma texts always convert.
+/// The decimal separator of every number text the program shows; "," unless changed. Texts
+/// are read with either separator, so the built-in comma texts and pasted point texts convert.
 char decimalSeparator();
 /// Sets the decimal separator ('.' or ',').
 void setDecimalSeparator(char separator);
 
 /// Text to a finite real; throws CalcError "'%s' is not a valid floating point value".
-/// Accepts surrounding blanks, a sign, leading zeros and an exponent ("7,0e6", "1e+08").
+/// Accepts surrounding blanks, a sign, leading zeros, one decimal point or comma and an
+/// exponent ("7,0e6", "0.05", "1e+08"); digit grouping ("1.000,5") is refused.
 double toReal(std::string_view text);
 /// Text to an integer; throws CalcError "'%s' is not a valid integer value".
 int toInteger(std::string_view text);

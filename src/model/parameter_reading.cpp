@@ -1,6 +1,8 @@
 // The steps of a parameter reading, in the order a reading takes them.
 #include "model/parameter_reading.hpp"
 
+#include <numbers>
+
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
 #include "numerics/fp_guard.hpp"
@@ -37,6 +39,15 @@ int readHighestHarmonic(const std::string& text) {
     return h;
 }
 
+constexpr InputLocation cellAt(int row) { return {InputSource::ParameterTable, row, 1}; }
+
+// The program's refusal of a value that no motor can have.
+[[noreturn]] void impossible(const InputLocation& where, const std::string& text,
+                             const std::string& rule) {
+    throw InputError("Impossible input: " + inputCaption(where) + " " + text + " (" + rule + ")",
+                     where);
+}
+
 // A text that is no integer reads as 10, as the spin box shows it.
 int readPointsPerCurve(std::string& text) {
     int points = 10;
@@ -48,22 +59,101 @@ int readPointsPerCurve(std::string& text) {
     if (points > kMaxPointsPerCurve)
         throw CalcError("The point count " + text + " is too large: choose at most " +
                         std::to_string(kMaxPointsPerCurve) + " points per curve");
+    if (points < 1)
+        impossible({InputSource::PointsPerCurve}, text, "the point count must be at least 1");
     return points;
+}
+
+// Runs one conversion of a source; its refusal names the source.
+template <class Convert>
+auto at(const InputLocation& where, const Convert& convert) {
+    try {
+        return convert();
+    } catch (const InputError&) {
+        throw;
+    } catch (const CalcError& e) {
+        throw InputError(e.what(), where);
+    }
+}
+
+double cellValue(const InputRecord& r, int row) {
+    return at(cellAt(row), [&] { return toReal(r.value(row)); });
+}
+
+double positiveCell(const InputRecord& r, int row, const char* rule) {
+    const double v = cellValue(r, row);
+    if (!(v > 0)) impossible(cellAt(row), r.value(row), rule);
+    return v;
+}
+
+// A polar bound of the spherical layer strictly inside (0, pi).
+double polarBound(const InputRecord& r, int row, const char* rule) {
+    const double v = cellValue(r, row);
+    if (r.geometry == Geometry::Spherical && !(v > 0 && v < std::numbers::pi))
+        impossible(cellAt(row), r.value(row), rule);
+    return v;
+}
+
+double reluctivityCell(const InputRecord& r, int row, int column) {
+    return at(InputLocation{InputSource::ReluctivityTable, row, column}, [&] {
+        return toReal(r.reluctivityTable[static_cast<size_t>(row)][static_cast<size_t>(column)]);
+    });
 }
 
 }  // namespace
 
+std::string inputCaption(const InputLocation& where) {
+    // The labels of the sources after the two tables, in InputSource order.
+    static constexpr std::array<std::string_view, 10> kLabels = {
+        " ni12d / ni0  of  gap",
+        "  ni21d / ni0  of  gap",
+        "Points per curve = ",
+        "Intergration method ...",
+        "Accuracy for I and K functions",
+        "Limit for Bessels fuction argument",
+        "Highest harmonic order for MMF",
+        "min speed = ",
+        "max speed = ",
+        "Bessel functions"};
+    std::string label;
+    if (where.source == InputSource::ParameterTable)
+        label = kParameterLabels[static_cast<size_t>(where.row)];
+    else if (where.source == InputSource::ReluctivityTable)
+        label = std::string(where.row == 1 ? " ni12 / ni0" : " ni21 / ni0") +
+                (where.column == 1 ? " real ()" : " imag ()");
+    else
+        label = kLabels[static_cast<size_t>(where.source) - 2];
+    // Labels are padded with runs of blanks for the table's look; a message needs single ones.
+    std::string caption;
+    for (char c : label) {
+        if (c == ' ' && (caption.empty() || caption.back() == ' ')) continue;
+        caption += c;
+    }
+    if (!caption.empty() && caption.back() == ' ') caption.pop_back();
+    return caption;
+}
+
+void checkWidth(int row, double value, const std::string& text) {
+    if (!(value > 0))
+        impossible(cellAt(row), text,
+                   row == kRowG ? "the gap width must be greater than 0"
+                                : "the layer width must be greater than 0");
+}
+
 void readParameterSources(InputRecord& r, MotorParameters& p) {
-    auto cell = [&r](int row) { return toReal(r.value(row)); };
+    auto cell = [&r](int row) { return cellValue(r, row); };
+    const bool hasLength = r.geometry != Geometry::Spherical;
     p.x = cell(kRowX);
     p.kp = cell(kRowKp);
-    p.R = cell(kRowR);
+    p.R = positiveCell(r, kRowR, "R must be greater than 0");
     p.ni1 = cell(kRowNi1) * kNi0;
     p.ni1d = cell(kRowNi1d) * kNi0;
     p.g = cell(kRowG);
+    checkWidth(kRowG, p.g, r.value(kRowG));
     p.ni2 = cell(kRowNi2) * kNi0;
     p.ni2d = cell(kRowNi2d) * kNi0;
     p.a = cell(kRowA);
+    checkWidth(kRowA, p.a, r.value(kRowA));
     p.n = cell(kRowN);
     p.y = cell(kRowY);
     p.f1 = cell(kRowF1);
@@ -71,23 +161,34 @@ void readParameterSources(InputRecord& r, MotorParameters& p) {
     p.fI = cell(kRowFI);
     p.mmfStator = cell(kRowMmfStator);
     p.mmfRotor = cell(kRowMmfRotor);
-    p.l = cell(kRowL);
+    p.l = hasLength ? positiveCell(r, kRowL, "the length must be greater than 0") : cell(kRowL);
     p.gamma = cell(kRowGamma);
-    p.teta1 = cell(kRowTeta1);
+    if (p.gamma < 0)
+        impossible(cellAt(kRowGamma), r.value(kRowGamma), "the conductivity must not be negative");
+    p.teta1 = polarBound(r, kRowTeta1, "teta1 must lie between 0 and pi");
     p.eps = cell(kRowEps) * kEps0;
-    p.teta2 = cell(kRowTeta2);
-    p.ni12 = Complex(toReal(r.reluctivityTable[1][1]) * kNi0, p.ni12.im());
-    p.ni12 = Complex(p.ni12.re(), toReal(r.reluctivityTable[1][2]) * kNi0);
-    p.ni21 = Complex(toReal(r.reluctivityTable[2][1]) * kNi0, p.ni21.im());
-    p.ni21 = Complex(p.ni21.re(), toReal(r.reluctivityTable[2][2]) * kNi0);
-    p.ni12d = toReal(r.ni12dGap) * kNi0;
-    p.ni21d = toReal(r.ni21dGap) * kNi0;
-    p.pointsPerCurve = readPointsPerCurve(r.pointsPerCurve);
-    p.integrationMethod = readIntegrationMethod(r.integrationMethod);
-    p.besselAccuracy = toReal(r.besselAccuracy);
-    p.besselLimit = toReal(r.besselLimit);
-    p.besselFunctions = readBesselFunctions(r.besselFunctions);
-    p.highestHarmonic = readHighestHarmonic(r.highestHarmonic);
+    p.teta2 = polarBound(r, kRowTeta2, "teta2 must lie between 0 and pi");
+    if (r.geometry == Geometry::Spherical && !(p.teta2 > p.teta1))
+        impossible(cellAt(kRowTeta2),
+                   r.value(kRowTeta2) + " with " + inputCaption(cellAt(kRowTeta1)) + " " +
+                       r.value(kRowTeta1),
+                   "teta2 must be greater than teta1");
+    p.ni12 = Complex(reluctivityCell(r, 1, 1) * kNi0, p.ni12.im());
+    p.ni12 = Complex(p.ni12.re(), reluctivityCell(r, 1, 2) * kNi0);
+    p.ni21 = Complex(reluctivityCell(r, 2, 1) * kNi0, p.ni21.im());
+    p.ni21 = Complex(p.ni21.re(), reluctivityCell(r, 2, 2) * kNi0);
+    p.ni12d = at({InputSource::Ni12dGap}, [&] { return toReal(r.ni12dGap); }) * kNi0;
+    p.ni21d = at({InputSource::Ni21dGap}, [&] { return toReal(r.ni21dGap); }) * kNi0;
+    p.pointsPerCurve =
+        at({InputSource::PointsPerCurve}, [&] { return readPointsPerCurve(r.pointsPerCurve); });
+    p.integrationMethod = at({InputSource::IntegrationMethod},
+                             [&] { return readIntegrationMethod(r.integrationMethod); });
+    p.besselAccuracy = at({InputSource::BesselAccuracy}, [&] { return toReal(r.besselAccuracy); });
+    p.besselLimit = at({InputSource::BesselLimit}, [&] { return toReal(r.besselLimit); });
+    p.besselFunctions =
+        at({InputSource::BesselFunctions}, [&] { return readBesselFunctions(r.besselFunctions); });
+    p.highestHarmonic =
+        at({InputSource::HighestHarmonic}, [&] { return readHighestHarmonic(r.highestHarmonic); });
     // A scaled value beyond the range of a double is an overflow like any other.
     throwOnFpFault();
 }
@@ -119,8 +220,8 @@ RadialSlots selectRadialSlots(Geometry geometry, bool induction, const BesselSet
 
 void finishReading(InputRecord& record, MotorParameters& p, const QuestionCallback& ask) {
     p.syncSpeed = p.geometry == Geometry::Linear ? p.f1 : checkedValue(p.f1 / p.kp);
-    p.minSpeed = toReal(record.minSpeed);
-    p.maxSpeed = toReal(record.maxSpeed);
+    p.minSpeed = at({InputSource::MinSpeed}, [&] { return toReal(record.minSpeed); });
+    p.maxSpeed = at({InputSource::MaxSpeed}, [&] { return toReal(record.maxSpeed); });
     if (p.x > p.R && p.geometry != Geometry::Linear) p.x = p.R;
     record.value(kRowX) = record.value(kRowR);
     if (p.geometry == Geometry::Linear || p.R > p.a) return;

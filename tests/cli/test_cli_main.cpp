@@ -82,9 +82,13 @@ TEST(CliMain, AbandonedRunExitsWithOneAndTheMessage) {
     EXPECT_EQ(r.status, kExitAbandoned);
     EXPECT_EQ(r.err, "Floating point division by zero\n");
     EXPECT_EQ(jsonField(r.out, "error"), "\"Floating point division by zero\"");
-    const Result bad = runCli({"--set", "2=0.001"});
+    const Result bad = runCli({"--set", "2=0.001.5"});
     EXPECT_EQ(bad.status, kExitAbandoned);
-    EXPECT_EQ(bad.err, "'0.001' is not a valid floating point value\n");
+    EXPECT_EQ(bad.err, "'0.001.5' is not a valid floating point value\n");
+    const Result impossible = runCli({"--set", "2=-0,001"});
+    EXPECT_EQ(impossible.status, kExitAbandoned);
+    EXPECT_EQ(impossible.err,
+              "Impossible input: gap width g [m] = -0,001 (the gap width must be greater than 0)\n");
 }
 
 TEST(CliMain, UsageErrorsExitWithTwo) {

@@ -22,13 +22,14 @@ TEST(NumberFormat, AcceptsTheFormsOfTheBuiltInTexts) {
     const Real cases[] = {{"0,05", 0.05},   {"7,0e6", 7e6},         {"1e+08", 1e8},
                           {"1e-17", 1e-17}, {"000,0", 0.0},          {"    0000000 ", 0.0},
                           {"-0,7", -0.7},   {"1,0471975511", 1.0471975511}, {"+5", 5.0},
-                          {"1,0e0", 1.0},   {"5,", 5.0},             {",5", 0.5}};
+                          {"1,0e0", 1.0},   {"5,", 5.0},             {",5", 0.5},
+                          {"0.05", 0.05},   {"-1.5E-3", -1.5e-3},    {".5", 0.5}};
     for (const Real& c : cases) EXPECT_DOUBLE_EQ(toReal(c.text), c.value) << c.text;
 }
 
 TEST(NumberFormat, RefusesWhatIsNotANumberHere) {
-    for (const char* text : {"0.05", "nan", "inf", "-inf", "0x1p3", "1 000", "1.000,5", "5abc",
-                             "", "   ", "e5", ",", "1e", "1e+", "1,0,0", "1e999", "--1", "+-1"}) {
+    for (const char* text : {"1.000.000", "nan", "inf", "-inf", "0x1p3", "1 000", "1.000,5", "5abc",
+                             "", "   ", "e5", ",", ".", "1e", "1e+", "1,0,0", "1,000.5", "1e999", "--1", "+-1"}) {
         try {
             toReal(text);
             ADD_FAILURE() << "accepted '" << text << "'";
@@ -45,13 +46,15 @@ TEST(NumberFormat, ParsingLeavesNoFloatingPointFlags) {
     EXPECT_EQ(std::fetestexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO), 0);
 }
 
-TEST(NumberFormat, PointSeparatorStillReadsTheCommaTexts) {
+TEST(NumberFormat, TheSeparatorSettingChangesTheShownTextsOnly) {
     setDecimalSeparator('.');
     EXPECT_DOUBLE_EQ(toReal("0.05"), 0.05);
     EXPECT_DOUBLE_EQ(toReal("7,0e6"), 7e6);
+    EXPECT_THROW(toReal("1,000.5"), CalcError);
     EXPECT_EQ(formatFixed(2.36, 4, 1), "2.4");
     setDecimalSeparator(',');
-    EXPECT_THROW(toReal("0.05"), CalcError);
+    EXPECT_DOUBLE_EQ(toReal("0.05"), 0.05);
+    EXPECT_EQ(formatFixed(2.36, 4, 1), "2,4");
 }
 
 TEST(NumberFormat, IntegersAndBooleans) {

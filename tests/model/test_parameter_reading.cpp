@@ -1,12 +1,12 @@
-// Reading the input record: conversions, scaling, spectra, slots, the x cell and the layer question.
-#include "model/parameter_reading.hpp"
-
+// Reading the input record: conversions, scaling, spectra, slots, the x cell and the layer
+// question.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
 #include "model/motor_general.hpp"
+#include "model/parameter_reading.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
 #include "numerics/integration.hpp"
@@ -52,7 +52,8 @@ TEST_F(ParameterReading, ScalesAndDerivesTheStartUpRecord) {
 TEST_F(ParameterReading, SynchronousSpeedPerGeometry) {
     record.value(16) = "50";
     record.value(12) = "2";
-    for (auto [geometry, sync] : {std::pair{Geometry::Linear, 50.0}, {Geometry::Cylindrical, 25.0},
+    for (auto [geometry, sync] : {std::pair{Geometry::Linear, 50.0},
+                                  {Geometry::Cylindrical, 25.0},
                                   {Geometry::Spherical, 25.0}}) {
         record.geometry = geometry;
         read();
@@ -89,15 +90,16 @@ TEST_F(ParameterReading, XCellIsUsedOnceThenReplacedByR) {
 
 TEST_F(ParameterReading, BadTextStopsAtItsSourceKeepingEarlierFields) {
     read();
-    record.value(1) = "0,2";      // R, read third
-    record.value(14) = "0.05";    // ni2, read seventh
-    record.value(13) = "0,5";     // ni1, read fourth
-    record.value(3) = "0,04";     // a, read ninth
+    record.value(1) = "0,2";     // R, read third
+    record.value(14) = "0,0,5";  // ni2, read seventh
+    record.value(13) = "0,5";    // ni1, read fourth
+    record.value(3) = "0,04";    // a, read ninth
     try {
         read();
         FAIL();
-    } catch (const CalcError& e) {
-        EXPECT_STREQ(e.what(), "'0.05' is not a valid floating point value");
+    } catch (const InputError& e) {
+        EXPECT_STREQ(e.what(), "'0,0,5' is not a valid floating point value");
+        EXPECT_EQ(e.where(), (InputLocation{InputSource::ParameterTable, 14, 1}));
     }
     EXPECT_DOUBLE_EQ(p().R, 0.2);
     EXPECT_DOUBLE_EQ(p().ni1, 0.5 * kNi0);
@@ -138,12 +140,123 @@ TEST_F(ParameterReading, ChoiceOfBesselFunctionsReachesTheSlots) {
     try {
         read();
         FAIL();
-    } catch (const CalcError& e) {
+    } catch (const InputError& e) {
         EXPECT_STREQ(e.what(), "'Accurate' is not a valid choice of Bessel functions");
+        EXPECT_EQ(inputCaption(e.where()), "Bessel functions");
     }
     EXPECT_DOUBLE_EQ(p().besselLimit, 25);
     EXPECT_EQ(p().highestHarmonic, 1);
     EXPECT_EQ(p().besselFunctions, BesselChoice::Series);
+}
+
+TEST_F(ParameterReading, ConversionErrorsNameTheirSource) {
+    struct Case {
+        std::function<void(InputRecord&)> spoil;
+        InputLocation where;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {[](InputRecord& r) { r.reluctivityTable[2][2] = "x"; },
+         {InputSource::ReluctivityTable, 2, 2},
+         "ni21 / ni0 imag ()"},
+        {[](InputRecord& r) { r.ni21dGap = "x"; }, {InputSource::Ni21dGap}, "ni21d / ni0 of gap"},
+        {[](InputRecord& r) { r.besselLimit = "x"; },
+         {InputSource::BesselLimit},
+         "Limit for Bessels fuction argument"},
+        {[](InputRecord& r) { r.highestHarmonic = "19"; },
+         {InputSource::HighestHarmonic},
+         "Highest harmonic order for MMF"},
+        {[](InputRecord& r) { r.integrationMethod = "x"; },
+         {InputSource::IntegrationMethod},
+         "Intergration method ..."},
+        {[](InputRecord& r) { r.maxSpeed = "x"; }, {InputSource::MaxSpeed}, "max speed ="},
+    };
+    for (const Case& c : cases) {
+        record = startupRecord();
+        c.spoil(record);
+        try {
+            read();
+            ADD_FAILURE() << c.caption;
+        } catch (const InputError& e) {
+            EXPECT_EQ(e.where(), c.where) << c.caption;
+            EXPECT_EQ(inputCaption(e.where()), c.caption);
+        }
+    }
+}
+
+// Every impossible value is refused with the program's own message, naming the row, before
+// the reading goes on; the field keeps its old value.
+TEST_F(ParameterReading, ImpossibleInputsAreRefusedNamingTheirRow) {
+    struct Case {
+        Geometry geometry;
+        int row;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {Geometry::Spherical, 2, "0",
+         "Impossible input: gap width g [m] = 0 (the gap width must be greater than 0)"},
+        {Geometry::Linear, 2, "-0,001",
+         "Impossible input: gap width g [m] = -0,001 (the gap width must be greater than 0)"},
+        {Geometry::Cylindrical, 3, "-5e-3",
+         "Impossible input: layer width a [m] = -5e-3 (the layer width must be greater than 0)"},
+        {Geometry::Linear, 1, "0",
+         "Impossible input: x0 + a [m] / R [m] / R [m] = 0 (R must be greater than 0)"},
+        {Geometry::Spherical, 8, "-1",
+         "Impossible input: layer gamma [S/m] = -1 (the conductivity must not be negative)"},
+        {Geometry::Linear, 19, "0",
+         "Impossible input: length (linear/cylindrical) l [m] = 0 (the length must be greater than "
+         "0)"},
+        {Geometry::Cylindrical, 19, "-1",
+         "Impossible input: length (linear/cylindrical) l [m] = -1 (the length must be greater "
+         "than 0)"},
+        {Geometry::Spherical, 20, "0",
+         "Impossible input: teta1 (spherical) [rad] = 0 (teta1 must lie between 0 and pi)"},
+        {Geometry::Spherical, 21, "3,2",
+         "Impossible input: teta2 (spherical) [rad] = 3,2 (teta2 must lie between 0 and pi)"},
+        {Geometry::Spherical, 21, "0,5",
+         "Impossible input: teta2 (spherical) [rad] = 0,5 with teta1 (spherical) [rad] = 0,7854 "
+         "(teta2 must be greater than teta1)"},
+    };
+    for (const Case& c : cases) {
+        record = startupRecord();
+        record.geometry = c.geometry;
+        record.value(c.row) = c.text;
+        try {
+            read();
+            ADD_FAILURE() << c.message;
+        } catch (const InputError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+            EXPECT_EQ(e.where().row, c.row) << c.message;
+        }
+    }
+    EXPECT_DOUBLE_EQ(p().g, 0.001);  // the refused gap widths were not taken
+
+    // Where a value is not used it may be anything: no length in the sphere, no polar bounds
+    // elsewhere, and a conductivity of zero anywhere.
+    record = startupRecord();
+    record.value(19) = "0";
+    record.value(8) = "0";
+    EXPECT_NO_THROW(read());
+    record.geometry = Geometry::Cylindrical;
+    record.value(19) = "1";
+    record.value(20) = "4";
+    record.value(21) = "-1";
+    EXPECT_NO_THROW(read());
+}
+
+TEST_F(ParameterReading, PointCountBelowOneIsRefused) {
+    for (const char* text : {"0", "-3"}) {
+        record.pointsPerCurve = text;
+        try {
+            read();
+            ADD_FAILURE() << text;
+        } catch (const InputError& e) {
+            EXPECT_EQ(std::string(e.what()), std::string("Impossible input: Points per curve = ") +
+                                                 text + " (the point count must be at least 1)");
+            EXPECT_EQ(e.where().source, InputSource::PointsPerCurve);
+        }
+    }
 }
 
 TEST_F(ParameterReading, PointCountThatIsNoIntegerReadsAsTen) {
@@ -215,8 +328,13 @@ TEST_F(ParameterReading, SampleSetWritesExactlyItsCells) {
     EXPECT_EQ(record.value(8), "56,0e6");
     EXPECT_EQ(record.reluctivityTable[2][2], "0,6");
     EXPECT_EQ(record.ni12dGap, before.ni12dGap);
+    // Every set reads in the geometries it is made for; two sets for the linear and cylindrical
+    // motors have polar bounds that no spherical layer can have.
     for (const SampleSet& set : kSampleSets) {
         applySampleSet(record, set);
+        const bool notSpherical = set.caption.find("linear") != std::string_view::npos ||
+                                  set.caption.find("cylindrical") != std::string_view::npos;
+        record.geometry = notSpherical ? Geometry::Cylindrical : Geometry::Spherical;
         EXPECT_NO_THROW(read()) << set.caption;
     }
     EXPECT_EQ(findSampleSet("  UPDATED workshop DATA "), 1);

@@ -191,9 +191,9 @@ TEST_F(CalculationRun, ZeroMaxwellStopsAtTheRatioKeepingTwelveLines) {
 }
 
 TEST_F(CalculationRun, ConversionErrorAbandonsKeepingWhatWasWritten) {
-    record.value(8) = "5.0e6";
+    record.value(8) = "5.0.e6";
     const RunOutcome outcome = run();
-    EXPECT_EQ(outcome.message, "'5.0e6' is not a valid floating point value");
+    EXPECT_EQ(outcome.message, "'5.0.e6' is not a valid floating point value");
     EXPECT_EQ(observer.times.size(), 1u);  // the start time stays
     EXPECT_TRUE(observer.report.empty());
 }
@@ -215,11 +215,14 @@ TEST_F(CalculationRun, CurvesWithReversedRangeAndOddCounts) {
     EXPECT_EQ(model->results.Te.size(), 16u);
     EXPECT_DOUBLE_EQ(model->induction.curveX().front(), 50.0);
     EXPECT_EQ(observer.progress.size(), 22u);  // 11 texts per curve
-    record.pointsPerCurve = "-3";
-    ASSERT_TRUE(run().complete);
-    EXPECT_TRUE(observer.series[0].empty());
-    record.pointsPerCurve = "0";
-    EXPECT_EQ(run().message, kInvalidOperation);
+    // A count below 1 is refused by the reading, before the run writes anything.
+    for (const char* points : {"-3", "0"}) {
+        record.pointsPerCurve = points;
+        observer = {};
+        EXPECT_EQ(run().message, std::string("Impossible input: Points per curve = ") + points +
+                                     " (the point count must be at least 1)");
+        EXPECT_TRUE(observer.report.empty());
+    }
 }
 
 TEST_F(CalculationRun, LayerQuestionAnsweredYesEndsTheProgram) {

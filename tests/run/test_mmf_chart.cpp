@@ -189,9 +189,9 @@ TEST_F(MmfChartTest, FaultStopsTheSpectrumAfterTheFirstBar) {
 }
 
 TEST_F(MmfChartTest, BadTextDrawsNothing) {
-    record.value(8) = "5.0e6";
+    record.value(8) = "5.0.e6";
     const MmfChartError e = failure({.spectrum = true});
-    EXPECT_STREQ(e.what(), "'5.0e6' is not a valid floating point value");
+    EXPECT_STREQ(e.what(), "'5.0.e6' is not a valid floating point value");
     for (const auto& points : e.partial().series) EXPECT_TRUE(points.empty());
     EXPECT_FALSE(e.partial().title);
     EXPECT_FALSE(e.partial().boxes);
