@@ -6,6 +6,7 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "numerics/cancel.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -135,8 +136,12 @@ int nextRandom() {
 constexpr double kRandomScale = 1.0 / 32768.0;
 constexpr double kMonteCarloTolerance = 1e-7;
 constexpr int kMonteCarloMaxSamples = 10000;
+// Samples between two cancel checks: nested in another integral, one sample can itself be a
+// whole integral of up to kMonteCarloMaxSamples samples.
+constexpr int kSamplesPerCancelCheck = 16;
 
-// Samples until two successive estimates agree to the tolerance (at least two samples).
+// Samples until two successive estimates agree to the tolerance (at least two samples); a
+// cancel request ends it.
 template <class Sample>
 double monteCarlo(const Sample& sample, double lower, double upper) {
     seedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
@@ -145,6 +150,7 @@ double monteCarlo(const Sample& sample, double lower, double upper) {
     double previous = 0.0;
     int count = 0;
     do {
+        if (count % kSamplesPerCancelCheck == 0) throwIfCancelled();
         ++count;
         const double t = nextRandom() * kRandomScale * (upper - lower) + lower;
         sum += sample(t);
@@ -248,6 +254,7 @@ double integrate(IntegrationMethod method, const Evaluator& f, const double& kp,
         return f(kp, x, g, a, z, n);
     };
     if (method == IntegrationMethod::MonteCarlo) return monteCarlo(sample, lower, upper);
+    throwIfCancelled();
     const SamplePoints points = samplePoints(method, overX, lower, upper);
     std::array<double, kMaxRulePoints> values;
     for (std::size_t i = 0; i < points.count; ++i) values[i] = sample(points.values[i]);

@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 
+#include "numerics/cancel.hpp"
+
 namespace emforce {
 
 /// A real-valued closure of the six model arguments (kp or kh, x, g, a, z or θ, speed or angle).
@@ -37,7 +39,9 @@ inline constexpr const char* kNoIntegrationMethod = "No integration method is se
 
 /// Integrates f from lower to upper over the second argument (overX) or the fifth (otherwise);
 /// kp is handed on unchanged and the other four arguments are copies owned by the routine.
-/// Throws CalcError for a method outside the list.
+/// Throws CalcError for a method outside the list, and CalcError(kCancelledMessage) when this
+/// thread's run is cancelled (numerics/cancel.hpp): before a fixed rule's points and every few
+/// Monte Carlo samples.
 double integrate(IntegrationMethod method, const Evaluator& f, const double& kp, double x, double g,
                  double a, double z, double n, bool overX, double lower, double upper);
 
@@ -84,10 +88,12 @@ double combineSamples(IntegrationMethod method, bool overX, double lower, double
 /// distinct point, values returning the N integrands at t (a point equal to the one before it,
 /// Simpson's shared panel end, takes the values just computed). Each result is bit-identical to
 /// integrate of its integrand alone, where the integrands depend on their arguments alone. Fixed
-/// rules only: throws std::invalid_argument for Monte Carlo.
+/// rules only: throws std::invalid_argument for Monte Carlo. A cancel request throws as in
+/// integrate.
 template <std::size_t N, class Values>
 std::array<double, N> integrateTogether(IntegrationMethod method, bool overX, double lower,
                                         double upper, const Values& values) {
+    throwIfCancelled();
     const SamplePoints points = samplePoints(method, overX, lower, upper);
     std::array<std::array<double, kMaxRulePoints>, N> columns;
     for (std::size_t j = 0; j < points.count; ++j) {

@@ -250,6 +250,7 @@ void Run::execute() {
 
 RunOutcome runCalculation(Model& model, InputRecord& record, RunObserver& observer, const RunOptions& options) {
     clearFpFaults();
+    const CancelScope cancel(options.cancel);
     RunOutcome outcome;
     try {
         Run(model, record, observer, options, outcome).execute();

@@ -47,7 +47,8 @@ struct Model {
 struct RunOptions {
     /// The clock of the start and end times.
     std::function<std::chrono::system_clock::time_point()> now = [] { return std::chrono::system_clock::now(); };
-    /// Set from another thread to abandon the run at the next point with "Calculation cancelled".
+    /// Set from another thread to abandon the run with "Calculation cancelled", within the point
+    /// in progress.
     const std::atomic<bool>* cancel = nullptr;
     /// Threads that share the points of a curve; 0 means one per core.
     int threads = 0;

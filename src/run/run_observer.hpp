@@ -67,6 +67,8 @@ public:
     /// Chart series, addressed by curve slot 0..9.
     virtual void clearSeries(int slot) = 0;
     virtual void appendPoint(int slot, double x, double y) = 0;
+    /// A curve of this slot starts: its series was cleared and up to `pointCount` points follow.
+    virtual void curveStarted(int /*slot*/, int /*pointCount*/) {}
     /// A curve is complete: the view may repaint its chart.
     virtual void curveFinished(int slot) = 0;
     /// One of the result fields gets a new text (an empty text clears it).

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "model/number_format.hpp"
+#include "model/parameter_reading.hpp"
 #include "numerics/bessel.hpp"
 #include "numerics/fp_guard.hpp"
 
@@ -60,10 +61,13 @@ public:
 
     [[nodiscard]] PointValue solve(const Evaluator& evaluator, int i) const {
         EvaluatorArgs running = m_args;
-        sweptArgument(m_domain, running) = abscissa(i);
+        const double v = abscissa(i);
+        sweptArgument(m_domain, running) = v;
         beginEvaluatorCall();
         clearFpFaults();
         try {
+            if (m_domain == Domain::GapWidth || m_domain == Domain::LayerWidth)
+                checkWidth(m_domain == Domain::GapWidth ? 2 : 3, v, formatGeneral(v));
             return {checkedValue(evaluator(running.kp, running.x, running.g, running.a, running.z, running.s)), {}};
         } catch (const CalcError& e) {
             return {0, e.what()};
@@ -130,6 +134,8 @@ void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends,
                 const EvaluatorArgs& args, const CurveSink& sink, RunObserver& observer,
                 const std::atomic<bool>* cancel) {
     const int n = pointCount;
+    const CancelScope scope(cancel);
+    observer.curveStarted(slot, n < 0 ? 0 : n + 1);
     const PointSolver solver(n, domain, ends, args);
     const bool shared = !evaluators.workers.empty() && n > 0;
     SharedPoints points(solver, shared ? n : 0);
@@ -137,7 +143,8 @@ void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends,
     PointValue last;
     if (shared) {
         for (size_t w = 1; w < evaluators.workers.size(); ++w)
-            threads.emplace_back([&points, &evaluator = evaluators.workers[w]] {
+            threads.emplace_back([&points, &evaluator = evaluators.workers[w], cancel] {
+                const CancelScope scope(cancel);
                 points.work(evaluator);
                 flushBesselEvaluations();
             });

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "model/motor_parameters.hpp"
-#include "run/run_observer.hpp"
+#include "numerics/cancel.hpp"
 #include "numerics/integration.hpp"
+#include "run/run_observer.hpp"
 
 namespace emforce {
 
@@ -31,9 +32,6 @@ DomainEnds domainEnds(Domain domain, const MotorParameters& p, double g, double 
 
 /// "it has been done by now <p> % of serie no. <slot + 1>".
 std::string progressText(double percent, int slot);
-
-/// The message of a run abandoned on request.
-inline constexpr const char* kCancelledMessage = "Calculation cancelled";
 
 /// The six arguments of an evaluator, each an independent value the sweep may replace.
 struct EvaluatorArgs {
@@ -59,9 +57,10 @@ struct CurveEvaluators {
 
 /// Computes the N + 1 points of one curve, writing the progress texts and the points to the
 /// observer in point order, as a one-by-one sweep does, whatever the number of workers. Every
-/// value is checked for floating-point faults before it is shown; the first faulty point in
-/// point order abandons the curve after the points before it were shown. Throws CalcError; a
-/// set `cancel` flag abandons the curve before its next point.
+/// value is checked for floating-point faults before it is shown, and a swept gap or layer
+/// width that is not greater than 0 is refused as a reading refuses it; the first faulty point
+/// in point order abandons the curve after the points before it were shown. Throws CalcError;
+/// a set `cancel` flag abandons the curve with kCancelledMessage, inside the point in progress.
 void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends, const CurveEvaluators& evaluators,
                 const EvaluatorArgs& args, const CurveSink& sink, RunObserver& observer,
                 const std::atomic<bool>* cancel);

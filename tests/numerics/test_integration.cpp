@@ -7,6 +7,7 @@
 #include <ctime>
 #include <vector>
 
+#include "numerics/cancel.hpp"
 #include "numerics/fp_guard.hpp"
 #include "numerics/integration.hpp"
 
@@ -278,6 +279,42 @@ TEST(Integration, MonteCarloSamplesTheTimeSeededGeneratorUntilTheEstimateSettles
                 std::fabs(estimate - previous) <= 1e-7 * std::fabs(estimate));
     EXPECT_EQ(result, estimate);
     EXPECT_GE(samples.size(), 2u);
+}
+
+// A cancel request reaches the innermost loop: a Monte Carlo integral of Monte Carlo integrals
+// (up to 10^8 samples) stops within a few samples of the request, and fixed rules before their
+// first point.
+TEST(Integration, CancelStopsInsideNestedMonteCarloAndBeforeFixedRules) {
+    std::atomic<bool> cancel{false};
+    const CancelScope scope(&cancel);
+    long samples = 0;
+    const Evaluator inner = [&](const double&, const double& x, const double&, const double&,
+                                const double&, const double&) {
+        if (++samples == 1000) cancel = true;
+        return x;
+    };
+    const double kp = 0.0;
+    const Evaluator outer = [&](const double&, const double&, const double&, const double&,
+                                const double& z, const double&) {
+        return integrate(M::MonteCarlo, inner, kp, 0.0, 0.0, 0.0, z, 0.0, true, 0.0, 1.0);
+    };
+    try {
+        integrate(M::MonteCarlo, outer, kp, 0.0, 0.0, 0.0, 0.0, 0.0, false, 0.0, 1.0);
+        FAIL();
+    } catch (const CalcError& e) {
+        EXPECT_STREQ(e.what(), kCancelledMessage);
+    }
+    EXPECT_LE(samples, 1016);
+
+    for (M method : kFixedMethods) {
+        samples = 0;
+        EXPECT_THROW(integrate(method, inner, kp, 0.0, 0.0, 0.0, 0.0, 0.0, true, 0.0, 1.0),
+                     CalcError);
+        EXPECT_EQ(samples, 0);
+        const auto values = [&](double) { return std::array<double, 1>{double(++samples)}; };
+        EXPECT_THROW(integrateTogether<1>(method, true, 0.0, 1.0, values), CalcError);
+        EXPECT_EQ(samples, 0);
+    }
 }
 
 TEST(Integration, MethodOutsideTheListIsRefused) {

@@ -16,6 +16,7 @@ struct RecordingObserver : RunObserver {
     std::vector<std::string> progress;  // every progress text, in order
     std::vector<std::string> times;
     std::map<int, std::vector<std::pair<double, double>>> series;
+    std::vector<std::pair<int, int>> started;  // slot and point count of each curve
     std::vector<int> finished;
     std::map<ResultField, std::string> fields;
     std::vector<std::string> questions;
@@ -30,6 +31,7 @@ struct RecordingObserver : RunObserver {
     void setTimeText(const std::string& text) override { times.push_back(text); }
     void clearSeries(int slot) override { series[slot].clear(); }
     void appendPoint(int slot, double x, double y) override { series[slot].emplace_back(x, y); }
+    void curveStarted(int slot, int points) override { started.emplace_back(slot, points); }
     void curveFinished(int slot) override { finished.push_back(slot); }
     void setField(ResultField field, const std::string& text) override { fields[field] = text; }
     bool ask(const std::string& question) override {

@@ -35,6 +35,7 @@ TEST_F(Sweep, SpeedDomainGivesNPlusOneEvenPoints) {
     EXPECT_EQ(observer.series[0].size(), 11u);
     EXPECT_EQ(observer.progress.size(), 11u);
     EXPECT_EQ(observer.progress.back(), "it has been done by now 100 % of serie no. 1");
+    EXPECT_EQ(observer.started, (std::vector<std::pair<int, int>>{{0, 11}}));
 }
 
 TEST_F(Sweep, EachDomainReplacesItsOwnArgument) {
@@ -94,6 +95,54 @@ TEST_F(Sweep, CancelStopsBeforeTheNextPoint) {
     EXPECT_THROW(sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 1}, {evaluator, {}}, args, {x, y, nullptr}, observer, &cancel),
                  CalcError);
     EXPECT_TRUE(x.empty());
+}
+
+// The cancel checks sit inside the evaluators (in their integrations): a request made during
+// a point ends the curve there, on the calling thread or on a worker.
+TEST_F(Sweep, CancelInsideAPointEndsTheCurve) {
+    std::atomic<bool> cancel{false};
+    const Evaluator longPoint = [&cancel](const double&, const double&, const double&, const double&,
+                                          const double&, const double& s) {
+        if (s == 4) cancel = true;
+        throwIfCancelled();
+        return s;
+    };
+    for (int workers : {0, 3}) {
+        x.clear();
+        y.clear();
+        cancel = false;
+        try {
+            sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 10}, {longPoint, std::vector<Evaluator>(workers, longPoint)},
+                       args, {x, y, nullptr}, observer, &cancel);
+            FAIL();
+        } catch (const CalcError& e) {
+            EXPECT_STREQ(e.what(), kCancelledMessage);
+        }
+        EXPECT_LE(y.size(), 4u) << workers;
+    }
+}
+
+// A swept gap or layer width that is not positive ends the curve at that point with the message
+// a reading gives, after the points before it.
+TEST_F(Sweep, ImpossibleSweptWidthEndsTheCurveAtItsPoint) {
+    const std::pair<Domain, const char*> cases[] = {
+        {Domain::GapWidth, "Impossible input: gap width g [m] = 0 (the gap width must be greater than 0)"},
+        {Domain::LayerWidth, "Impossible input: layer width a [m] = 0 (the layer width must be greater than 0)"}};
+    for (const auto& [domain, message] : cases) {
+        for (int workers : {0, 2}) {
+            x.clear();
+            y.clear();
+            observer = {};
+            try {
+                sweepCurve(0, 4, domain, {0.002, -0.002}, {evaluator, std::vector<Evaluator>(workers, evaluator)},
+                           args, {x, y, nullptr}, observer, nullptr);
+                FAIL();
+            } catch (const CalcError& e) {
+                EXPECT_STREQ(e.what(), message);
+            }
+            EXPECT_EQ(observer.series[0].size(), 2u) << workers;
+        }
+    }
 }
 
 TEST_F(Sweep, WorkersGiveTheOneByOneCurveInPointOrder) {
