@@ -45,12 +45,21 @@ int fuzzParameterFile(const std::uint8_t* data, std::size_t size) {
     InputRecord record = startupRecord();
     const ParameterFileReading reading = readParameterFile(file.path(), record);
     if (!reading.complete()) {
-        const auto kind = messageKind(reading.error);
+        // "Line N of file F: " and the refusal of that line.
+        const std::string& error = reading.error;
+        const std::string ofFile = " of file " + file.path().string() + ": ";
+        const size_t named = error.find(ofFile);
+        check(error.starts_with("Line ") && named != std::string::npos,
+              "reading stopped without naming the line: '" + error + "'");
+        const std::string refusal =
+            named == std::string::npos ? error : error.substr(named + ofFile.size());
+        const auto kind = messageKind(refusal);
         // A message that names a text with a zero byte ends there.
-        const bool cut = bytes.find('\0') != std::string::npos && reading.error.starts_with("'");
-        check(cut || (kind && (*kind == "not a real" || *kind == "not an integer" ||
-                               *kind == "not a boolean" || *kind == "item index outside its list")),
-              "reading stopped with '" + reading.error + "'");
+        const bool cut = bytes.find('\0') != std::string::npos && refusal.starts_with("'");
+        check(cut || refusal.starts_with("item index ") ||
+                  (kind && (*kind == "not a real" || *kind == "not an integer" ||
+                            *kind == "not a boolean")),
+              "reading stopped with '" + error + "'");
     }
     checkSelections(record);
     // Whatever was read writes back as a complete file; a complete reading reads back the same.

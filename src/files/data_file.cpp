@@ -106,7 +106,7 @@ DataFileReading readDataFile(const fs::path& path) {
         try {
             lists[(number - 1) % 2].push_back(toReal(line));
         } catch (const CalcError&) {
-            reading.badLines.push_back(number);
+            if (reading.badLineCount++ == 0) reading.firstBadLine = number;
         }
     }
     const size_t points = std::min(lists[0].size(), lists[1].size());

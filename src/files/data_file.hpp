@@ -30,8 +30,10 @@ struct DataFileReading {
     bool opened = false;
     /// The points, as many as both the odd lines (abscissae) and the even lines (ordinates) gave.
     std::vector<double> x, y;
-    /// 1-based numbers of the lines that did not convert; each still used up its turn.
-    std::vector<int> badLines;
+    /// How many lines did not convert (each still used up its turn), and the 1-based number of
+    /// the first of them (0 when every line converted).
+    int badLineCount = 0;
+    int firstBadLine = 0;
 };
 
 /// Reads a data file as the plotting command does: the first "." of a line becomes ",", both

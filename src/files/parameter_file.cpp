@@ -112,9 +112,13 @@ public:
     int index(int count, bool noneAllowed = false) {
         const int i = toInteger(next());
         if ((i >= 0 && i < count) || (noneAllowed && i == -1)) return i;
-        throw CalcError("Line " + std::to_string(m_number) + " of file " + m_path.string() +
-                        ": item index " + std::to_string(i) + " is outside 0.." +
+        throw CalcError("item index " + std::to_string(i) + " is outside 0.." +
                         std::to_string(count - 1));
+    }
+
+    // The message of a refusal of the line read last, naming the file and the line.
+    [[nodiscard]] std::string where(const std::string& message) const {
+        return "Line " + std::to_string(m_number) + " of file " + m_path.string() + ": " + message;
     }
 
 private:
@@ -207,7 +211,7 @@ ParameterFileReading readParameterFile(const fs::path& path, InputRecord& record
         readSettings(in, record);
         readChart(in, record, reading);
     } catch (const CalcError& e) {
-        reading.error = e.what();
+        reading.error = in.where(e.what());
     }
     return reading;
 }

@@ -29,8 +29,8 @@ struct AxisTitles {
 /// The outcome of reading a parameter file.
 struct ParameterFileReading {
     /// Empty when every line was applied; otherwise the message that stopped the reading:
-    /// "Cannot open file %s", a conversion message ("'%s' is not a valid integer value", ...)
-    /// or an item index outside its list, naming the line.
+    /// "Cannot open file %s", or "Line N of file %s: " followed by a conversion message
+    /// ("'%s' is not a valid integer value", ...) or "item index I is outside 0..K".
     std::string error;
     /// Set once the axis-description lines were applied: the titles the chart takes now.
     std::optional<AxisTitles> axisTitles;

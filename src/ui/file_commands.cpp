@@ -104,7 +104,7 @@ void FileCommands::plotResults(int series) {
     const QString name = m_files.openFileName(&m_window, kTextFiles);
     if (name.isEmpty()) return;
     const DataFileReading reading = readDataFile(filePath(name));
-    for (size_t i = 0; i < reading.badLines.size(); ++i)
+    for (int i = 0; i < reading.badLineCount; ++i)
         m_messages.showError(&m_window, kBadLineMessage);
     ChartPanel& chart = m_window.chart();
     chart.clearSeries(series);

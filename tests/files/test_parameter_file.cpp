@@ -278,7 +278,8 @@ TEST_F(ParameterFile, AFileCutAfterLine60StopsAtTheWindingPattern) {
     put(all);
     InputRecord read = startupRecord();
     const ParameterFileReading reading = readParameterFile(file(), read);
-    EXPECT_EQ(reading.error, "'' is not a valid integer value");
+    EXPECT_EQ(reading.error,
+              "Line 62 of file " + file().string() + ": '' is not a valid integer value");
     EXPECT_FALSE(reading.axisTitles.has_value());
     const InputRecord changed = changedRecord();
     const InputRecord old = startupRecord();
@@ -295,7 +296,8 @@ TEST_F(ParameterFile, AFileCutAfterLine60StopsAtTheWindingPattern) {
 TEST_F(ParameterFile, TheFirstValueThatDoesNotConvertStopsTheReading) {
     putPatched(changedRecord(), 20, "1,0x");
     InputRecord read = startupRecord();
-    EXPECT_EQ(readParameterFile(file(), read).error, "'1,0x' is not a valid floating point value");
+    EXPECT_EQ(readParameterFile(file(), read).error,
+              "Line 20 of file " + file().string() + ": '1,0x' is not a valid floating point value");
     EXPECT_EQ(read.value(8), "7000000");
     EXPECT_EQ(read.value(9), startupRecord().value(9));
     EXPECT_EQ(read.ni12dGap, startupRecord().ni12dGap);
@@ -303,7 +305,8 @@ TEST_F(ParameterFile, TheFirstValueThatDoesNotConvertStopsTheReading) {
     putPatched(changedRecord(), 84, "yes");
     read = startupRecord();
     const ParameterFileReading reading = readParameterFile(file(), read);
-    EXPECT_EQ(reading.error, "'yes' is not a valid boolean value");
+    EXPECT_EQ(reading.error,
+              "Line 84 of file " + file().string() + ": 'yes' is not a valid boolean value");
     EXPECT_TRUE(reading.axisTitles.has_value());
     EXPECT_EQ(read.domain, 2);
 }
