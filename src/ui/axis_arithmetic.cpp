@@ -9,12 +9,17 @@
 
 namespace emforce {
 
-double nextIncrement(double minimum, double maximum, double increment) {
-    const double span = maximum - minimum;
-    // Checked first, so an empty span never reaches the logarithm.
-    if (increment >= span) return 0;
-    const double power = std::pow(10.0, std::floor(std::log10(span / 10)) + 1);
-    return increment + power * 0.5 / 10;
+double nextIncrement(double span, double increment, double maxTicks) {
+    if (!(span > 0) || !(maxTicks >= 1)) return 0;
+    constexpr double kSlack = 1e-9;
+    const double finest = span / maxTicks;
+    const double power = std::pow(10.0, std::floor(std::log10(std::max(finest, increment))));
+    for (double candidate : {power, 2 * power, 5 * power, 10 * power, 20 * power}) {
+        if (candidate < finest * (1 - kSlack)) continue;                       // labels crowd
+        if (increment > 0 && candidate <= increment * (1 + kSlack)) continue;  // not coarser
+        return candidate <= span / 2 ? candidate : 0;
+    }
+    return 0;
 }
 
 int nextLabelFontSize(int size, int largest) { return size < largest ? size + 1 : 7; }
@@ -69,6 +74,39 @@ int labelDecimals(double step, int maxDecimals) {
     for (int decimals = 0; decimals < maxDecimals; ++decimals, scaled *= 10)
         if (std::abs(scaled - std::round(scaled)) <= 1e-9 * scaled) return decimals;
     return maxDecimals;
+}
+
+namespace {
+
+// The significant digits of exponent labels: from the largest tick's down to the step's.
+int exponentDigits(double largest, double step) {
+    if (!(largest > 0)) return 1;
+    const double digits = std::floor(std::log10(largest)) - std::floor(std::log10(step)) + 1;
+    return static_cast<int>(std::clamp(digits, 1.0, 15.0));
+}
+
+}  // namespace
+
+std::vector<AxisTick> axisTicks(double minimum, double maximum, double step, int maxDecimals) {
+    std::vector<AxisTick> ticks;
+    if (!(step > 0) || !(maximum >= minimum)) return ticks;
+    constexpr double kSlack = 1e-9;  // a tick a rounding error beyond an end still counts
+    // + 0.0 turns the -0 of ceil(-0.3) into 0.
+    const double first = std::ceil(minimum / step - kSlack) + 0.0;
+    const double last = std::floor(maximum / step + kSlack);
+    constexpr double kMostTicks = 10000;
+    if (!(last - first < kMostTicks)) return ticks;
+    const bool exponent = step < std::pow(10.0, -maxDecimals) * (1 - kSlack);
+    const int digits = exponentDigits(std::max(std::abs(first), std::abs(last)) * step, step);
+    const int decimals = labelDecimals(step, maxDecimals);
+    for (double k = first; k <= last; ++k) {
+        const double v = k * step;
+        std::string text = k == 0     ? formatFixed(0, 1, exponent ? 0 : decimals)
+                           : exponent ? formatExponent(v, digits, 1)
+                                      : formatFixed(v, 15, decimals);
+        ticks.push_back({v, std::move(text)});
+    }
+    return ticks;
 }
 
 }  // namespace emforce

@@ -45,6 +45,9 @@ public:
         const auto now = std::chrono::steady_clock::now();
         if (now - m_lastFlush >= kBatchInterval || m_batch.size() >= kBatchSize) flushPoints(now);
     }
+    void curveStarted(int slot, int pointCount) override {
+        post([slot, pointCount](RunObserver& v) { v.curveStarted(slot, pointCount); });
+    }
     void curveFinished(int slot) override {
         post([slot](RunObserver& v) { v.curveFinished(slot); });
     }

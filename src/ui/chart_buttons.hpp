@@ -1,4 +1,4 @@
-// The column of seven small chart buttons beside the notebook.
+// The column of small chart buttons beside the notebook.
 #pragma once
 
 #include <QWidget>
@@ -7,7 +7,8 @@ namespace emforce {
 
 class ChartPanel;
 
-/// "cl", "in", "re", "f", "In", "0" and "5", top to bottom, acting on one chart.
+/// "cl", the legend toggle, "in", "re", "f", "In", "0" and "5", top to bottom, acting on one
+/// chart. "0", "5" and the legend toggle show their state.
 class ChartButtons : public QWidget {
     Q_OBJECT
 public:

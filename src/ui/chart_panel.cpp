@@ -1,128 +1,43 @@
-// The chart of the swept curves with its ten series and its axis-description selectors.
+// The chart of the swept curves with its ten series, its axes and its axis-description selectors.
 #include "ui/chart_panel.hpp"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QFrame>
+#include <QGraphicsLayout>
 #include <QGridLayout>
-#include <QImage>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
-#include <QValueAxis>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+#include <utility>
+#include <vector>
 
-#include "run/calculation_run.hpp"
 #include "model/number_format.hpp"
+#include "run/calculation_run.hpp"
 #include "ui/axis_arithmetic.hpp"
+#include "ui/chart_series.hpp"
 
 namespace emforce {
 
 namespace {
 
-// How a series draws its points.
-enum class Look { Line, Squares, Diamonds, DottedWithDiamonds };
-
-struct SeriesStyle {
-    Look look;
-    QColor colour;
-    int width;
-    Qt::PenStyle pen;
-    QColor series = QColor();  // the series' own colour where it differs from its points'
-};
-
-const QColor kBlack(0, 0, 0);
-const QColor kGreen(0, 128, 0);
-const QColor kGray(128, 128, 128);
-
-// Slot order; point sizes "2 x 2" are half-sizes around the point, as the curves were designed.
-const std::array<SeriesStyle, kCurveSlots> kStyles = {{
-    {Look::Line, kBlack, 1, Qt::SolidLine},
-    {Look::Squares, kGreen, 0, Qt::NoPen},
-    {Look::Line, QColor(0, 64, 128), 2, Qt::SolidLine},
-    {Look::Line, QColor(255, 0, 255), 1, Qt::SolidLine},
-    {Look::DottedWithDiamonds, kBlack, 1, Qt::DotLine},
-    {Look::Line, kBlack, 1, Qt::SolidLine},
-    {Look::Squares, kGreen, 0, Qt::NoPen, QColor(0, 128, 128)},
-    {Look::Line, QColor(255, 0, 0), 2, Qt::DashDotLine},
-    {Look::Line, kGray, 1, Qt::SolidLine},
-    {Look::Diamonds, kBlack, 0, Qt::NoPen, kGray},
-}};
-
 constexpr int kFlushIntervalMs = 250;
-// A desired increment that would crowd the axis with more ticks than this is not drawn.
-constexpr double kMaxTicks = 500;
-constexpr int kLeftDecimals = 4;    // "#,##0.####"
-constexpr int kBottomDecimals = 5;  // "#,##0.#####"
-
-QImage diamondMarker(int halfWidth, int halfHeight, const QColor& colour) {
-    QImage image(2 * halfWidth + 1, 2 * halfHeight + 1, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    const QPointF corners[] = {{halfWidth + 0.5, 0},
-                               {2 * halfWidth + 1.0, halfHeight + 0.5},
-                               {halfWidth + 0.5, 2 * halfHeight + 1.0},
-                               {0, halfHeight + 0.5}};
-    painter.drawPolygon(corners, 4);
-    return image;
-}
-
-QImage squareMarker(int halfSide, const QColor& colour) {
-    QImage image(2 * halfSide + 1, 2 * halfSide + 1, QImage::Format_ARGB32_Premultiplied);
-    image.fill(colour);
-    return image;
-}
-
-// A series of points only: a line series without a line that stamps one marker image per point.
-// A scatter series keeps one graphics item per point, which on a curve of a thousand points
-// costs more drawing time than the run itself. The chart draws a light marker in a square of
-// 1.5 pen widths, so the invisible pen's width sets the marker to its own pixel size.
-QLineSeries* makePointSeries(const QImage& marker, const QColor& colour) {
-    auto* points = new QLineSeries;
-    QPen pen(colour, marker.width() / 1.5, Qt::NoPen);
-    points->setPen(pen);
-    points->setLightMarker(marker);
-    return points;
-}
-
-QXYSeries* makeSeries(const SeriesStyle& style) {
-    const QColor seriesColour = style.series.isValid() ? style.series : style.colour;
-    if (style.look == Look::Squares)
-        return makePointSeries(squareMarker(2, style.colour), seriesColour);
-    if (style.look == Look::Diamonds)
-        return makePointSeries(diamondMarker(2, 2, style.colour), seriesColour);
-    auto* line = new QLineSeries;
-    QPen pen(style.colour, style.width, style.pen);
-    pen.setCosmetic(true);
-    line->setPen(pen);
-    if (style.look == Look::DottedWithDiamonds) {
-        line->setLightMarker(diamondMarker(1, 2, style.colour));
-        line->setPointsVisible(true);
-    }
-    return line;
-}
-
-void applyTicks(QValueAxis* axis, double step, int maxDecimals) {
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    axis->setTickInterval(step);
-    axis->setLabelFormat(QString("%.%1f").arg(labelDecimals(step, maxDecimals)));
-}
-
-// Changes range and tick spacing in the order that keeps the tick count between the old and the
-// new one: a small spacing on a wide range would lay out a great many labels.
-void setRangeAndTicks(QValueAxis* axis, const AxisRange& range, double step, int maxDecimals) {
-    const bool widening = range.maximum - range.minimum > axis->max() - axis->min();
-    if (widening) applyTicks(axis, step, maxDecimals);
-    axis->setRange(range.minimum, range.maximum);
-    if (!widening) applyTicks(axis, step, maxDecimals);
-}
+constexpr int kVerticalDecimals = 4;  // "#,##0.####"
+constexpr int kBottomDecimals = 5;    // "#,##0.#####"
+// The height a tick label of the left axis needs, in label lines, so that labels never crowd.
+constexpr double kLabelPitch = 1.8;
+// The titles of the chart before its first run.
+const char* const kStartBottomTitle = "prędkość obrotowa n [obr/s]";
+const char* const kStartLeftTitle = "Moment elektromagnetyczny T [N·m]";
 
 QFont labelFont() {
     QFont font("Arial", 12);
@@ -136,6 +51,17 @@ QFont titleFont() {
     return font;
 }
 
+// A value axis whose tick labels the chart panel writes itself: a label of its own at each tick,
+// so that a tick at zero always reads "0", never "-0,0" from a running sum of the spacing.
+QCategoryAxis* makeAxis() {
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setLabelsFont(labelFont());
+    axis->setTitleFont(titleFont());
+    axis->setMinorTickCount(0);
+    return axis;
+}
+
 QComboBox* makeSelector(const char* name, const auto& items, int start, const QString& hint) {
     auto* box = new QComboBox;
     box->setObjectName(name);
@@ -145,19 +71,28 @@ QComboBox* makeSelector(const char* name, const auto& items, int start, const QS
         box->addItem(QString::fromUtf8(item.data(), static_cast<qsizetype>(item.size())));
     box->setCurrentIndex(start);
     box->setToolTip(hint);
-    box->hide();
     return box;
+}
+
+void setFontSize(QAbstractAxis* axis, int points, bool title) {
+    QFont font = title ? axis->titleFont() : axis->labelsFont();
+    font.setPointSize(points);
+    if (title)
+        axis->setTitleFont(font);
+    else
+        axis->setLabelsFont(font);
 }
 
 }  // namespace
 
 ChartPanel::ChartPanel(QWidget* parent) : QWidget(parent) {
     buildChart();
-    auto* layout = new QGridLayout(this);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(m_view, 0, 0);
-    layout->addWidget(buildSelectors(), 0, 0, Qt::AlignTop | Qt::AlignHCenter);
-    m_selectorFrame->raise();
+    layout->setSpacing(4);
+    // Above the chart, never over it: the plot keeps every point visible while choosing.
+    layout->addWidget(buildSelectors());
+    layout->addWidget(m_view, 1);
 
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(kFlushIntervalMs);
@@ -166,54 +101,65 @@ ChartPanel::ChartPanel(QWidget* parent) : QWidget(parent) {
 
 void ChartPanel::buildChart() {
     m_chart = new QChart;
-    m_chart->legend()->hide();
     m_chart->setBackgroundBrush(Qt::white);
     m_chart->setLocalizeNumbers(true);
-    m_chart->setLocale(decimalSeparator() == ','
-                           ? QLocale(QLocale::Polish, QLocale::Poland)
-                           : QLocale(QLocale::English, QLocale::UnitedStates));
-    m_bottom = new QValueAxis;
-    m_left = new QValueAxis;
-    m_bottom->setTitleText(QString::fromUtf8("prędkość obrotowa n [obr/s]"));
-    m_left->setTitleText(QString::fromUtf8("Moment elektromagnetyczny T [N·m]"));
-    for (QValueAxis* axis : {m_bottom, m_left}) {
-        axis->setLabelsFont(labelFont());
-        axis->setTitleFont(titleFont());
-        axis->setMinorTickCount(0);
-    }
+    // Ten long titles do not fit one row under the plot: the legend is a column beside it.
+    m_chart->legend()->setAlignment(Qt::AlignRight);
+    m_chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    m_chart->legend()->setShowToolTips(true);
+    m_bottom = makeAxis();
     m_chart->addAxis(m_bottom, Qt::AlignBottom);
-    m_chart->addAxis(m_left, Qt::AlignLeft);
-    for (int slot = 0; slot < kCurveSlots; ++slot) {
-        QXYSeries* series = makeSeries(kStyles[static_cast<size_t>(slot)]);
-        const std::string_view title = kSeriesTitles[static_cast<size_t>(slot)];
-        series->setName(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-        m_chart->addSeries(series);
-        series->attachAxis(m_bottom);
-        series->attachAxis(m_left);
-        m_series[static_cast<size_t>(slot)] = series;
+    for (size_t p = 0; p < m_vertical.size(); ++p) {
+        m_vertical[p] = makeAxis();
+        m_chart->addAxis(m_vertical[p], p == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        // One grid is enough; the axes at the right only label their own curves.
+        m_vertical[p]->setGridLineVisible(p == 0);
+        m_vertical[p]->setVisible(p == 0);
+        m_vertical[p]->setRange(0, 1);
     }
     m_bottom->setRange(0, 50);
-    m_left->setRange(0, 1);
-    applyTicks(m_bottom, 5, kBottomDecimals);
-    applyTicks(m_left, 0.1, kLeftDecimals);
-    connect(m_left, &QValueAxis::rangeChanged, this, &ChartPanel::onLeftRangeChanged);
-    connect(m_bottom, &QValueAxis::rangeChanged, this, [this](qreal min, qreal max) {
-        if (max > min) applyTicks(m_bottom, niceStep(max - min), kBottomDecimals);
-    });
+    m_groupAt = {static_cast<int>(CurveGroup::ForceTorque), -1, -1};
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        const auto s = static_cast<size_t>(slot);
+        m_series[s] = makeLineSeries(slot);
+        m_series[s]->setName(QString::fromUtf8(kSeriesTitles[s].data(),
+                                               static_cast<qsizetype>(kSeriesTitles[s].size())));
+        m_markers[s] = makeMarkerSeries(slot);
+    }
+    // The ten curve series come first, in slot order; the marker series follow them.
+    for (QLineSeries* series : m_series) m_chart->addSeries(series);
+    for (QLineSeries* series : m_markers)
+        if (series) m_chart->addSeries(series);
+    for (int slot = 0; slot < kCurveSlots; ++slot)
+        for (QLineSeries* series : {m_series[size_t(slot)], m_markers[size_t(slot)]})
+            if (series) {
+                series->attachAxis(m_bottom);
+                series->attachAxis(m_vertical[0]);
+            }
+    for (QCategoryAxis* axis : {m_bottom, m_vertical[0], m_vertical[1], m_vertical[2]})
+        connect(axis, &QValueAxis::rangeChanged, this, [this, axis] { relabel(axis); });
+    relabel(m_bottom);
+    relabel(m_vertical[0]);
+    updateTitles();
+    updateLegend();
 
     m_view = new QChartView(m_chart);
     m_view->setObjectName("Chart1");
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setRubberBand(QChartView::RectangleRubberBand);
+    // Titles, tick labels and legend change size with their texts: a partial repaint would leave
+    // pieces of the old ones on the screen.
+    m_view->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 }
 
 QFrame* ChartPanel::buildSelectors() {
     m_selectorFrame = new QFrame;
     m_selectorFrame->setObjectName("AxisDescriptions");
     m_selectorFrame->setFrameShape(QFrame::StyledPanel);
-    m_selectorFrame->setAutoFillBackground(true);
-    m_selectors = {makeSelector("CB2", kLeftAxisItems, 0, "Left-axis description"),
-                   makeSelector("CB3", kBottomAxisItems, 0, "Bottom-axis description"),
+    m_selectors = {makeSelector("CB2", kLeftAxisItems, 0,
+                                "Left-axis description; an empty one gives the automatic title"),
+                   makeSelector("CB3", kBottomAxisItems, 0,
+                                "Bottom-axis description; an empty one gives the automatic title"),
                    makeSelector("CB4", kFontSizeItems, 4, "Left-axis title font size"),
                    makeSelector("CB5", kFontSizeItems, 4, "Bottom-axis title font size")};
     m_accept = new QPushButton(
@@ -223,21 +169,40 @@ QFrame* ChartPanel::buildSelectors() {
     connect(m_accept, &QPushButton::clicked, this, &ChartPanel::acceptAxisDescriptions);
 
     auto* grid = new QGridLayout(m_selectorFrame);
+    grid->setContentsMargins(4, 4, 4, 4);
     grid->addWidget(m_selectors[0], 0, 0);
     grid->addWidget(m_selectors[2], 0, 1);
-    grid->addWidget(m_accept, 1, 0, 1, 2);
-    grid->addWidget(m_selectors[1], 2, 0);
-    grid->addWidget(m_selectors[3], 2, 1);
+    grid->addWidget(m_selectors[1], 0, 2);
+    grid->addWidget(m_selectors[3], 0, 3);
+    grid->addWidget(m_accept, 1, 0, 1, 4);
     grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 3);
+    m_selectorFrame->hide();
     return m_selectorFrame;
 }
+
+QXYSeries* ChartPanel::series(int slot) const { return m_series[static_cast<size_t>(slot)]; }
+
+QValueAxis* ChartPanel::leftAxis() const { return m_vertical[0]; }
+
+QValueAxis* ChartPanel::bottomAxis() const { return m_bottom; }
+
+QValueAxis* ChartPanel::axisOf(CurveGroup group) const {
+    for (size_t p = 0; p < m_groupAt.size(); ++p)
+        if (m_groupAt[p] == static_cast<int>(group) && m_vertical[p]->isVisible())
+            return m_vertical[p];
+    return nullptr;
+}
+
+bool ChartPanel::axisSelectorsShown() const { return m_selectorFrame->isVisibleTo(this); }
 
 void ChartPanel::clearSeries(int slot) {
     const auto s = static_cast<size_t>(slot);
     m_points[s].clear();
     m_pending[s] = false;
     m_series[s]->clear();
+    if (m_markers[s]) m_markers[s]->clear();
+    updateLegend();
 }
 
 void ChartPanel::appendPoint(int slot, double x, double y) {
@@ -258,11 +223,13 @@ void ChartPanel::flush() {
     for (size_t s = 0; s < m_points.size(); ++s) {
         if (!m_pending[s]) continue;
         m_series[s]->replace(m_points[s]);
+        if (m_markers[s]) m_markers[s]->replace(m_points[s]);
         m_pending[s] = false;
         changed = true;
     }
     if (!changed) return;
     fitAxes();
+    updateLegend();
     // The window redraws at most a tenth of the time: a chart of many points that takes long to
     // draw is redrawn less often while a run goes on, so the window never slows the run down.
     m_flushTimer.setInterval(
@@ -271,35 +238,131 @@ void ChartPanel::flush() {
 
 void ChartPanel::fitAxes() {
     constexpr double inf = std::numeric_limits<double>::infinity();
-    double xMin = inf, xMax = -inf, yMin = inf, yMax = -inf;
-    for (const QList<QPointF>& points : m_points) {
-        for (const QPointF& p : points) {
-            xMin = std::min(xMin, p.x());
-            xMax = std::max(xMax, p.x());
-            yMin = std::min(yMin, p.y());
-            yMax = std::max(yMax, p.y());
+    struct Bounds {
+        double lo = inf, hi = -inf;
+        void add(double v) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    };
+    Bounds x;
+    std::array<Bounds, kCurveGroups> y;
+    std::array<bool, kCurveGroups> shown{};
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        const auto g = static_cast<size_t>(curveGroup(slot));
+        for (const QPointF& p : m_points[static_cast<size_t>(slot)]) {
+            x.add(p.x());
+            y[g].add(p.y());
+            shown[g] = true;
         }
     }
-    if (xMin > xMax) {  // no points: keep what the axes show
-        xMin = m_bottom->min();
-        xMax = m_bottom->max();
-        yMin = m_left->min();
-        yMax = m_left->max();
+    assignAxes(shown);
+    updateTitles();
+    if (x.lo > x.hi) return;  // no points: the axes keep what they show
+    const AxisRange bottom = automaticRange(x.lo, x.hi, std::nullopt, std::nullopt);
+    m_bottom->setRange(bottom.minimum, bottom.maximum);
+    for (size_t p = 0; p < m_vertical.size(); ++p) {
+        if (m_groupAt[p] < 0) continue;
+        const Bounds& b = y[static_cast<size_t>(m_groupAt[p])];
+        const bool left = p == 0;
+        const AxisRange range = automaticRange(b.lo, b.hi, left ? m_fixedMin : std::nullopt,
+                                               left ? m_fixedMax : std::nullopt);
+        m_vertical[p]->setRange(range.minimum, range.maximum);
+        relabel(m_vertical[p]);
     }
-    const AxisRange bottom = automaticRange(xMin, xMax, std::nullopt, std::nullopt);
-    setRangeAndTicks(m_bottom, bottom, bottom.step, kBottomDecimals);
-    const AxisRange left = automaticRange(yMin, yMax, m_fixedMin, m_fixedMax);
-    setRangeAndTicks(m_left, left, leftStep(left.maximum - left.minimum), kLeftDecimals);
+}
+
+// The groups with points take the axes in order: force or torque on the left when shown.
+void ChartPanel::assignAxes(const std::array<bool, kCurveGroups>& shown) {
+    std::array<int, kCurveGroups> groupAt = {-1, -1, -1};
+    size_t next = 0;
+    for (int g = 0; g < kCurveGroups; ++g)
+        if (shown[static_cast<size_t>(g)]) groupAt[next++] = g;
+    if (next == 0) groupAt[0] = static_cast<int>(CurveGroup::ForceTorque);
+    std::array<int, kCurveGroups> position{};  // a group without points stays on the left
+    for (size_t p = 0; p < groupAt.size(); ++p)
+        if (groupAt[p] >= 0) position[static_cast<size_t>(groupAt[p])] = static_cast<int>(p);
+    for (size_t p = 0; p < m_vertical.size(); ++p) m_vertical[p]->setVisible(groupAt[p] >= 0);
+    m_groupAt = groupAt;
+    if (position == m_position) return;
+    m_position = position;
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        QCategoryAxis* axis =
+            m_vertical[static_cast<size_t>(m_position[static_cast<size_t>(curveGroup(slot))])];
+        for (QLineSeries* series : {m_series[size_t(slot)], m_markers[size_t(slot)]}) {
+            if (!series || series->attachedAxes().contains(axis)) continue;
+            for (QCategoryAxis* old : m_vertical) series->detachAxis(old);
+            series->attachAxis(axis);
+        }
+    }
+}
+
+void ChartPanel::updateTitles() {
+    const Geometry geometry = m_context ? m_context->geometry : Geometry::Spherical;
+    const auto leftGroup = static_cast<CurveGroup>(m_groupAt[0]);
+    const QString autoLeft = !m_context && leftGroup == CurveGroup::ForceTorque
+                                 ? QString::fromUtf8(kStartLeftTitle)
+                                 : groupAxisTitle(leftGroup, geometry);
+    const QString autoBottom =
+        m_context ? bottomAxisTitle(*m_context) : QString::fromUtf8(kStartBottomTitle);
+    m_vertical[0]->setTitleText(m_chosenLeft.value_or(autoLeft));
+    m_bottom->setTitleText(m_chosenBottom.value_or(autoBottom));
+    for (size_t p = 1; p < m_vertical.size(); ++p) {
+        const bool titled = m_rightTitles && m_groupAt[p] >= 0;
+        m_vertical[p]->setTitleText(
+            titled ? groupAxisTitle(static_cast<CurveGroup>(m_groupAt[p]), geometry) : QString());
+    }
+}
+
+void ChartPanel::updateLegend() {
+    QLegend* legend = m_chart->legend();
+    for (size_t s = 0; s < m_series.size(); ++s) {
+        // The legend names the series that show; the marker series are part of their curve.
+        for (QLegendMarker* marker : legend->markers(m_series[s]))
+            marker->setVisible(!m_points[s].isEmpty() || m_series[s]->count() > 0);
+        if (m_markers[s])
+            for (QLegendMarker* marker : legend->markers(m_markers[s])) marker->setVisible(false);
+    }
+    // The legend does not lay itself out again when its markers come and go.
+    legend->layout()->invalidate();
+    m_chart->layout()->invalidate();
+}
+
+void ChartPanel::relabel(QCategoryAxis* axis) {
+    const double span = axis->max() - axis->min();
+    if (!(span > 0)) return;
+    const bool bottom = axis == m_bottom;
+    const double step = axis == m_vertical[0] ? leftStep(span) : niceStep(span);
+    const std::vector<AxisTick> ticks =
+        axisTicks(axis->min(), axis->max(), step, bottom ? kBottomDecimals : kVerticalDecimals);
+    const QStringList old = axis->categoriesLabels();
+    for (const QString& label : old) axis->remove(label);
+    axis->setStartValue(axis->min() - step);
+    for (const AxisTick& tick : ticks) axis->append(QString::fromStdString(tick.text), tick.value);
 }
 
 double ChartPanel::leftStep(double span) const {
-    const bool drawable = m_leftIncrement > 0 && span / m_leftIncrement <= kMaxTicks;
+    const bool drawable =
+        m_leftIncrement > 0 && span / m_leftIncrement <= std::max(leftTickRoom(), 2.0);
     return drawable ? m_leftIncrement : niceStep(span);
 }
 
-void ChartPanel::onLeftRangeChanged() {
-    const double span = m_left->max() - m_left->min();
-    if (span > 0) applyTicks(m_left, leftStep(span), kLeftDecimals);
+double ChartPanel::leftTickRoom() const {
+    double height = m_chart->plotArea().height();
+    if (!(height > 0)) height = 300;  // before the first layout
+    return height / (kLabelPitch * QFontMetricsF(m_vertical[0]->labelsFont()).height());
+}
+
+void ChartPanel::setCurveContext(const CurveContext& context) {
+    m_context = context;
+    updateTitles();
+}
+
+void ChartPanel::chooseAxisTitles(const QString& left, const QString& bottom) {
+    m_chosenLeft = left.isEmpty() ? std::nullopt : std::optional(left);
+    m_chosenBottom = bottom.isEmpty() ? std::nullopt : std::optional(bottom);
+    m_rightTitles = true;
+    updateTitles();
 }
 
 void ChartPanel::clearAll() {
@@ -307,56 +370,102 @@ void ChartPanel::clearAll() {
 }
 
 void ChartPanel::showAxisSelectors() {
+    m_selectorsShownOnce = true;
     m_selectorFrame->show();
-    for (QComboBox* box : m_selectors) box->show();
-    m_accept->show();
+}
+
+void ChartPanel::showAxisSelectorsOnce() {
+    if (!m_selectorsShownOnce) showAxisSelectors();
 }
 
 void ChartPanel::acceptAxisDescriptions() {
-    m_left->setTitleText(m_selectors[0]->currentText());
-    m_bottom->setTitleText(m_selectors[1]->currentText());
+    chooseAxisTitles(m_selectors[0]->currentText(), m_selectors[1]->currentText());
     const auto [left, bottom] = titleFontSizes(m_selectors[2]->currentText().toStdString(),
                                                m_selectors[3]->currentText().toStdString());
-    QFont font = m_left->titleFont();
-    font.setPointSize(left);
-    m_left->setTitleFont(font);
-    font = m_bottom->titleFont();
-    font.setPointSize(bottom);
-    m_bottom->setTitleFont(font);
-    for (QComboBox* box : m_selectors) box->hide();
-    m_accept->hide();
+    for (QCategoryAxis* axis : m_vertical) setFontSize(axis, left, true);
+    setFontSize(m_bottom, bottom, true);
     m_selectorFrame->hide();
 }
 
 void ChartPanel::removeAxisTitles() {
-    m_left->setTitleText(QString());
-    m_bottom->setTitleText(QString());
+    m_chosenLeft = QString();
+    m_chosenBottom = QString();
+    m_rightTitles = false;
+    updateTitles();
 }
 
 int ChartPanel::stepLabelFont() {
-    const int size = nextLabelFontSize(m_left->labelsFont().pointSize());
-    for (QValueAxis* axis : {m_left, m_bottom}) {
-        QFont font = axis->labelsFont();
-        font.setPointSize(size);
-        axis->setLabelsFont(font);
-    }
+    const int size = nextLabelFontSize(m_vertical[0]->labelsFont().pointSize());
+    for (QCategoryAxis* axis : {m_bottom, m_vertical[0], m_vertical[1], m_vertical[2]})
+        setFontSize(axis, size, false);
     return size;
 }
 
 double ChartPanel::stepLeftIncrement() {
-    m_leftIncrement = nextIncrement(m_left->min(), m_left->max(), m_leftIncrement);
-    onLeftRangeChanged();
+    QValueAxis* left = m_vertical[0];
+    m_leftIncrement = nextIncrement(left->max() - left->min(), m_leftIncrement, leftTickRoom());
+    relabel(m_vertical[0]);
     return m_leftIncrement;
 }
 
-void ChartPanel::toggleZeroMinimum() {
+bool ChartPanel::toggleZeroMinimum() {
     m_fixedMin = m_fixedMin ? std::nullopt : std::optional<double>(0.0);
     fitAxes();
+    return m_fixedMin.has_value();
 }
 
-void ChartPanel::toggleMaximumFive() {
+bool ChartPanel::toggleMaximumFive() {
     m_fixedMax = m_fixedMax ? std::nullopt : std::optional<double>(5.0);
     fitAxes();
+    return m_fixedMax.has_value();
+}
+
+void ChartPanel::setLegendVisible(bool visible) { m_chart->legend()->setVisible(visible); }
+
+bool ChartPanel::legendVisible() const { return m_chart->legend()->isVisible(); }
+
+void ChartPanel::paintPicture(QPainter& painter, const QRectF& target) {
+    // Stamped marker images would land in a vector picture as one bitmap each: the chart is
+    // drawn without them, and the markers are painted as shapes over it.
+    // The legend shows such a series by a square of its colour meanwhile.
+    std::vector<std::pair<int, QLineSeries*>> stamped;
+    std::vector<QImage> images;
+    std::vector<QLegendMarker*> legendMarkers;
+    for (int slot = 0; slot < kCurveSlots; ++slot)
+        for (QLineSeries* series : {m_series[size_t(slot)], m_markers[size_t(slot)]})
+            if (series && !series->lightMarker().isNull()) {
+                stamped.emplace_back(slot, series);
+                images.push_back(series->lightMarker());
+                series->setLightMarker(QImage());
+                for (QLegendMarker* marker : m_chart->legend()->markers(series)) {
+                    marker->setShape(QLegend::MarkerShapeRectangle);
+                    legendMarkers.push_back(marker);
+                }
+            }
+    const QRect source = m_view->viewport()->rect();
+    m_view->render(&painter, target, source);
+    for (size_t i = 0; i < stamped.size(); ++i) stamped[i].second->setLightMarker(images[i]);
+    for (QLegendMarker* marker : legendMarkers) marker->setShape(QLegend::MarkerShapeDefault);
+
+    const double scale = target.width() / source.width();
+    const auto toTarget = [&](QPointF chartPoint) {
+        const QPointF inView = m_view->viewportTransform().map(m_chart->mapToScene(chartPoint));
+        return target.topLeft() + inView * scale;
+    };
+    const QRectF plot = m_chart->plotArea();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(QRectF(toTarget(plot.topLeft()), toTarget(plot.bottomRight())));
+    for (const auto& [slot, series] : stamped) {
+        const PointMarker marker = curveLook(slot).marker;
+        const QList<QPointF> points = series->points();
+        for (const QPointF& p : points) {
+            const QPointF at = m_chart->mapToPosition(p, series);
+            if (plot.adjusted(-1, -1, 1, 1).contains(at))
+                paintMarker(painter, marker, toTarget(at), scale);
+        }
+    }
+    painter.restore();
 }
 
 }  // namespace emforce

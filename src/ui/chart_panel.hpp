@@ -1,4 +1,4 @@
-// The chart of the swept curves with its ten series and its axis-description selectors.
+// The chart of the swept curves with its ten series, its axes and its axis-description selectors.
 #pragma once
 
 #include <QList>
@@ -9,78 +9,117 @@
 #include <optional>
 
 #include "model/input_record.hpp"
+#include "ui/axis_titles.hpp"
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QComboBox;
 class QFrame;
+class QLineSeries;
+class QPainter;
 class QPushButton;
 class QValueAxis;
 class QXYSeries;
 
 namespace emforce {
 
-/// The chart page: the chart and, on top of it, the selectors of the axis titles and their font
-/// sizes. Points arrive one by one; each series is kept sorted by x and shown in batches.
+/// The chart page: above the chart, the selectors of the axis titles and their font sizes; the
+/// chart with a legend naming the shown series, force or torque on the left axis and, beside
+/// them, powers and function accuracies on axes of their own at the right. Points arrive one by
+/// one; each series is kept sorted by x and shown in batches.
 class ChartPanel : public QWidget {
     Q_OBJECT
 public:
     explicit ChartPanel(QWidget* parent = nullptr);
 
     /// The series of a curve slot, in the chart's fixed order.
-    [[nodiscard]] QXYSeries* series(int slot) const { return m_series[static_cast<size_t>(slot)]; }
-    /// The view of the whole chart, without the selectors on top of it.
+    [[nodiscard]] QXYSeries* series(int slot) const;
+    /// The view of the whole chart, without the selectors above it.
     [[nodiscard]] QChartView* view() const { return m_view; }
-    [[nodiscard]] QValueAxis* leftAxis() const { return m_left; }
-    [[nodiscard]] QValueAxis* bottomAxis() const { return m_bottom; }
+    /// The left axis: force or torque, or the first group shown when there is no such curve.
+    [[nodiscard]] QValueAxis* leftAxis() const;
+    [[nodiscard]] QValueAxis* bottomAxis() const;
+    /// The vertical axis that shows a group, or nullptr while no curve of the group is shown.
+    [[nodiscard]] QValueAxis* axisOf(CurveGroup group) const;
     /// The left-axis increment; 0 is automatic spacing.
     [[nodiscard]] double leftIncrement() const { return m_leftIncrement; }
     /// CB2 to CB5: left and bottom descriptions, left and bottom title font sizes.
     [[nodiscard]] std::array<QComboBox*, 4> axisSelectors() const { return m_selectors; }
+    /// Whether the selectors are shown above the chart.
+    [[nodiscard]] bool axisSelectorsShown() const;
 
     /// Empties the series of a slot at once.
     void clearSeries(int slot);
     /// Adds a point at its sorted place; it is shown with the next flush.
     void appendPoint(int slot, double x, double y);
-    /// Shows every point added so far and fits the axes to them.
+    /// Shows every point added so far, fits the axes to them and names them in the legend.
     void flush();
+
+    /// The curves from now on are those of a run of this kind; the automatic titles follow it.
+    void setCurveContext(const CurveContext& context);
+    /// Titles as if chosen with the selectors (a parameter file's); an empty one is automatic.
+    void chooseAxisTitles(const QString& left, const QString& bottom);
 
     /// "cl": empties every series.
     void clearAll();
-    /// "in", and every activation of the window: shows the axis-description selectors.
+    /// "in": shows the axis-description selectors.
     void showAxisSelectors();
-    /// Button6: takes the titles and their font sizes from the selectors, then hides them.
+    /// The window's first activation: shows the selectors unless they were shown before.
+    void showAxisSelectorsOnce();
+    /// Button6: takes the titles and their font sizes from the selectors, then hides them. An
+    /// empty description gives the automatic title again.
     void acceptAxisDescriptions();
-    /// "re": empties both axis titles.
+    /// "re": empties the axis titles.
     void removeAxisTitles();
-    /// "f": the next label font size of both axes; returns it.
+    /// "f": the next label font size of every axis; returns it.
     int stepLabelFont();
     /// "In": the next left-axis increment; returns it.
     double stepLeftIncrement();
-    /// "0": pins the left-axis minimum at 0, or frees it again.
-    void toggleZeroMinimum();
-    /// "5": pins the left-axis maximum at 5, or frees it again.
-    void toggleMaximumFive();
+    /// "0": pins the left-axis minimum at 0, or frees it again; returns whether it is pinned.
+    bool toggleZeroMinimum();
+    /// "5": pins the left-axis maximum at 5, or frees it again; returns whether it is pinned.
+    bool toggleMaximumFive();
+    /// Shows or hides the legend (shown at start).
+    void setLegendVisible(bool visible);
+    [[nodiscard]] bool legendVisible() const;
+
+    /// Paints the whole chart into `target` of a picture: lines and texts as the chart draws
+    /// them, the point markers as vector shapes.
+    void paintPicture(QPainter& painter, const QRectF& target);
 
 private:
     void buildChart();
     QFrame* buildSelectors();
     void fitAxes();
-    /// The left tick spacing for a span: the desired increment where it is drawable.
+    void assignAxes(const std::array<bool, kCurveGroups>& shown);
+    void updateTitles();
+    void updateLegend();
+    void relabel(QCategoryAxis* axis);
+    /// The left tick spacing for a span: the chosen increment where it can be drawn.
     [[nodiscard]] double leftStep(double span) const;
-    void onLeftRangeChanged();
+    /// The most tick intervals whose labels fit beside each other on the left axis.
+    [[nodiscard]] double leftTickRoom() const;
 
     QChartView* m_view = nullptr;
     QChart* m_chart = nullptr;
-    QValueAxis* m_left = nullptr;
-    QValueAxis* m_bottom = nullptr;
-    std::array<QXYSeries*, kCurveSlots> m_series{};
+    QCategoryAxis* m_bottom = nullptr;
+    std::array<QCategoryAxis*, kCurveGroups> m_vertical{};  // left, right, outer right
+    std::array<int, kCurveGroups> m_position{};             // axis of each group
+    std::array<int, kCurveGroups> m_groupAt{};              // group on each axis; -1 none
+    std::array<QLineSeries*, kCurveSlots> m_series{};
+    std::array<QLineSeries*, kCurveSlots> m_markers{};  // full-size markers on a line, or null
     std::array<QList<QPointF>, kCurveSlots> m_points;
     std::array<bool, kCurveSlots> m_pending{};
     QTimer m_flushTimer;
     QFrame* m_selectorFrame = nullptr;
     std::array<QComboBox*, 4> m_selectors{};
     QPushButton* m_accept = nullptr;
+    bool m_selectorsShownOnce = false;
+    std::optional<CurveContext> m_context;  // none before the first run
+    std::optional<QString> m_chosenLeft;    // none: automatic
+    std::optional<QString> m_chosenBottom;
+    bool m_rightTitles = true;
     double m_leftIncrement = 0;
     std::optional<double> m_fixedMin;
     std::optional<double> m_fixedMax;

@@ -2,6 +2,7 @@
 #include "ui/file_chooser.hpp"
 
 #include <QFileDialog>
+#include <QInputDialog>
 
 namespace emforce {
 
@@ -30,6 +31,14 @@ QString QtFileChooser::saveFileName(QWidget* parent, const QString& filter,
     dialog.setDefaultSuffix(defaultSuffix);
     if (!initialName.isEmpty()) dialog.selectFile(initialName);
     return chosenFile(dialog);
+}
+
+int QtFileChooser::pictureScale(QWidget* parent, int suggested) {
+    bool ok = false;
+    const int scale = QInputDialog::getInt(
+        parent, "PNG resolution", "Picture pixels per pixel of the chart on the screen:", suggested,
+        1, 8, 1, &ok);
+    return ok ? scale : 0;
 }
 
 }  // namespace emforce

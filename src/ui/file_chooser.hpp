@@ -16,6 +16,9 @@ public:
     /// A save dialog starting at initialName; a name typed without a suffix gets defaultSuffix.
     virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                                  const QString& defaultSuffix) = 0;
+    /// The resolution of a PNG picture, in picture pixels per pixel on the screen, starting at
+    /// `suggested`; 0 when the user cancelled. Without a dialog the suggestion is taken.
+    virtual int pictureScale(QWidget* /*parent*/, int suggested) { return suggested; }
 };
 
 /// The platform's modal file dialogs.
@@ -24,6 +27,7 @@ public:
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                          const QString& defaultSuffix) override;
+    int pictureScale(QWidget* parent, int suggested) override;
 };
 
 }  // namespace emforce

@@ -1,9 +1,10 @@
 // The main window's file commands: the parameter file, the result data files and the picture.
 #include "ui/file_commands.hpp"
 
-#include <QValueAxis>
+#include <QFileInfo>
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "files/data_file.hpp"
 #include "files/parameter_file.hpp"
@@ -29,7 +30,21 @@ std::filesystem::path filePath(const QString& name) {
 
 template <size_t N>
 std::string itemText(const std::array<std::string_view, N>& items, int index) {
-    return index >= 0 && index < static_cast<int>(N) ? std::string(items[static_cast<size_t>(index)]) : std::string();
+    return index >= 0 && index < static_cast<int>(N)
+               ? std::string(items[static_cast<size_t>(index)])
+               : std::string();
+}
+
+// One message for all the lines of a data file that are no numbers.
+QString badLinesMessage(const DataFileReading& reading, const QString& name) {
+    const QString what =
+        reading.badLineCount == 1
+            ? QString("Line %1 of %2 is not a number").arg(reading.firstBadLine).arg(name)
+            : QString("%1 lines of %2 are not numbers, the first is line %3")
+                  .arg(reading.badLineCount)
+                  .arg(name)
+                  .arg(reading.firstBadLine);
+    return what + "; each still takes its turn as an abscissa or an ordinate.\n" + kBadLineMessage;
 }
 
 }  // namespace
@@ -49,11 +64,12 @@ FileCommands::FileCommands(MainWindow& window, Model& model, MessageBoxes& messa
 void FileCommands::readParameters() {
     const QString name = m_files.openFileName(&m_window, kTextFiles);
     if (name.isEmpty()) return;
-    m_window.showParameterFileName(name);
     InputRecord record = m_window.currentInputs();
     const ParameterFileReading reading = readParameterFile(filePath(name), record);
     m_window.setInputs(record);
     if (reading.axisTitles) showAxisTitles(*reading.axisTitles);
+    // The controls hold that file only when it was read to its end.
+    m_window.showParameterFileName(reading.complete() ? name : QString());
     if (!reading.complete()) showError(reading.error);
 }
 
@@ -92,20 +108,35 @@ void FileCommands::writeRecord() {
 }
 
 void FileCommands::saveResults(int file) {
-    const std::string name = dataFileName(static_cast<char>('A' + file));
+    const char letter = static_cast<char>('A' + file);
+    const std::string name = dataFileName(letter);
+    const std::vector<double>& x = m_model.induction.curveX();
+    const std::vector<double>& y = m_model.induction.curveY();
     try {
-        writeDataFile(name, m_model.induction.curveX(), m_model.induction.curveY());
+        writeDataFile(name, x, y);
     } catch (const CalcError& e) {
         showError(e.what());
+        return;
     }
+    const std::optional<int> slot = m_window.savedCurveSlot();
+    const QString curve =
+        slot
+            ? QString("of the curve \"%1\"")
+                  .arg(
+                      QString::fromUtf8(kSeriesTitles[static_cast<size_t>(*slot)].data()).trimmed())
+            : QString("(no induction curve has been calculated yet)");
+    m_window.showStatusMessage(
+        QString("Data %1: %2 points %3 written to %4")
+            .arg(letter)
+            .arg(std::min(x.size(), y.size()))
+            .arg(curve, QFileInfo(QString::fromStdString(name)).absoluteFilePath()));
 }
 
 void FileCommands::plotResults(int series) {
     const QString name = m_files.openFileName(&m_window, kTextFiles);
     if (name.isEmpty()) return;
     const DataFileReading reading = readDataFile(filePath(name));
-    for (int i = 0; i < reading.badLineCount; ++i)
-        m_messages.showError(&m_window, kBadLineMessage);
+    if (reading.badLineCount > 0) m_messages.showError(&m_window, badLinesMessage(reading, name));
     ChartPanel& chart = m_window.chart();
     chart.clearSeries(series);
     const size_t count = std::min(reading.x.size(), reading.y.size());
@@ -116,12 +147,12 @@ void FileCommands::plotResults(int series) {
 }
 
 void FileCommands::savePicture() {
-    emforce::savePicture(*m_window.chart().view(), m_files, m_messages, &m_window);
+    emforce::savePicture(curveChartPicture(m_window.chart()), m_files, m_messages, &m_window);
 }
 
 void FileCommands::showAxisTitles(const AxisTitles& titles) {
-    m_window.chart().leftAxis()->setTitleText(QString::fromStdString(titles.left));
-    m_window.chart().bottomAxis()->setTitleText(QString::fromStdString(titles.bottom));
+    m_window.chart().chooseAxisTitles(QString::fromStdString(titles.left),
+                                      QString::fromStdString(titles.bottom));
 }
 
 void FileCommands::showError(const std::string& message) {

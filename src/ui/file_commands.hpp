@@ -21,9 +21,10 @@ public:
     /// Listens to the commands of `window`; `model` is the one model whose curve F6 saves.
     FileCommands(MainWindow& window, Model& model, MessageBoxes& messages, FileChooser& files);
 
-    /// "READ motor parameters from file ...": the chosen file's path in status panel 2, its
-    /// values in the controls up to the first that does not convert, the axis titles of its
-    /// descriptions; a failure shows its message.
+    /// "READ motor parameters from file ...": the chosen file's values in the controls up to
+    /// the first that does not convert, the axis titles of its descriptions, and its path in
+    /// status panel 2 once it was read to its end; a failure shows its message (naming the file
+    /// and the line) and leaves panel 2 empty.
     void readParameters();
     /// "WRITE motor parameters to file ...": the controls as they stand into the chosen file.
     void writeParameters();
@@ -33,10 +34,10 @@ public:
     /// "WRITE all settings (record) ...": every input as it stands into the chosen run record.
     void writeRecord();
     /// "Data A" .. "Data D" (`file` 0..3): the last induction curve into Data_A.txt .. Data_D.txt
-    /// in the working directory.
+    /// in the working directory; the status bar says how many points of which curve went where.
     void saveResults(int file);
-    /// "... as serie 1/2/3" (`series` 0..2): the chosen data file into that chart series, with a
-    /// message for every line that does not convert.
+    /// "... as serie 1/2/3" (`series` 0..2): the chosen data file into that chart series, with
+    /// one message for the lines that do not convert: their count and the first one.
     void plotResults(int series);
     /// "Save the Picture (F9)": the whole chart into a picture file.
     void savePicture();

@@ -7,7 +7,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QStackedWidget>
+#include <QTabWidget>
 #include <QTableWidget>
 
 #include "model/number_format.hpp"
@@ -45,6 +48,28 @@ void loadIndex(QComboBox* box, int index) {
     if (box->findText(box->currentText()) != index) box->setCurrentIndex(index);
 }
 
+// A list without an edit line shows a text that is none of its items as no selection.
+void loadChoice(QComboBox* box, const std::string& text) {
+    box->setCurrentIndex(box->findText(qtText(text)));
+}
+
+// Shows the notebook page and the part of every scroll area that hold a control, or the part
+// `part` of it (in its own coordinates) where one is given.
+void reveal(QWidget* control, const QRect& part = {}) {
+    for (QWidget* w = control; w != nullptr; w = w->parentWidget()) {
+        auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget());
+        auto* tabs = stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+        if (tabs) tabs->setCurrentWidget(w);
+    }
+    const QRect shown = part.isValid() ? part : control->rect();
+    for (QWidget* w = control->parentWidget(); w != nullptr; w = w->parentWidget()) {
+        auto* area = qobject_cast<QScrollArea*>(w);
+        if (!area || !area->widget() || !area->widget()->isAncestorOf(control)) continue;
+        const QPoint centre = control->mapTo(area->widget(), shown.center());
+        area->ensureVisible(centre.x(), centre.y(), shown.width() / 2 + 8, shown.height() / 2 + 8);
+    }
+}
+
 void loadPoints(QSpinBox* box, const std::string& text) {
     try {
         box->setValue(toInteger(text));
@@ -72,6 +97,7 @@ void InputBinder::load(const InputRecord& r) const {
     loadText(m_c.integrationMethod, r.integrationMethod);
     loadText(m_c.besselAccuracy, r.besselAccuracy);
     loadText(m_c.besselLimit, r.besselLimit);
+    loadChoice(m_c.besselFunctions, r.besselFunctions);
     loadText(m_c.highestHarmonic, r.highestHarmonic);
     if (QAbstractButton* b = m_c.geometry->button(static_cast<int>(r.geometry)))
         b->setChecked(true);
@@ -103,6 +129,7 @@ void InputBinder::store(InputRecord& r) const {
     r.integrationMethod = recordText(m_c.integrationMethod->currentText());
     r.besselAccuracy = recordText(m_c.besselAccuracy->currentText());
     r.besselLimit = recordText(m_c.besselLimit->currentText());
+    r.besselFunctions = recordText(m_c.besselFunctions->currentText());
     r.highestHarmonic = recordText(m_c.highestHarmonic->currentText());
     r.geometry = static_cast<Geometry>(m_c.geometry->checkedId());
     r.domain = m_c.domain->checkedId();
@@ -113,6 +140,57 @@ void InputBinder::store(InputRecord& r) const {
     for (size_t k = 0; k < m_c.axisDescriptions.size(); ++k)
         r.axisDescriptions[k] =
             m_c.axisDescriptions[k]->findText(m_c.axisDescriptions[k]->currentText());
+}
+
+void InputBinder::focus(const InputLocation& where) const {
+    QWidget* control = nullptr;
+    QLineEdit* text = nullptr;
+    switch (where.source) {
+        case InputSource::ParameterTable:
+        case InputSource::ReluctivityTable: {
+            QTableWidget* table =
+                where.source == InputSource::ParameterTable ? m_c.parameters : m_c.reluctivity;
+            table->setCurrentCell(where.row, where.column);
+            QTableWidgetItem* cell = table->item(where.row, where.column);
+            QRect part = table->visualItemRect(cell);
+            part.moveTopLeft(table->viewport()->mapTo(table, part.topLeft()));
+            reveal(table, part);
+            control = table;
+            break;
+        }
+        case InputSource::Ni12dGap:
+            control = text = m_c.ni12dGap;
+            break;
+        case InputSource::Ni21dGap:
+            control = text = m_c.ni21dGap;
+            break;
+        case InputSource::MinSpeed:
+            control = text = m_c.minSpeed;
+            break;
+        case InputSource::MaxSpeed:
+            control = text = m_c.maxSpeed;
+            break;
+        case InputSource::PointsPerCurve:
+            control = m_c.pointsPerCurve;
+            break;
+        case InputSource::IntegrationMethod:
+            control = m_c.integrationMethod;
+            break;
+        case InputSource::BesselAccuracy:
+            control = m_c.besselAccuracy;
+            break;
+        case InputSource::BesselLimit:
+            control = m_c.besselLimit;
+            break;
+        case InputSource::HighestHarmonic:
+            control = m_c.highestHarmonic;
+            break;
+    }
+    if (auto* box = qobject_cast<QComboBox*>(control)) text = box->lineEdit();
+    if (!qobject_cast<QTableWidget*>(control)) reveal(control);
+    control->setFocus(Qt::OtherFocusReason);
+    if (text) text->selectAll();
+    if (auto* spin = qobject_cast<QSpinBox*>(control)) spin->selectAll();
 }
 
 }  // namespace emforce

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "model/input_record.hpp"
+#include "model/parameter_reading.hpp"
 
 class QAction;
 class QButtonGroup;
@@ -27,6 +28,7 @@ struct InputControls {
     QComboBox* integrationMethod = nullptr;
     QComboBox* besselAccuracy = nullptr;
     QComboBox* besselLimit = nullptr;
+    QComboBox* besselFunctions = nullptr;  ///< not editable: one of kBesselFunctionItems
     QComboBox* highestHarmonic = nullptr;
     QButtonGroup* geometry = nullptr;  ///< button ids are the Geometry values
     QButtonGroup* domain = nullptr;    ///< button ids are the domain indices
@@ -50,6 +52,10 @@ public:
     void load(const InputRecord& record) const;
     /// Takes every control's text or selection into the record.
     void store(InputRecord& record) const;
+
+    /// Brings the control that holds a source's text into view (its notebook page, its scroll
+    /// area), gives it the focus and selects the text or cell.
+    void focus(const InputLocation& where) const;
 
 private:
     InputControls m_c;

@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     emforce::AppWindows windows(*model, messages, files);
     QObject::connect(&windows.main, &emforce::MainWindow::exitRequested, &app,
                      &QCoreApplication::quit);
-    centreOnScreen(windows.main);
+    windows.main.restorePlacement();
     centreOnScreen(windows.help);
     centreOnScreen(windows.mmf);
     windows.main.show();

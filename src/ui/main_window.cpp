@@ -9,10 +9,18 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <algorithm>
+#include <chrono>
 
+#include "model/number_format.hpp"
 #include "model/sample_sets.hpp"
 #include "run/sweep.hpp"
 #include "ui/calculation_worker.hpp"
@@ -23,7 +31,14 @@
 
 namespace emforce {
 
+extern const char* const kBackgroundProperty;
+
 namespace {
+
+constexpr int kWidth = 1289;
+constexpr int kHeight = 915;
+constexpr int kProgressIntervalMs = 200;
+const char* const kPlacementKey = "mainWindow/geometry";
 
 QString qtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -36,6 +51,15 @@ QAction* addCommand(QWidget* menu, const QString& caption, int key = 0) {
     return action;
 }
 
+QSettings placementSettings() { return QSettings("emforce", "emforce"); }
+
+// A source's caption as the status bar names it: without the "=" that ends a label.
+QString statusCaption(const InputLocation& where) {
+    QString caption = QString::fromStdString(inputCaption(where));
+    if (caption.endsWith('=')) caption.chop(1);
+    return caption.trimmed();
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Model& model, MessageBoxes& messages, QWidget* parent)
@@ -44,18 +68,21 @@ MainWindow::MainWindow(Model& model, MessageBoxes& messages, QWidget* parent)
     setWindowTitle(
         "Electromagnetic Force / Torque calculation for linear, cylindrical and spherical motors "
         "(asynchronous - induction and synchronous PM or coiled)");
-    resize(1289, 915);
+    resize(kWidth, kHeight);
 
     InputControls controls;
     buildMenus(controls);
     setCentralWidget(buildCentral(controls));
     buildStatusBar();
+    arrangeTabOrder(controls);
     m_binder = std::make_unique<InputBinder>(controls);
     m_binder->load(m_record);
 
     m_worker = new CalculationWorker(model, *this, this);
     connect(m_worker, &CalculationWorker::finished, this, &MainWindow::onRunFinished);
     m_inputGuard = new RunInputGuard(*this, *m_cancelButton, this);
+    m_progressTimer.setInterval(kProgressIntervalMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &MainWindow::showProgress);
 }
 
 MainWindow::~MainWindow() {
@@ -68,20 +95,25 @@ void MainWindow::buildMenus(InputControls& c) {
     buildMotorKindMenu(c);
     buildSampleMenu();
     buildCommandMenus();
-    // The captions are long: rather than hide the last commands behind an extension button,
-    // the menu bar takes a slightly smaller font where the window's width needs it.
+    fitMenuBar();
+}
+
+// The captions are long: rather than hide the last commands behind an extension button, the
+// menu bar takes a slightly smaller font where the window's width or the screen needs it.
+void MainWindow::fitMenuBar() {
+    const int room = std::min(kWidth, screen()->availableGeometry().width());
     QFont font = menuBar()->font();
-    while (menuBar()->sizeHint().width() > width() && font.pointSizeF() > 7) {
+    while (menuBar()->sizeHint().width() > room && font.pointSizeF() > 7) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
         menuBar()->setFont(font);
     }
 }
 
 void MainWindow::buildMotorKindMenu(InputControls& c) {
-    QMenu* kind = menuBar()->addMenu("Electromechanical converter type (F1/F2)");
+    QMenu* kind = menuBar()->addMenu("&Electromechanical converter type (F1/F2)");
     auto* kinds = new QActionGroup(this);
-    c.induction = addCommand(kind, "Induction motor", Qt::Key_F1);
-    c.synchronous = addCommand(kind, "Synchronous motor", Qt::Key_F2);
+    c.induction = addCommand(kind, "&Induction motor", Qt::Key_F1);
+    c.synchronous = addCommand(kind, "&Synchronous motor", Qt::Key_F2);
     c.induction->setObjectName("Induction");
     c.synchronous->setObjectName("Synchronous");
     for (QAction* action : {c.induction, c.synchronous}) {
@@ -95,7 +127,7 @@ void MainWindow::buildMotorKindMenu(InputControls& c) {
 }
 
 void MainWindow::buildSampleMenu() {
-    QMenu* samples = addShortcutMenu("Sample parameters for ...(F3)", Qt::Key_F3);
+    QMenu* samples = addShortcutMenu("&Sample parameters for ...(F3)", Qt::Key_F3);
     auto* group = new QActionGroup(this);
     for (int i = 0; i < static_cast<int>(kSampleSets.size()); ++i) {
         const SampleSet& set = kSampleSets[static_cast<size_t>(i)];
@@ -111,9 +143,9 @@ void MainWindow::buildSampleMenu() {
 
 // The commands that other parts of the program carry out, reached through signals.
 void MainWindow::buildCommandMenus() {
-    QMenu* files = addShortcutMenu("Read/Write parameters (F4)", Qt::Key_F4);
+    QMenu* files = addShortcutMenu("&Read/Write parameters (F4)", Qt::Key_F4);
     QAction* read = addCommand(files, "READ motor parameters from file ...");
-    addCommand(files, "---------------------");
+    addCommand(files, "---------------------")->setSeparator(true);  // drawn as a line
     QAction* write = addCommand(files, "WRITE motor parameters to file ...");
     connect(read, &QAction::triggered, this, &MainWindow::readParametersRequested);
     connect(write, &QAction::triggered, this, &MainWindow::writeParametersRequested);
@@ -123,30 +155,36 @@ void MainWindow::buildCommandMenus() {
     connect(addCommand(files, "READ all settings (record) ..."), &QAction::triggered, this,
             &MainWindow::readRecordRequested);
 
-    QAction* mmf = addCommand(menuBar(), "Rail / Stator MMF  (F5)", Qt::Key_F5);
+    QAction* mmf = addCommand(menuBar(), "Rail / Stator &MMF  (F5)", Qt::Key_F5);
     connect(mmf, &QAction::triggered, this, &MainWindow::mmfWindowRequested);
 
-    QMenu* save = addShortcutMenu(" Save results to file (F6)", Qt::Key_F6);
-    const QStringList dataFiles = {"Data A", "Data B", "Data C", "Data D"};
+    QMenu* save = addShortcutMenu(" Save results to &file (F6)", Qt::Key_F6);
+    const QStringList dataFiles = {"Data &A", "Data &B", "Data &C", "Data &D"};
     for (int file = 0; file < dataFiles.size(); ++file)
         connect(addCommand(save, dataFiles[file]), &QAction::triggered, this,
                 [this, file] { Q_EMIT saveResultsRequested(file); });
 
-    QMenu* plot = addShortcutMenu("Plot results from file (F7)", Qt::Key_F7);
-    const QStringList plotted = {"... as serie 1 (thin line)", "... as serie 2 (points)",
-                                 "... as serie 3 (bold line)"};
+    QMenu* plot = addShortcutMenu("&Plot results from file (F7)", Qt::Key_F7);
+    const QStringList plotted = {"... as serie &1 (thin line)", "... as serie &2 (points)",
+                                 "... as serie &3 (bold line)"};
     for (int series = 0; series < plotted.size(); ++series)
         connect(addCommand(plot, plotted[series]), &QAction::triggered, this,
                 [this, series] { Q_EMIT plotResultsRequested(series); });
 
-    QAction* picture = addCommand(menuBar(), "Save the Picture (F9)", Qt::Key_F9);
+    QAction* calculate = addCommand(menuBar(), "&Calculate (F8)");
+    calculate->setObjectName("Calculate");
+    calculate->setShortcuts({QKeySequence(Qt::Key_F8), QKeySequence(Qt::CTRL | Qt::Key_R)});
+    calculate->setToolTip("Start the calculation (F8, Ctrl+R)");
+    connect(calculate, &QAction::triggered, this, &MainWindow::startRun);
+
+    QAction* picture = addCommand(menuBar(), "Save &the Picture (F9)", Qt::Key_F9);
     connect(picture, &QAction::triggered, this, &MainWindow::savePictureRequested);
-    QAction* help = addCommand(menuBar(), "Help (F10)", Qt::Key_F10);
+    QAction* help = addCommand(menuBar(), "&Help (F10)", Qt::Key_F10);
     help->setObjectName("Help");
     connect(help, &QAction::triggered, this, &MainWindow::helpRequested);
 
     for (QMenu* menu : {files, save, plot}) m_commands << menu->actions();
-    m_commands << mmf << picture << help;
+    m_commands << mmf << calculate << picture << help;
 }
 
 // A menu of the menu bar that its function key opens.
@@ -173,6 +211,14 @@ void MainWindow::buildStatusBar() {
         statusBar()->addWidget(panel, i == 2 ? 1 : 0);
         m_statusPanels[i] = panel;
     }
+    m_progressBar = new QProgressBar;
+    m_progressBar->setObjectName("RunProgress");
+    m_progressBar->setRange(0, 1000);
+    m_progressBar->setMinimumWidth(m_progressBar->fontMetrics().horizontalAdvance(
+                                       "curve 10 of 10: 100 % (1001 of 1001 points)  00:00:00") +
+                                   24);
+    m_progressBar->hide();
+    statusBar()->addPermanentWidget(m_progressBar);
     m_cancelButton = new QPushButton("Cancel");
     m_cancelButton->setObjectName("CancelRun");
     m_cancelButton->setToolTip("Abandon the calculation (Esc)");
@@ -205,10 +251,46 @@ void MainWindow::attachWindingPattern(QButtonGroup* selector) {
 
 void MainWindow::showParameterFileName(const QString& path) { m_statusPanels[2]->setText(path); }
 
+void MainWindow::showStatusMessage(const QString& text) {
+    constexpr int kShownMs = 15000;
+    statusBar()->showMessage(text, kShownMs);
+}
+
+void MainWindow::restorePlacement() {
+    const QByteArray saved = placementSettings().value(kPlacementKey).toByteArray();
+    if (!saved.isEmpty() && restoreGeometry(saved)) return;
+    // A frame of the window manager's comes around the window: leave room for it.
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize room = screenArea.size() - QSize(16, 48);
+    resize(QSize(kWidth, kHeight).boundedTo(room).expandedTo(minimumSizeHint()));
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screenArea));
+}
+
 void MainWindow::startRun() {
     if (isRunning()) return;
+    const InputRecord& record = currentInputs();
+    // The inputs are read before anything is cleared: a refused run leaves the last one shown.
+    if (const std::optional<InputProblem> problem = findInputProblem(record)) {
+        refuse(*problem);
+        return;
+    }
+    const auto domain = static_cast<Domain>(std::clamp(record.domain, 0, 4));
+    m_chart->setCurveContext({domain, record.geometry, record.induction});
+    startProgress(record);
     setRunning(true);
-    m_worker->start(currentInputs());
+    m_worker->start(record);
+}
+
+void MainWindow::refuse(const InputProblem& problem) {
+    const QString message = QString::fromStdString(problem.message);
+    m_statusPanels[0]->setText(problem.where ? "Run refused: " + statusCaption(*problem.where)
+                                             : "Run refused: " + message);
+    m_statusPanels[0]->setToolTip(message);
+    m_statusPanels[1]->clear();
+    if (problem.where) m_binder->focus(*problem.where);
+    m_messages.showError(this, message);
+    // The message box took the focus; the cell or field gets it back.
+    if (problem.where) m_binder->focus(*problem.where);
 }
 
 void MainWindow::cancelRun() { m_worker->cancel(); }
@@ -217,6 +299,8 @@ bool MainWindow::isRunning() const { return m_worker->isRunning(); }
 
 void MainWindow::setRunning(bool running) {
     m_cancelButton->setVisible(running);
+    m_progressBar->setVisible(running);
+    m_calculateButton->setEnabled(!running);
     for (QAction* action : m_commands) action->setEnabled(!running);
     for (QShortcut* shortcut : m_menuShortcuts) shortcut->setEnabled(!running);
     m_inputGuard->setActive(running);
@@ -226,8 +310,43 @@ void MainWindow::setRunning(bool running) {
         centralWidget()->unsetCursor();
 }
 
+void MainWindow::startProgress(const InputRecord& record) {
+    const int slots = record.induction ? kCurveSlots : 5;
+    m_progress = {
+        static_cast<int>(std::count(record.curves.begin(), record.curves.begin() + slots, true)), 0,
+        0, 0, record.induction};
+    m_statusPanels[0]->setToolTip(QString());
+    m_elapsed.start();
+    m_progressTimer.start();
+    showProgress();
+}
+
+void MainWindow::showProgress() {
+    const Progress& p = m_progress;
+    const QString elapsed =
+        QString::fromStdString(durationText(std::chrono::milliseconds(m_elapsed.elapsed())));
+    QString text;
+    if (p.curve == 0) {
+        text =
+            p.curves == 0 ? "report of the tabled point, no curves" : "report of the tabled point";
+        m_progressBar->setValue(0);
+    } else {
+        const int percent = p.pointsPerCurve > 0 ? p.points * 100 / p.pointsPerCurve : 100;
+        text = QString("curve %1 of %2: %3 % (%4 of %5 points)")
+                   .arg(p.curve)
+                   .arg(p.curves)
+                   .arg(percent)
+                   .arg(p.points)
+                   .arg(p.pointsPerCurve);
+        const double done = (p.curve - 1 + percent / 100.0) / std::max(p.curves, 1);
+        m_progressBar->setValue(static_cast<int>(1000 * std::min(done, 1.0)));
+    }
+    m_progressBar->setFormat(text + "  " + elapsed);
+}
+
 void MainWindow::onRunFinished(bool exitRequested) {
     m_worker->finish();
+    m_progressTimer.stop();
     // What a run writes into its inputs: the x cell and a point count it had to reset. The
     // winding pattern lives on the MMF window, which stays usable during a run: it is taken
     // as it stands now.
@@ -245,9 +364,12 @@ void MainWindow::onRunFinished(bool exitRequested) {
         close();
 }
 
+// Only the window's background starts a run: labels, group titles and other passive widgets
+// let a click through to the window, which then finds what lies under it.
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton &&
-        centralWidget()->geometry().contains(event->position().toPoint())) {
+    const QWidget* hit = childAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && hit != nullptr &&
+        hit->property(kBackgroundProperty).toBool()) {
         startRun();
         return;
     }
@@ -255,7 +377,8 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) m_chart->showAxisSelectors();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_chart->showAxisSelectorsOnce();
     QMainWindow::changeEvent(event);
 }
 
@@ -266,6 +389,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    placementSettings().setValue(kPlacementKey, saveGeometry());
     QMainWindow::closeEvent(event);
 }
 
@@ -291,13 +415,29 @@ void MainWindow::setTimeText(const std::string& text) {
 
 void MainWindow::clearSeries(int slot) { m_chart->clearSeries(slot); }
 
-void MainWindow::appendPoint(int slot, double x, double y) { m_chart->appendPoint(slot, x, y); }
+void MainWindow::appendPoint(int slot, double x, double y) {
+    ++m_progress.points;
+    m_chart->appendPoint(slot, x, y);
+}
 
-void MainWindow::curveFinished(int) { m_chart->flush(); }
+void MainWindow::curveStarted(int slot, int pointCount) {
+    ++m_progress.curve;
+    m_progress.points = 0;
+    m_progress.pointsPerCurve = pointCount;
+    // The induction motor keeps the last curve it started (its curve is emptied at the start).
+    if (m_progress.induction) m_savedCurveSlot = slot;
+    showProgress();
+}
+
+void MainWindow::curveFinished(int) {
+    m_chart->flush();
+    showProgress();
+}
 
 void MainWindow::setField(ResultField field, const std::string& text) {
     QLineEdit* edit = m_resultFields[static_cast<size_t>(field)];
     edit->setText(QString::fromStdString(text));
+    edit->setToolTip(edit->text());
     edit->setCursorPosition(0);
 }
 

@@ -1,11 +1,15 @@
 // The main window: the inputs of a run, its report, harmonic list, chart and result fields.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
+#include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 
+#include "model/input_problem.hpp"
 #include "run/calculation_run.hpp"
 #include "run/run_observer.hpp"
 
@@ -16,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QShortcut;
 class QTabWidget;
@@ -23,15 +28,18 @@ class QTabWidget;
 namespace emforce {
 
 class CalculationWorker;
+class ChartButtons;
 class ChartPanel;
 class InputBinder;
 class MessageBoxes;
 class RunInputGuard;
 struct InputControls;
 
-/// The program's working surface, a view over the input record and the outputs of a run. A
-/// click on its background starts a run, which computes on its own thread while the window
-/// shows what it writes; Esc or the Cancel button abandons it.
+/// The program's working surface, a view over the input record and the outputs of a run.
+/// "Calculate" (F8, Ctrl+R, its button, or a click on the window's background) starts a run,
+/// which computes on its own thread while the window shows what it writes and its progress; Esc
+/// or the Cancel button abandons it. A run whose inputs cannot be read is not started: the
+/// window keeps what it shows, names the input and puts the cursor on it.
 class MainWindow : public QMainWindow, public RunObserver {
     Q_OBJECT
 public:
@@ -40,7 +48,9 @@ public:
     ~MainWindow() override;
 
     /// Starts a run over a copy of the inputs as the controls hold them now; nothing happens
-    /// while a run is active.
+    /// while a run is active. Inputs that do not read are refused before anything is cleared:
+    /// the message is shown, the control that holds the text is selected and the status bar
+    /// names it.
     void startRun();
     /// Abandons the active run before its next point; what it wrote stays.
     void cancelRun();
@@ -55,8 +65,17 @@ public:
     void applySample(int index);
     /// Binds the inputs' winding pattern to the selector of the MMF window.
     void attachWindingPattern(QButtonGroup* selector);
-    /// Shows the path of the parameter file last read in status panel 2.
+    /// Shows the path of the parameter file last read in status panel 2 (empty: none).
     void showParameterFileName(const QString& path);
+    /// A passing note in the status bar, such as what a command wrote where.
+    void showStatusMessage(const QString& text);
+    /// The slot of the curve the induction motor keeps (the last one an induction run started),
+    /// or nothing before the first.
+    [[nodiscard]] std::optional<int> savedCurveSlot() const { return m_savedCurveSlot; }
+
+    /// Takes the size and place of the last session where one was kept, else centres the window
+    /// on its screen; either way within the screen's available area.
+    void restorePlacement();
 
     /// The chart of the curves, for the commands that plot or save it.
     [[nodiscard]] ChartPanel& chart() const { return *m_chart; }
@@ -70,6 +89,7 @@ public:
     void setTimeText(const std::string& text) override;
     void clearSeries(int slot) override;
     void appendPoint(int slot, double x, double y) override;
+    void curveStarted(int slot, int pointCount) override;
     void curveFinished(int slot) override;
     void setField(ResultField field, const std::string& text) override;
     bool ask(const std::string& question) override;
@@ -104,14 +124,28 @@ private:
     void buildSampleMenu();
     void buildCommandMenus();
     QMenu* addShortcutMenu(const QString& title, int key);
+    void fitMenuBar();
     void buildStatusBar();
     QWidget* buildCentral(InputControls& controls);
     QWidget* buildTopArea(InputControls& controls);
     QWidget* buildRightArea(InputControls& controls);
     QTabWidget* buildNotebook(InputControls& controls);
     QWidget* buildErrorsPage(InputControls& controls);
+    void arrangeTabOrder(const InputControls& controls);
+    void refuse(const InputProblem& problem);
     void setRunning(bool running);
+    void startProgress(const InputRecord& record);
+    void showProgress();
     void onRunFinished(bool exitRequested);
+
+    // The progress of the active run.
+    struct Progress {
+        int curves = 0;  // curves the run draws
+        int curve = 0;   // the curve in progress, from 1; 0 before the first
+        int pointsPerCurve = 0;
+        int points = 0;  // points of the curve in progress so far
+        bool induction = true;
+    };
 
     MessageBoxes& m_messages;
     InputRecord m_record;
@@ -122,7 +156,15 @@ private:
     QLineEdit* m_motorKind = nullptr;
     std::array<QLineEdit*, kResultFieldCount> m_resultFields{};
     std::array<QLabel*, 3> m_statusPanels{};
+    QProgressBar* m_progressBar = nullptr;
     QPushButton* m_cancelButton = nullptr;
+    QPushButton* m_calculateButton = nullptr;
+    QTabWidget* m_notebook = nullptr;
+    ChartButtons* m_chartButtons = nullptr;
+    Progress m_progress;
+    QElapsedTimer m_elapsed;
+    QTimer m_progressTimer;
+    std::optional<int> m_savedCurveSlot;
     QList<QAction*> m_commands;         // disabled while a run is active
     QList<QShortcut*> m_menuShortcuts;  // likewise
     CalculationWorker* m_worker = nullptr;

@@ -9,9 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -26,6 +29,9 @@
 #include "ui/main_window.hpp"
 
 namespace emforce {
+
+/// Marks the widgets whose empty space is the window's background.
+extern const char* const kBackgroundProperty;
 
 namespace {
 
@@ -52,9 +58,35 @@ QLineEdit* makeEdit(const char* name, const QString& hint = {}) {
     return edit;
 }
 
+// A container whose empty space is the window's background: a click on it starts a run.
+template <class W>
+W* background(W* widget) {
+    widget->setProperty(kBackgroundProperty, true);
+    return widget;
+}
+
+// A read-only field takes the focus by a click (to select and copy its text), not by Tab.
+template <class W>
+W* readOnly(W* widget) {
+    widget->setReadOnly(true);
+    widget->setFocusPolicy(Qt::ClickFocus);
+    return widget;
+}
+
+// A scroll area for a part of the window that may not fit the screen.
+QScrollArea* scrolled(QWidget* content, const char* name) {
+    auto* area = new QScrollArea;
+    area->setObjectName(name);
+    area->setWidget(background(content));
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    background(area->viewport());
+    return area;
+}
+
 // A caption above its field, as the labelled edits of the window are drawn.
 QWidget* captioned(const QString& caption, QWidget* field) {
-    auto* box = new QWidget;
+    auto* box = background(new QWidget);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -67,9 +99,8 @@ QWidget* captioned(const QString& caption, QWidget* field) {
 }
 
 QPlainTextEdit* makeMemo(const char* name, const QStringList& lines) {
-    auto* memo = new QPlainTextEdit;
+    auto* memo = readOnly(new QPlainTextEdit);
     memo->setObjectName(name);
-    memo->setReadOnly(true);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setPlainText(lines.join(u'\n'));
     return memo;
@@ -155,35 +186,65 @@ QGroupBox* makeCurveBoxes(std::array<QCheckBox*, kCurveSlots>& curves) {
 
 }  // namespace
 
+const char* const kBackgroundProperty = "background";
+
 QWidget* MainWindow::buildCentral(InputControls& c) {
-    auto* central = new QWidget;
+    auto* central = background(new QWidget);
     central->setObjectName("Background");
     m_chart = new ChartPanel;
     c.axisDescriptions = m_chart->axisSelectors();
 
-    auto* lower = new QHBoxLayout;
-    lower->addWidget(new ChartButtons(*m_chart));
-    lower->addWidget(buildNotebook(c), 1);
-    auto* left = new QVBoxLayout;
-    left->addWidget(buildTopArea(c));
-    left->addLayout(lower, 1);
+    auto* lower = background(new QWidget);
+    auto* lowerRow = new QHBoxLayout(lower);
+    lowerRow->setContentsMargins(0, 0, 0, 0);
+    m_chartButtons = background(new ChartButtons(*m_chart));
+    lowerRow->addWidget(m_chartButtons);
+    lowerRow->addWidget(buildNotebook(c), 1);
+
+    // Splitters and scroll areas let the window shrink to small screens: the tables scroll,
+    // the chart takes the space that is left.
+    QScrollArea* top = scrolled(buildTopArea(c), "TopArea");
+    auto* left = new QSplitter(Qt::Vertical);
+    left->setObjectName("LeftSplitter");
+    left->setChildrenCollapsible(false);
+    left->addWidget(top);
+    left->addWidget(lower);
+    left->setStretchFactor(0, 0);
+    left->setStretchFactor(1, 1);
+    left->setSizes({top->widget()->sizeHint().height(), 10000});
+
+    QScrollArea* right = scrolled(buildRightArea(c), "RightArea");
+    right->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    right->setMinimumWidth(right->widget()->sizeHint().width() +
+                           right->verticalScrollBar()->sizeHint().width());
+    auto* columns = new QSplitter(Qt::Horizontal);
+    columns->setObjectName("MainSplitter");
+    columns->setChildrenCollapsible(false);
+    columns->addWidget(left);
+    columns->addWidget(right);
+    columns->setStretchFactor(0, 1);
+    columns->setStretchFactor(1, 0);
 
     auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(8, 8, 8, 4);
-    layout->setSpacing(8);
-    layout->addLayout(left, 1);
-    layout->addWidget(buildRightArea(c));
+    layout->addWidget(columns);
     return central;
 }
 
 QWidget* MainWindow::buildTopArea(InputControls& c) {
-    m_motorKind = makeEdit("Edit1", "Motor chosen for analysis - induction or synchronous");
+    m_motorKind =
+        readOnly(makeEdit("Edit1", "Motor chosen for analysis - induction or synchronous"));
     m_motorKind->setText("Induction motor");
-    m_motorKind->setReadOnly(true);
+    m_calculateButton = new QPushButton("Calculate");
+    m_calculateButton->setObjectName("CalculateButton");
+    m_calculateButton->setToolTip(
+        "Start the calculation (F8, Ctrl+R, or a click on the window's background)");
+    connect(m_calculateButton, &QPushButton::clicked, this, &MainWindow::startRun);
     auto* kindColumn = new QVBoxLayout;
     kindColumn->addWidget(m_motorKind);
     kindColumn->addWidget(makeRadioGroup("RadioGroup2", "choose motor geometry",
                                          {"linear", "cylindrical", "spherical"}, c.geometry));
+    kindColumn->addWidget(m_calculateButton);
     kindColumn->addStretch();
 
     c.highestHarmonic = makeList("ComboBox1", kHighestHarmonicItems,
@@ -211,7 +272,8 @@ QWidget* MainWindow::buildTopArea(InputControls& c) {
     fixed.setPointSizeF(std::min(fixed.pointSizeF(), m_report->font().pointSizeF() - 1));
     m_report->setFont(fixed);
     m_report->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_report->setMinimumWidth(m_report->fontMetrics().horizontalAdvance(QString(32, u'-')) +
+    // Wide enough for most of a report line; the rest scrolls.
+    m_report->setMinimumWidth(m_report->fontMetrics().horizontalAdvance(QString(24, u'-')) +
                               m_report->verticalScrollBar()->sizeHint().width() + 8);
 
     auto* area = new QWidget;
@@ -255,6 +317,9 @@ QWidget* MainWindow::buildRightArea(InputControls& c) {
     edits->addWidget(captioned("  ni21d / ni0  of  gap", c.ni21dGap), 0, 1);
     edits->addWidget(captioned("min speed = ", c.minSpeed), 1, 0);
     edits->addWidget(captioned("max speed = ", c.maxSpeed), 1, 1);
+    for (QWidget* box : {static_cast<QWidget*>(c.minSpeed), static_cast<QWidget*>(c.maxSpeed),
+                         static_cast<QWidget*>(c.ni12dGap), static_cast<QWidget*>(c.ni21dGap)})
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance("0,0000000") + 12);
     auto* pointsLabel = new QLabel("Points per curve = ");
     pointsLabel->setBuddy(c.pointsPerCurve);
     edits->addWidget(pointsLabel, 2, 0, Qt::AlignRight);
@@ -262,7 +327,7 @@ QWidget* MainWindow::buildRightArea(InputControls& c) {
 
     auto* area = new QWidget;
     auto* column = new QVBoxLayout(area);
-    column->setContentsMargins(0, 0, 0, 0);
+    column->setContentsMargins(0, 0, 4, 0);
     column->setSpacing(12);
     column->addWidget(c.parameters);
     column->addWidget(c.reluctivity);
@@ -272,15 +337,15 @@ QWidget* MainWindow::buildRightArea(InputControls& c) {
 }
 
 QTabWidget* MainWindow::buildNotebook(InputControls& c) {
-    auto* notebook = new QTabWidget;
-    notebook->setObjectName("PageControl1");
-    QWidget* errors = buildErrorsPage(c);
+    m_notebook = new QTabWidget;
+    m_notebook->setObjectName("PageControl1");
+    QScrollArea* errors = scrolled(buildErrorsPage(c), "ErrorsPage");
     // The pages are controls, not the window's background.
-    for (QWidget* page : {static_cast<QWidget*>(m_chart), errors})
+    for (QWidget* page : {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(errors)})
         page->setAttribute(Qt::WA_NoMousePropagation);
-    notebook->addTab(m_chart, "Charts");
-    notebook->addTab(errors, "Errors / Accuracy");
-    return notebook;
+    m_notebook->addTab(m_chart, "Charts");
+    m_notebook->addTab(errors, "Errors / Accuracy");
+    return m_notebook;
 }
 
 QWidget* MainWindow::buildErrorsPage(InputControls& c) {
@@ -289,8 +354,7 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
         "LabeledEdit6", "LE5",          "Edit2",        "Edit3"};
     std::array<QWidget*, kResultFieldCount> fields{};
     for (size_t f = 0; f < names.size(); ++f) {
-        QLineEdit* edit = makeEdit(names[f]);
-        edit->setReadOnly(true);
+        QLineEdit* edit = readOnly(makeEdit(names[f]));
         edit->setText(qtText(kResultFieldStartTexts[f]));
         edit->setCursorPosition(0);
         edit->setMinimumWidth(200);
@@ -298,10 +362,24 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
         fields[f] = captioned(qtText(kResultFieldCaptions[f]), edit);
     }
     const auto field = [&fields](ResultField f) { return fields[static_cast<size_t>(f)]; };
+    // The statistics may say which curves they need: room for the longest such text.
+    const int statisticWidth =
+        m_resultFields[0]->fontMetrics().horizontalAdvance(
+            "undefined: check the curves F/T Maxwell, Lorentz, Material, EM Impulse") +
+        24;
+    for (ResultField f :
+         {ResultField::AverageBalance, ResultField::MaxBalance, ResultField::AverageCoenergy,
+          ResultField::PowerFixed, ResultField::PowerExponent})
+        m_resultFields[static_cast<size_t>(f)]->setMinimumWidth(statisticWidth);
 
     c.integrationMethod = makeList("MetodyCalkowania", kIntegrationMethodItems);
     c.besselLimit = makeList("Limit", kBesselLimitItems, "Limit for Bessels funtion approximation");
     c.besselAccuracy = makeList("McDonald", kBesselAccuracyItems, "I and K accuracy");
+    c.besselFunctions = makeList("BesselFunctions", kBesselFunctionItems,
+                                 "accurate: over the whole range of the model; series: the power "
+                                 "series and large-argument forms, whose accuracy and limit are "
+                                 "set below");
+    c.besselFunctions->setEditable(false);
     auto* accuracyI = new QCheckBox("I function accuracy /1st harm - it is shown in chart");
     auto* accuracyK = new QCheckBox("K function accuracy /1st harm - it is shown in chart");
     accuracyI->setObjectName("Wykres11");
@@ -313,33 +391,55 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(24);
-    grid->setVerticalSpacing(12);
+    grid->setVerticalSpacing(10);
     grid->addWidget(captioned("Intergration method ...", c.integrationMethod), 0, 0, Qt::AlignTop);
-    grid->addWidget(field(ResultField::AverageBalance), 0, 1);
-    grid->addWidget(field(ResultField::OdeResidual), 0, 2);
-    grid->addWidget(field(ResultField::MaxBalance), 1, 1);
-    grid->addWidget(field(ResultField::AverageCoenergy), 2, 1);
+    grid->addWidget(field(ResultField::OdeResidual), 0, 1, 1, 2);
+    int row = 1;
+    for (ResultField f :
+         {ResultField::AverageBalance, ResultField::MaxBalance, ResultField::AverageCoenergy,
+          ResultField::PowerFixed, ResultField::PowerExponent})
+        grid->addWidget(field(f), row++, 0, 1, 3);
 
+    auto* functionsLabel =
+        new QLabel("Bessel functions (the limit and accuracy below apply to the series only)");
+    functionsLabel->setBuddy(c.besselFunctions);
     auto* limitLabel = new QLabel(
         "Limit for Bessels fuction argument (for greater arguments are used approximated "
         "functions)");
     limitLabel->setBuddy(c.besselLimit);
     auto* accuracyLabel = new QLabel("Accuracy for I and K functions");
     accuracyLabel->setBuddy(c.besselAccuracy);
-    grid->addWidget(limitLabel, 3, 0, 1, 2, Qt::AlignRight);
-    grid->addWidget(c.besselLimit, 3, 2, Qt::AlignLeft);
-    grid->addWidget(accuracyLabel, 4, 0, 1, 2, Qt::AlignRight);
-    grid->addWidget(c.besselAccuracy, 4, 2, Qt::AlignLeft);
-
-    grid->addWidget(field(ResultField::Lambda), 5, 0);
-    grid->addWidget(field(ResultField::BetaR), 5, 1);
-    grid->addWidget(accuracyI, 6, 0, 1, 2);
-    grid->addWidget(accuracyK, 7, 0, 1, 2);
-    grid->addWidget(field(ResultField::PowerFixed), 8, 1, 1, 2);
-    grid->addWidget(field(ResultField::PowerExponent), 9, 1, 1, 2);
-    grid->setRowStretch(10, 1);
+    for (auto [label, list] : {std::pair{functionsLabel, c.besselFunctions},
+                               {limitLabel, c.besselLimit},
+                               {accuracyLabel, c.besselAccuracy}}) {
+        grid->addWidget(label, row, 0, 1, 2, Qt::AlignRight);
+        grid->addWidget(list, row++, 2, Qt::AlignLeft);
+    }
+    grid->addWidget(field(ResultField::Lambda), row, 0);
+    grid->addWidget(field(ResultField::BetaR), row++, 1);
+    grid->addWidget(accuracyI, row++, 0, 1, 3);
+    grid->addWidget(accuracyK, row++, 0, 1, 3);
+    grid->setRowStretch(row, 1);
     for (int column = 0; column < 3; ++column) grid->setColumnStretch(column, 1);
     return page;
+}
+
+// Tab follows the layout: the top row left to right, the parameter column, then the chart
+// buttons and the notebook. Read-only fields take no part.
+void MainWindow::arrangeTabOrder(const InputControls& c) {
+    QList<QWidget*> chain;
+    for (QAbstractButton* radio : c.geometry->buttons()) chain << radio;
+    chain << m_calculateButton << c.highestHarmonic;
+    for (size_t slot = 0; slot < 8; ++slot) chain << c.curves[slot];
+    for (QAbstractButton* radio : c.domain->buttons()) chain << radio;
+    chain << c.parameters << c.reluctivity << c.ni12dGap << c.ni21dGap << c.minSpeed << c.maxSpeed
+          << c.pointsPerCurve;
+    for (QWidget* button : m_chartButtons->findChildren<QWidget*>()) chain << button;
+    chain << m_notebook->tabBar();
+    for (QComboBox* box : c.axisDescriptions) chain << box;
+    chain << centralWidget()->findChild<QPushButton*>("Button6") << c.integrationMethod
+          << c.besselFunctions << c.besselLimit << c.besselAccuracy << c.curves[8] << c.curves[9];
+    for (qsizetype i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 }  // namespace emforce

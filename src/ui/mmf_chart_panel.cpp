@@ -192,6 +192,9 @@ void MmfChartPanel::buildChart() {
     m_view = new QChartView(m_chart);
     m_view->setObjectName("Chart1");
     m_view->setRenderHint(QPainter::Antialiasing);
+    // Marks reach beyond their series' bounds: a partial repaint would leave pieces of them on
+    // the screen when they are hidden.
+    m_view->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 }
 
 void MmfChartPanel::addSeries(QXYSeries* series) {

@@ -168,7 +168,7 @@ QWidget* MmfWindow::buildChartOptions() {
         new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), "      Save Picture");
     save->setObjectName("BitBtn1");
     connect(save, &QPushButton::clicked, this,
-            [this] { savePicture(m_chart->view(), m_files, m_messages, this); });
+            [this] { savePicture(viewPicture(m_chart->view()), m_files, m_messages, this); });
 
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);

@@ -1,17 +1,20 @@
-// Pictures of a whole chart: SVG, or PDF and PNG by the file name's ending.
+// Pictures of a whole chart: SVG, PDF or PNG by the file name's ending.
 #include "ui/picture_export.hpp"
 
 #include <QAbstractAxis>
 #include <QChartView>
+#include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSvgGenerator>
 #include <cmath>
 
 #include "numerics/fp_guard.hpp"
+#include "ui/chart_panel.hpp"
 #include "ui/file_chooser.hpp"
 #include "ui/message_boxes.hpp"
 
@@ -26,11 +29,11 @@ constexpr double kMetresPerInch = 0.0254;
     throw CalcError(std::string(what) + " " + fileName.toStdString());
 }
 
-bool paintChart(QChartView& view, QPaintDevice& device) {
+bool paintInto(const PictureSource& picture, QPaintDevice& device) {
     QPainter painter;
     if (!painter.begin(&device)) return false;
     painter.setRenderHint(QPainter::Antialiasing);
-    view.render(&painter, QRectF(0, 0, device.width(), device.height()), view.viewport()->rect());
+    picture.paint(painter, QRectF(0, 0, device.width(), device.height()));
     return painter.end();
 }
 
@@ -38,77 +41,115 @@ bool paintChart(QChartView& view, QPaintDevice& device) {
 // receives as outlines: the description keeps them readable and searchable.
 QString chartTitles(const QChart& chart) {
     QStringList titles = {chart.title()};
-    for (const QAbstractAxis* axis : chart.axes()) titles << axis->titleText();
+    for (const QAbstractAxis* axis : chart.axes())
+        if (axis->isVisible()) titles << axis->titleText();
     titles.removeAll(QString());
     return titles.join(u'\n');
 }
 
-// Every device gets the screen's resolution, so that fonts given in points keep the size that
-// the chart's layout was made for.
-bool writeSvg(QChartView& view, QIODevice& file, QSize size, int dpi) {
+// Every vector device gets the screen's resolution, so that fonts given in points keep the size
+// that the chart's layout was made for.
+bool writeSvg(const PictureSource& picture, QIODevice& file) {
     QSvgGenerator generator;
-    generator.setTitle(view.window()->windowTitle());
-    generator.setDescription(chartTitles(*view.chart()));
+    generator.setTitle(picture.title);
+    generator.setDescription(picture.description);
     generator.setOutputDevice(&file);
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setResolution(dpi);
-    return paintChart(view, generator);
+    generator.setSize(picture.size);
+    generator.setViewBox(QRect(QPoint(0, 0), picture.size));
+    generator.setResolution(picture.dpi);
+    return paintInto(picture, generator);
 }
 
-bool writePdf(QChartView& view, QIODevice& file, QSize size, int dpi) {
+bool writePdf(const PictureSource& picture, QIODevice& file) {
     QPdfWriter writer(&file);
-    writer.setResolution(dpi);
-    writer.setPageSize(QPageSize(QSizeF(size) * kPointsPerInch / dpi, QPageSize::Point));
+    writer.setResolution(picture.dpi);
+    writer.setPageSize(
+        QPageSize(QSizeF(picture.size) * kPointsPerInch / picture.dpi, QPageSize::Point));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    return paintChart(view, writer);
+    writer.setTitle(picture.title);
+    return paintInto(picture, writer);
 }
 
-bool writePng(QChartView& view, QIODevice& file, QSize size, int dpi) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+void setDpi(QImage& image, double dpi) {
     const int dotsPerMetre = static_cast<int>(std::lround(dpi / kMetresPerInch));
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
+}
+
+// Painted at the screen's resolution and scaled as a whole, so texts keep their place; the
+// file then says the resolution that gives the picture its size on the screen.
+bool writePng(const PictureSource& picture, QIODevice& file, double scale) {
+    QImage image((QSizeF(picture.size) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    setDpi(image, picture.dpi);
     image.fill(Qt::white);
-    return paintChart(view, image) && image.save(&file, "PNG");
+    if (!paintInto(picture, image)) return false;
+    setDpi(image, picture.dpi * scale);
+    return image.save(&file, "PNG");
 }
 
 }  // namespace
 
-PictureFormat pictureFormat(const QString& fileName) {
-    if (fileName.endsWith(".pdf", Qt::CaseInsensitive)) return PictureFormat::Pdf;
-    if (fileName.endsWith(".png", Qt::CaseInsensitive)) return PictureFormat::Png;
-    return PictureFormat::Svg;
+std::optional<PictureFormat> pictureFormat(const QString& fileName) {
+    const QString ending = QFileInfo(fileName).suffix().toLower();
+    if (ending.isEmpty() || ending == "svg") return PictureFormat::Svg;
+    if (ending == "pdf") return PictureFormat::Pdf;
+    if (ending == "png") return PictureFormat::Png;
+    return std::nullopt;
 }
 
-void writePicture(QChartView& view, const QString& fileName) {
+PictureSource viewPicture(QChartView& view) {
+    return {view.viewport()->size(), view.logicalDpiX(), view.window()->windowTitle(),
+            chartTitles(*view.chart()), [&view](QPainter& painter, const QRectF& target) {
+                view.render(&painter, target, view.viewport()->rect());
+            }};
+}
+
+PictureSource curveChartPicture(ChartPanel& chart) {
+    PictureSource picture = viewPicture(*chart.view());
+    picture.paint = [&chart](QPainter& painter, const QRectF& target) {
+        chart.paintPicture(painter, target);
+    };
+    return picture;
+}
+
+void writePicture(const PictureSource& picture, const QString& fileName, double pngScale) {
+    const std::optional<PictureFormat> format = pictureFormat(fileName);
+    if (!format)
+        throw CalcError("Cannot write a picture as '" + fileName.toStdString() +
+                        "': choose a name ending in .svg, .pdf or .png");
     // The file is opened before anything is drawn: a name that cannot be created fails at once.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) refuse("Cannot create file", fileName);
-    const QSize size = view.viewport()->size();
-    const int dpi = view.logicalDpiX();
     bool written = false;
-    switch (pictureFormat(fileName)) {
+    switch (*format) {
         case PictureFormat::Svg:
-            written = writeSvg(view, file, size, dpi);
+            written = writeSvg(picture, file);
             break;
         case PictureFormat::Pdf:
-            written = writePdf(view, file, size, dpi);
+            written = writePdf(picture, file);
             break;
         case PictureFormat::Png:
-            written = writePng(view, file, size, dpi);
+            written = writePng(picture, file, pngScale);
             break;
     }
     if (!written) file.cancelWriting();
     if (!file.commit()) refuse("Cannot write file", fileName);
 }
 
-void savePicture(QChartView& view, FileChooser& files, MessageBoxes& messages, QWidget* parent) {
+void savePicture(const PictureSource& picture, FileChooser& files, MessageBoxes& messages,
+                 QWidget* parent) {
     const QString fileName =
         files.saveFileName(parent, "Pictures (*.svg *.pdf *.png)", "*.svg", "svg");
     if (fileName.isEmpty()) return;
+    double scale = 1;
+    if (pictureFormat(fileName) == PictureFormat::Png) {
+        // Twice the pixels of the screen the chart is on, whatever its scale factor.
+        const double screenPixels = parent ? parent->devicePixelRatioF() : 1.0;
+        scale = files.pictureScale(parent, static_cast<int>(std::ceil(2 * screenPixels)));
+        if (scale <= 0) return;
+    }
     try {
-        writePicture(view, fileName);
+        writePicture(picture, fileName, scale);
     } catch (const CalcError& e) {
         messages.showError(parent, QString::fromStdString(e.what()));
     }

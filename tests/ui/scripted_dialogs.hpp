@@ -1,7 +1,9 @@
 // Message boxes and file dialogs that answer from a script and keep what they were shown.
 #pragma once
 
+#include <QList>
 #include <QStringList>
+#include <algorithm>
 
 #include "ui/file_chooser.hpp"
 #include "ui/message_boxes.hpp"
@@ -23,12 +25,20 @@ struct ScriptedMessageBoxes final : MessageBoxes {
     }
 };
 
-/// Answers every dialog with `fileName` (empty: cancelled) and keeps what each one asked.
+/// Answers every dialog with `fileName` (empty: cancelled) and the resolution question with
+/// `scale` (0: the suggestion, below 0: cancelled), and keeps what each one asked.
 struct ScriptedFileChooser final : FileChooser {
     QString fileName;
+    int scale = 0;
     QStringList filters;
     QStringList initialNames;
     QStringList defaultSuffixes;
+    QList<int> suggestedScales;
+
+    int pictureScale(QWidget*, int suggested) override {
+        suggestedScales << suggested;
+        return scale == 0 ? suggested : std::max(scale, 0);
+    }
 
     QString openFileName(QWidget*, const QString& filter) override {
         filters << filter;

@@ -1,14 +1,20 @@
 // Tests of the chart: sorted batched series, the seven buttons and the axis descriptions.
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QValueAxis>
 #include <QXYSeries>
 #include <QtTest>
+#include <cmath>
 
+#include "model/number_format.hpp"
+#include "ui/axis_titles.hpp"
 #include "ui/chart_buttons.hpp"
 #include "ui/chart_panel.hpp"
 
@@ -22,8 +28,9 @@ private Q_SLOTS:
     void cleanup();
     void seriesKeepPointsSortedByX();
     void pointsAppearWithoutExplicitFlush();
-    void incrementButton_data();
-    void incrementButton();
+    void incrementButtonStepsAndReturnsToAutomatic_data();
+    void incrementButtonStepsAndReturnsToAutomatic();
+    void noNegativeZeroTickLabel();
     void fontButtonCycles_data();
     void fontButtonCycles();
     void zeroAndFiveButtonsToggle();
@@ -31,9 +38,22 @@ private Q_SLOTS:
     void titleFontSizes();
     void selectorsShowAndHide();
     void clearAndRemoveButtons();
+    void legendNamesTheShownSeries();
+    void unitsGetAxesOfTheirOwn_data();
+    void unitsGetAxesOfTheirOwn();
+    void titlesFollowTheRunUnlessChosen_data();
+    void titlesFollowTheRunUnlessChosen();
+    void buttonsSayWhatTheyDo();
 
 private:
-    void click(const char* button) { m_buttons->findChild<QToolButton*>(button)->click(); }
+    QToolButton* button(const char* name) { return m_buttons->findChild<QToolButton*>(name); }
+    void click(const char* name) { button(name)->click(); }
+    // The first line of a button's tooltip: the hint the button has always shown.
+    QString hint(const char* name) { return button(name)->toolTip().section(u'\n', 0, 0); }
+    void plot(int slot, QList<QPointF> points) {
+        for (const QPointF& p : points) m_chart->appendPoint(slot, p.x(), p.y());
+        m_chart->flush();
+    }
 
     std::unique_ptr<ChartPanel> m_chart;
     std::unique_ptr<ChartButtons> m_buttons;
@@ -72,28 +92,56 @@ void tst_ChartPanel::pointsAppearWithoutExplicitFlush() {
     QCOMPARE(m_chart->bottomAxis()->max(), 1000.0);
 }
 
-void tst_ChartPanel::incrementButton_data() {
+void tst_ChartPanel::incrementButtonStepsAndReturnsToAutomatic_data() {
     QTest::addColumn<double>("maximum");
-    QTest::addColumn<int>("clicks");
-    QTest::addColumn<double>("increment");
-    QTest::addColumn<QString>("hint");
-    QTest::newRow("0..50 once") << 50.0 << 1 << 0.5 << "Increment = 0,5";
-    QTest::newRow("0..50 twice") << 50.0 << 2 << 1.0 << "Increment = 1";
-    QTest::newRow("0..2 once") << 2.0 << 1 << 0.05 << "Increment = 0,05";
-    QTest::newRow("0..50 reaching the span") << 50.0 << 100 << 50.0 << "Increment = 50";
-    QTest::newRow("0..50 past the span") << 50.0 << 101 << 0.0 << "Increment = 0";
+    QTest::newRow("0..50") << 50.0;
+    QTest::newRow("0..1,2") << 1.2;
+    QTest::newRow("0..0,002") << 0.002;
 }
 
-void tst_ChartPanel::incrementButton() {
+// From automatic spacing each click gives a coarser round increment whose labels fit the axis,
+// and after the coarsest automatic spacing again; the hint names each increment.
+void tst_ChartPanel::incrementButtonStepsAndReturnsToAutomatic() {
     QFETCH(double, maximum);
-    QFETCH(int, clicks);
-    QFETCH(double, increment);
-    QFETCH(QString, hint);
-    m_chart->leftAxis()->setRange(0, maximum);
-    for (int i = 0; i < clicks; ++i) click("Button1");
-    QCOMPARE(m_chart->leftIncrement(), increment);
-    QCOMPARE(m_buttons->findChild<QToolButton*>("Button1")->toolTip(), hint);
-    if (increment > 0) QCOMPARE(m_chart->leftAxis()->tickInterval(), increment);
+    plot(0, {{0, 0}, {1, maximum}});
+    QValueAxis* left = m_chart->leftAxis();
+    const double span = left->max() - left->min();
+    QList<double> steps;
+    for (int click = 0; click < 12 && (steps.isEmpty() || steps.last() != 0); ++click) {
+        this->click("Button1");
+        steps << m_chart->leftIncrement();
+        QCOMPARE(hint("Button1"),
+                 "Increment = " + QString::fromStdString(formatGeneral(steps.last())));
+    }
+    QCOMPARE(steps.last(), 0.0);
+    QVERIFY2(steps.size() >= 3, qPrintable(QString::number(steps.size())));
+    for (qsizetype i = 0; i + 1 < steps.size(); ++i) {
+        const double mantissa = steps[i] / std::pow(10.0, std::floor(std::log10(steps[i])));
+        QVERIFY(qFuzzyCompare(mantissa, 1.0) || qFuzzyCompare(mantissa, 2.0) ||
+                qFuzzyCompare(mantissa, 5.0));
+        if (i > 0) QVERIFY(steps[i] > steps[i - 1]);
+        QVERIFY(span / steps[i] >= 2);
+    }
+    // No more ticks than labels fit: the first is the finest that does, the automatic one never
+    // finer.
+    const auto labels = [left] { return qobject_cast<QCategoryAxis*>(left)->count(); };
+    QVERIFY(labels() <= 12);
+    click("Button1");
+    QCOMPARE(m_chart->leftIncrement(), steps.first());
+    const int finest = labels();
+    QVERIFY(finest * QFontMetrics(left->labelsFont()).height() * 1.5 <=
+            m_chart->view()->chart()->plotArea().height() + 1);
+}
+
+void tst_ChartPanel::noNegativeZeroTickLabel() {
+    plot(0, {{-1.3, -0.6}, {0.1, 1.2}, {1, 0.3}});
+    for (QValueAxis* axis : {m_chart->leftAxis(), m_chart->bottomAxis()}) {
+        const QStringList labels = qobject_cast<QCategoryAxis*>(axis)->categoriesLabels();
+        QVERIFY(labels.contains("0,0") || labels.contains("0"));
+        const QRegularExpression negativeZero("^-0([,.]0*)?$");
+        for (const QString& label : labels)
+            QVERIFY2(!negativeZero.match(label).hasMatch(), qPrintable(label));
+    }
 }
 
 void tst_ChartPanel::fontButtonCycles_data() {
@@ -112,8 +160,7 @@ void tst_ChartPanel::fontButtonCycles() {
     for (int i = 0; i < clicks; ++i) click("Button4");
     QCOMPARE(m_chart->leftAxis()->labelsFont().pointSize(), size);
     QCOMPARE(m_chart->bottomAxis()->labelsFont().pointSize(), size);
-    QCOMPARE(m_buttons->findChild<QToolButton*>("Button4")->toolTip(),
-             QString("Font Size = %1").arg(size));
+    QCOMPARE(hint("Button4"), QString("Font Size = %1").arg(size));
 }
 
 void tst_ChartPanel::zeroAndFiveButtonsToggle() {
@@ -125,8 +172,10 @@ void tst_ChartPanel::zeroAndFiveButtonsToggle() {
 
     click("Button2");
     QCOMPARE(left->min(), 0.0);
+    QVERIFY(button("Button2")->isChecked());
     click("Button8");
     QCOMPARE(left->max(), 5.0);
+    QVERIFY(button("Button8")->isChecked());
     m_chart->appendPoint(0, 11, 30);  // the pinned ends stay as new points arrive
     m_chart->flush();
     QCOMPARE(left->min(), 0.0);
@@ -136,6 +185,8 @@ void tst_ChartPanel::zeroAndFiveButtonsToggle() {
     click("Button8");
     QVERIFY(left->min() > 0);
     QVERIFY(left->max() >= 30);
+    QVERIFY(!button("Button2")->isChecked());
+    QVERIFY(!button("Button8")->isChecked());
 }
 
 void tst_ChartPanel::titleFontSizes_data() {
@@ -172,16 +223,21 @@ void tst_ChartPanel::titleFontSizes() {
     QCOMPARE(m_chart->bottomAxis()->titleFont().pointSize(), bottom);
 }
 
+// The selectors sit above the chart, never over its plot, and show when asked for.
 void tst_ChartPanel::selectorsShowAndHide() {
-    const auto selectors = m_chart->axisSelectors();
     auto* accept = m_chart->findChild<QPushButton*>("Button6");
-    for (QComboBox* box : selectors) QVERIFY(!box->isVisible());
-    QVERIFY(accept->isVisible());
-
-    click("Button5");
-    for (QComboBox* box : selectors) QVERIFY(box->isVisible());
+    const QRect chartBefore = m_chart->view()->geometry();
+    QVERIFY(!accept->isVisible());
+    m_chart->showAxisSelectorsOnce();
+    QTRY_VERIFY(accept->isVisible());
+    for (QComboBox* box : m_chart->axisSelectors()) {
+        QVERIFY(box->isVisible());
+        QTRY_VERIFY(!box->geometry().intersects(m_chart->view()->geometry()));
+    }
+    QVERIFY(m_chart->view()->geometry().top() > chartBefore.top());
     accept->click();
-    for (QComboBox* box : selectors) QVERIFY(!box->isVisible());
+    QVERIFY(!accept->isVisible());
+    m_chart->showAxisSelectorsOnce();  // later activations leave them hidden
     QVERIFY(!accept->isVisible());
     click("Button5");
     QVERIFY(accept->isVisible());
@@ -196,6 +252,102 @@ void tst_ChartPanel::clearAndRemoveButtons() {
     click("Button7");
     QVERIFY(m_chart->leftAxis()->titleText().isEmpty());
     QVERIFY(m_chart->bottomAxis()->titleText().isEmpty());
+}
+
+void tst_ChartPanel::legendNamesTheShownSeries() {
+    QLegend* legend = m_chart->view()->chart()->legend();
+    QVERIFY(legend->isVisible());
+    QVERIFY(button("LegendButton")->isChecked());
+    plot(0, {{0, 1}, {1, 2}});
+    plot(6, {{0, 10}, {1, 20}});
+    QStringList named;
+    for (QLegendMarker* marker : legend->markers())
+        if (marker->isVisible()) named << marker->label();
+    QCOMPARE(named, QStringList({"F/T Maxwell", "P_Joule_volume_integral"}));
+    click("LegendButton");
+    QVERIFY(!legend->isVisible());
+    QVERIFY(!button("LegendButton")->isChecked());
+}
+
+void tst_ChartPanel::unitsGetAxesOfTheirOwn_data() {
+    QTest::addColumn<QList<int>>("slots");
+    QTest::addColumn<QList<int>>("sides");  // per group shown, the axis side: 1 left, 2 right
+    QTest::newRow("force and power") << QList<int>{0, 5} << QList<int>{1, 2, 0};
+    QTest::newRow("every unit") << QList<int>{1, 7, 9} << QList<int>{1, 2, 2};
+    QTest::newRow("power alone is on the left") << QList<int>{6} << QList<int>{0, 1, 0};
+    QTest::newRow("force alone") << QList<int>{0, 3} << QList<int>{1, 0, 0};
+}
+
+// Curves of different units never share an axis: force or torque keep the left one, power and
+// accuracy get theirs at the right, and the first unit shown takes the left when there is no
+// force.
+void tst_ChartPanel::unitsGetAxesOfTheirOwn() {
+    QFETCH(QList<int>, slots);
+    QFETCH(QList<int>, sides);
+    for (int slot : slots) plot(slot, {{0, 100.0 * slot}, {1, 100.0 * slot + 1}});
+    for (int g = 0; g < kCurveGroups; ++g) {
+        QValueAxis* axis = m_chart->axisOf(CurveGroup(g));
+        QCOMPARE(axis != nullptr, sides[g] != 0);
+        if (!axis) continue;
+        QCOMPARE(axis == m_chart->leftAxis(), sides[g] == 1);
+        QCOMPARE(axis->alignment(), sides[g] == 1 ? Qt::AlignLeft : Qt::AlignRight);
+        for (int slot : slots)
+            if (curveGroup(slot) == CurveGroup(g)) {
+                QVERIFY(m_chart->series(slot)->attachedAxes().contains(axis));
+                QVERIFY(axis->min() <= 100.0 * slot && axis->max() >= 100.0 * slot + 1);
+            }
+    }
+}
+
+void tst_ChartPanel::titlesFollowTheRunUnlessChosen_data() {
+    QTest::addColumn<int>("domain");
+    QTest::addColumn<int>("geometry");
+    QTest::addColumn<bool>("induction");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("bottom");
+    const QString torque = QString::fromUtf8("Electromagnetic torque  T, N·m");
+    const QString force = "Electromagnetic force  F, N";
+    QTest::newRow("speed, sphere") << 4 << 2 << true << torque << "speed n, 1/s";
+    QTest::newRow("speed, linear") << 4 << 0 << true << force << "relative speed  v/Y, 1/s";
+    QTest::newRow("load angle, cylinder") << 4 << 1 << false << torque << "load angle  alfa, rad";
+    QTest::newRow("shift, linear") << 4 << 0 << false << force << "shift of the MMF axes  y, m";
+    QTest::newRow("gap") << 1 << 1 << true << torque << "the gap width  g, m";
+    QTest::newRow("layer") << 2 << 0 << true << force << "layer width  a, m";
+    QTest::newRow("radius") << 0 << 2 << false << torque << "radius  r, m";
+    QTest::newRow("position") << 0 << 0 << true << force
+                              << "position of integration surface in the gap  x, m";
+    QTest::newRow("polar angle") << 3 << 2 << true << torque << "polar angle  teta, rad";
+    QTest::newRow("axial z") << 3 << 1 << true << torque << "coordinate  z, m";
+}
+
+void tst_ChartPanel::titlesFollowTheRunUnlessChosen() {
+    QFETCH(int, domain);
+    QFETCH(int, geometry);
+    QFETCH(bool, induction);
+    QFETCH(QString, left);
+    QFETCH(QString, bottom);
+    QCOMPARE(m_chart->bottomAxis()->titleText(), QString::fromUtf8("prędkość obrotowa n [obr/s]"));
+    m_chart->setCurveContext({Domain(domain), Geometry(geometry), induction});
+    plot(0, {{0, 1}, {1, 2}});
+    QCOMPARE(m_chart->leftAxis()->titleText(), left);
+    QCOMPARE(m_chart->bottomAxis()->titleText(), bottom);
+
+    // A chosen description stays whatever the run; an empty one is automatic again.
+    const auto selectors = m_chart->axisSelectors();
+    selectors[0]->setCurrentIndex(5);
+    selectors[1]->setEditText("");
+    m_chart->findChild<QPushButton*>("Button6")->click();
+    m_chart->setCurveContext({Domain::GapWidth, Geometry::Spherical, true});
+    QCOMPARE(m_chart->leftAxis()->titleText(), QString("Straty mocy czynnej  P, W"));
+    QCOMPARE(m_chart->bottomAxis()->titleText(), QString("the gap width  g, m"));
+}
+
+void tst_ChartPanel::buttonsSayWhatTheyDo() {
+    for (QToolButton* b : m_buttons->findChildren<QToolButton*>())
+        QVERIFY2(b->toolTip().size() > 10, qPrintable(b->objectName()));
+    QVERIFY(button("Button2")->isCheckable());
+    QVERIFY(button("Button8")->isCheckable());
+    QVERIFY(button("Button1")->toolTip().contains("automatic"));
 }
 
 QTEST_MAIN(tst_ChartPanel)

@@ -5,17 +5,24 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QValueAxis>
 #include <QXYSeries>
 #include <QtTest>
@@ -38,12 +45,16 @@ QString qt(std::string_view text) {
 
 QStringList lines(const QPlainTextEdit* memo) { return memo->toPlainText().split(u'\n'); }
 
+// A menu caption as it reads, without the mark of its Alt letter.
+QString caption(const QAction* action) { return QString(action->text()).remove('&'); }
+
 }  // namespace
 
 class tst_MainWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void startupControls();
@@ -63,8 +74,20 @@ private Q_SLOTS:
     void sampleSetOverwritesExactlyItsCells_data();
     void sampleSetOverwritesExactlyItsCells();
     void helpWindowIsSingleAndReadOnly();
-    void activationShowsAxisSelectors();
+    void firstActivationShowsAxisSelectors();
     void tabMovesBetweenValueCells();
+    void calculateCommands_data();
+    void calculateCommands();
+    void onlyTheBackgroundStartsARun();
+    void refusedRunKeepsWhatIsShownAndPointsAtTheInput_data();
+    void refusedRunKeepsWhatIsShownAndPointsAtTheInput();
+    void cancelInsideALongPoint();
+    void progressNamesTheCurveAndItsPoints();
+    void fitsSmallScreensAndRemembersItsPlace();
+    void tabSkipsReadOnlyFields();
+    void errorFieldsShowTheirTextsWhole();
+    void besselFunctionsSelectorIsBound();
+    void titlesFollowTheLoadAngleSweep();
 
 private:
     MainWindow& main() { return m_windows->main; }
@@ -88,6 +111,12 @@ private:
     ScriptedFileChooser m_files;
     std::unique_ptr<AppWindows> m_windows;
 };
+
+void tst_MainWindow::initTestCase() {
+    // The window keeps its place in the settings: the tests keep theirs apart from the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings("emforce", "emforce").clear();
+}
 
 void tst_MainWindow::init() {
     m_messages = {};
@@ -194,18 +223,25 @@ void tst_MainWindow::startupLists() {
 void tst_MainWindow::startupChart() {
     QChart* chart = find<QChartView>("Chart1")->chart();
     const QList<QAbstractSeries*> series = chart->series();
-    QCOMPARE(series.size(), kCurveSlots);
+    // The ten curves in slot order, then the full-size markers of coenergy and Poynting lines.
+    QCOMPARE(series.size(), kCurveSlots + 2);
     for (int slot = 0; slot < kCurveSlots; ++slot) {
+        QCOMPARE(series[slot], main().chart().series(slot));
         QCOMPARE(series[slot]->name(), qt(kSeriesTitles[size_t(slot)]));
         // Lorentz, Joule and the K accuracy are points without a line.
         auto* xy = qobject_cast<QXYSeries*>(series[slot]);
         const bool points = slot == 1 || slot == 6 || slot == 9;
         QCOMPARE(xy->pen().style() == Qt::NoPen, points);
-        QCOMPARE(xy->lightMarker().isNull(), !points && slot != 4);
+        QCOMPARE(xy->lightMarker().isNull(), !points);
+    }
+    for (int marker : {kCurveSlots, kCurveSlots + 1}) {
+        auto* xy = qobject_cast<QXYSeries*>(series[marker]);
+        QCOMPARE(xy->pen().style(), Qt::NoPen);
+        QVERIFY(!xy->lightMarker().isNull());
     }
     QCOMPARE(qobject_cast<QXYSeries*>(series[6])->color(), QColor(0, 128, 128));
     QCOMPARE(qobject_cast<QXYSeries*>(series[9])->color(), QColor(128, 128, 128));
-    QVERIFY(!chart->legend()->isVisible());
+    QVERIFY(chart->legend()->isVisible());
     QCOMPARE(main().chart().bottomAxis()->titleText(), QString("prędkość obrotowa n [obr/s]"));
     QCOMPARE(main().chart().leftAxis()->titleText(), QString("Moment elektromagnetyczny T [N·m]"));
     QCOMPARE(main().chart().leftAxis()->titleFont().pointSize(), 14);
@@ -213,14 +249,25 @@ void tst_MainWindow::startupChart() {
 }
 
 void tst_MainWindow::functionKeys() {
-    // F1 to F10 without F8: five commands of their own and four menus that open.
+    // F1 to F10: six commands of their own (F8 and Ctrl+R calculate) and four menus that open.
     QList<int> keys;
     for (QAction* a : main().findChildren<QAction*>())
-        if (!a->shortcut().isEmpty()) keys << a->shortcut()[0].key();
-    for (QShortcut* s : main().findChildren<QShortcut*>()) keys << s->key()[0].key();
+        for (const QKeySequence& key : a->shortcuts()) keys << key[0].toCombined();
+    for (QShortcut* s : main().findChildren<QShortcut*>()) keys << s->key()[0].toCombined();
     std::sort(keys.begin(), keys.end());
-    QCOMPARE(keys, QList<int>({Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5,
-                               Qt::Key_F6, Qt::Key_F7, Qt::Key_F9, Qt::Key_F10}));
+    QList<int> expected = {Qt::Key_F1,
+                           Qt::Key_F2,
+                           Qt::Key_F3,
+                           Qt::Key_F4,
+                           Qt::Key_F5,
+                           Qt::Key_F6,
+                           Qt::Key_F7,
+                           Qt::Key_F8,
+                           Qt::Key_F9,
+                           Qt::Key_F10,
+                           (Qt::CTRL | Qt::Key_R).toCombined()};
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(keys, expected);
 
     QTest::keyClick(&main(), Qt::Key_F2);
     QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("Synchronous motor"));
@@ -262,11 +309,14 @@ void tst_MainWindow::menusOpenOnTheirKeys() {
     QFETCH(QStringList, items);
     QMenu* menu = nullptr;
     for (QAction* a : main().menuBar()->actions())
-        if (a->text() == title) menu = a->menu();
+        if (caption(a) == title) menu = a->menu();
     QVERIFY(menu);
     QStringList captions;
-    for (QAction* a : menu->actions()) captions << a->text();
+    for (QAction* a : menu->actions()) captions << caption(a);
     QCOMPARE(captions, items);
+    // Alt and the underlined letter open the menu too; the separator item does nothing.
+    QVERIFY(menu->menuAction()->text().contains('&'));
+    if (key == Qt::Key_F4) QVERIFY(menu->actions()[1]->isSeparator());
 
     QTest::keyClick(&main(), Qt::Key(key));
     QTRY_VERIFY(menu->isVisible());
@@ -327,8 +377,8 @@ void tst_MainWindow::runErrorsShowTheirMessage_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("point instead of comma") << 2 << "0.001"
-                                            << "'0.001' is not a valid floating point value";
+    QTest::newRow("two decimal points") << 2 << "0.001.5"
+                                        << "'0.001.5' is not a valid floating point value";
     QTest::newRow("pole pairs 0") << 12 << "0"
                                   << "Floating point division by zero";
 }
@@ -455,7 +505,8 @@ void tst_MainWindow::helpWindowIsSingleAndReadOnly() {
     QTRY_VERIFY(help.isVisible());
 }
 
-void tst_MainWindow::activationShowsAxisSelectors() {
+// The selectors show at the first activation, and not again at every later one.
+void tst_MainWindow::firstActivationShowsAxisSelectors() {
     auto* selector = find<QComboBox>("CB2");
     QVERIFY(selector->isVisible());
     find<QPushButton>("Button6")->click();
@@ -463,8 +514,10 @@ void tst_MainWindow::activationShowsAxisSelectors() {
     m_windows->help.showAndRaise();
     QTRY_VERIFY(m_windows->help.isActiveWindow());
     main().activateWindow();
-    QTRY_VERIFY(selector->isVisible());
-    QVERIFY(find<QPushButton>("Button6")->isVisible());
+    QTRY_VERIFY(main().isActiveWindow());
+    QVERIFY(!selector->isVisible());
+    find<QToolButton>("Button5")->click();
+    QVERIFY(selector->isVisible());
 }
 
 void tst_MainWindow::tabMovesBetweenValueCells() {
@@ -473,6 +526,246 @@ void tst_MainWindow::tabMovesBetweenValueCells() {
     QTest::keyClick(parameters(), Qt::Key_Tab);
     QCOMPARE(parameters()->currentRow(), 1);
     QCOMPARE(parameters()->currentColumn(), 1);
+}
+
+void tst_MainWindow::calculateCommands_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("F8") << "F8";
+    QTest::newRow("Ctrl+R") << "Ctrl+R";
+    QTest::newRow("menu item") << "menu";
+    QTest::newRow("button") << "button";
+}
+
+void tst_MainWindow::calculateCommands() {
+    QFETCH(QString, how);
+    QAction* calculate = action("Calculate");
+    QVERIFY(calculate->parent() == main().menuBar());
+    QCOMPARE(caption(calculate), QString("Calculate (F8)"));
+    QSignalSpy finished(&main(), &MainWindow::runFinished);
+    if (how == "F8")
+        QTest::keyClick(&main(), Qt::Key_F8);
+    else if (how == "Ctrl+R")
+        QTest::keyClick(&main(), Qt::Key_R, Qt::ControlModifier);
+    else if (how == "menu")
+        calculate->trigger();
+    else
+        QTest::mouseClick(find<QPushButton>("CalculateButton"), Qt::LeftButton);
+    QVERIFY(main().isRunning());
+    QVERIFY(!calculate->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+    QCOMPARE(main().chart().series(0)->count(), 11);
+    QVERIFY(calculate->isEnabled());
+}
+
+void tst_MainWindow::onlyTheBackgroundStartsARun() {
+    const auto clickOn = [](QWidget* widget, QPoint at) {
+        QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    };
+    clickOn(find<QLabel>("StatusPanel2"), {4, 4});
+    clickOn(find<QGroupBox>("GroupBox1"), {6, 6});  // the group's title
+    for (QLabel* label : find<QWidget>("RightArea")->findChildren<QLabel*>())
+        if (label->text() == "Points per curve = ") clickOn(label, {4, 4});
+    QVERIFY(!main().isRunning());
+    clickBackground();
+    QVERIFY(main().isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+}
+
+void tst_MainWindow::refusedRunKeepsWhatIsShownAndPointsAtTheInput_data() {
+    QTest::addColumn<QString>("control");  // table:row:column, or an object name
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("cell that does not convert") << "DaneS:8:1"
+                                                << "5,0e6x"
+                                                << "'5,0e6x' is not a valid floating point value"
+                                                << "Run refused: layer gamma [S/m]";
+    QTest::newRow("impossible gap width")
+        << "DaneS:2:1"
+        << "-0,001"
+        << "Impossible input: gap width g [m] = -0,001 (the gap width must be greater than 0)"
+        << "Run refused: gap width g [m]";
+    QTest::newRow("spherical bounds the wrong way")
+        << "DaneS:21:1"
+        << "0,5"
+        << "Impossible input: teta2 (spherical) [rad] = 0,5 with teta1 (spherical) [rad] = 0,7854 "
+           "(teta2 must be greater than teta1)"
+        << "Run refused: teta2 (spherical) [rad]";
+    QTest::newRow("reluctivity cell") << "Relukt:2:2"
+                                      << "i"
+                                      << "'i' is not a valid floating point value"
+                                      << "Run refused: ni21 / ni0 imag ()";
+    QTest::newRow("gap edit") << "ni21d_gap"
+                              << "x"
+                              << "'x' is not a valid floating point value"
+                              << "Run refused: ni21d / ni0 of gap";
+    QTest::newRow("list on the second page") << "MetodyCalkowania"
+                                             << "Gauss 9"
+                                             << "'Gauss 9' is not an integration method of the list"
+                                             << "Run refused: Intergration method ...";
+}
+
+// A run whose inputs do not read starts nothing: the last run's report, harmonics, chart and
+// status stay, the status bar names the input, and the cursor is on it with its text selected.
+void tst_MainWindow::refusedRunKeepsWhatIsShownAndPointsAtTheInput() {
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    QFETCH(QString, status);
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    const QString report = find<QPlainTextEdit>("Memo1")->toPlainText();
+    const QString harmonics = find<QPlainTextEdit>("Memo2")->toPlainText();
+    const QList<QPointF> curve = main().chart().series(0)->points();
+
+    const QStringList parts = control.split(':');
+    QWidget* focused = nullptr;
+    if (parts.size() == 3) {
+        auto* table = find<QTableWidget>(qPrintable(parts[0]));
+        table->item(parts[1].toInt(), parts[2].toInt())->setText(text);
+        focused = table;
+    } else if (auto* list = main().findChild<QComboBox*>(control)) {
+        list->setEditText(text);
+        focused = list;
+    } else {
+        find<QLineEdit>(qPrintable(control))->setText(text);
+        focused = find<QLineEdit>(qPrintable(control));
+    }
+    clickBackground();
+    QVERIFY(!main().isRunning());
+    QCOMPARE(m_messages.errors, QStringList{message});
+    QCOMPARE(find<QPlainTextEdit>("Memo1")->toPlainText(), report);
+    QCOMPARE(find<QPlainTextEdit>("Memo2")->toPlainText(), harmonics);
+    QCOMPARE(main().chart().series(0)->points(), curve);
+    QCOMPARE(panel(0), status);
+    QVERIFY(panel(1).isEmpty());  // neither the last run's time nor a start time
+
+    QTRY_VERIFY(focused->hasFocus() || focused->isAncestorOf(QApplication::focusWidget()));
+    if (auto* table = qobject_cast<QTableWidget*>(focused)) {
+        QCOMPARE(table->currentRow(), parts[1].toInt());
+        QCOMPARE(table->currentColumn(), parts[2].toInt());
+        QVERIFY(table->currentItem()->isSelected());
+    } else {
+        auto* edit = qobject_cast<QLineEdit*>(focused);
+        if (!edit) edit = qobject_cast<QComboBox*>(focused)->lineEdit();
+        QCOMPARE(edit->selectedText(), text);
+    }
+    QVERIFY(focused->isVisible());  // its notebook page is the one shown
+}
+
+// Monte Carlo in the sphere samples up to 10^8 times per harmonic in one point: a cancel acts
+// inside the point. The time it takes is printed, not asserted (the machine's load decides).
+void tst_MainWindow::cancelInsideALongPoint() {
+    find<QComboBox>("ComboBox1")->setCurrentText("17");
+    find<QComboBox>("MetodyCalkowania")->setCurrentText("Monte Carlo method");
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(panel(1).startsWith("Start Time"), 10000);
+    QVERIFY(main().isRunning());
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
+    find<QPushButton>("CancelRun")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    qInfo("cancelled inside a Monte Carlo point: the run ended %lld ms after the click",
+          static_cast<long long>(sinceCancel.elapsed()));
+    QCOMPARE(panel(0), QString("Calculation cancelled"));
+    QVERIFY(m_messages.errors.isEmpty());
+    QVERIFY(!find<QProgressBar>("RunProgress")->isVisible());
+}
+
+void tst_MainWindow::progressNamesTheCurveAndItsPoints() {
+    find<QComboBox>("ComboBox1")->setCurrentText("17");
+    find<QComboBox>("MetodyCalkowania")->setCurrentIndex(0);
+    find<QSpinBox>("CSpinEdit2")->setValue(1000);
+    auto* progress = find<QProgressBar>("RunProgress");
+    QVERIFY(!progress->isVisible());
+    clickBackground();
+    QVERIFY(progress->isVisible());
+    const QRegularExpression shown(
+        R"(^curve 1 of 2: \d+ % \(\d+ of 1001 points\)  \d\d:\d\d:\d\d$)");
+    QTRY_VERIFY_WITH_TIMEOUT(shown.match(progress->format()).hasMatch(), 30000);
+    find<QPushButton>("CancelRun")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 30000);
+    QVERIFY(!progress->isVisible());
+}
+
+void tst_MainWindow::fitsSmallScreensAndRemembersItsPlace() {
+    // Room for a window frame within 1280 x 720.
+    const QSize least = main().minimumSizeHint().expandedTo(main().minimumSize());
+    QVERIFY2(least.width() <= 1264 && least.height() <= 680,
+             qPrintable(QString("%1 x %2").arg(least.width()).arg(least.height())));
+    main().resize(1264, 680);
+    QTRY_COMPARE(main().size(), QSize(1264, 680));
+    QVERIFY(main().chart().view()->height() > 200);
+    QVERIFY(main().chart().view()->width() > 500);
+    QVERIFY(main().menuBar()->sizeHint().width() <= 1289);
+
+    main().resize(1100, 650);
+    main().close();
+    AppWindows again(*m_model, m_messages, m_files);
+    again.main.restorePlacement();
+    QCOMPARE(again.main.size(), QSize(1100, 650));
+}
+
+void tst_MainWindow::tabSkipsReadOnlyFields() {
+    for (const char* name : {"Edit1", "LE5", "LabeledEdit1", "Edit2", "Memo1", "Memo2"})
+        QVERIFY2(!(find<QWidget>(name)->focusPolicy() & Qt::TabFocus), name);
+    auto* harmonic = find<QComboBox>("ComboBox1");
+    harmonic->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), find<QWidget>("Wykres0"));
+    // The whole chain: every widget that Tab reaches, from the geometry selector on.
+    QWidget* start = find<QWidget>("RadioGroup2")->findChildren<QRadioButton*>().first();
+    QList<QWidget*> chain;
+    for (QWidget* w = start->nextInFocusChain(); w != start && chain.size() < 500;
+         w = w->nextInFocusChain())
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) chain << w;
+    for (QWidget* w : chain) {
+        const auto* edit = qobject_cast<const QLineEdit*>(w);
+        QVERIFY2(!edit || !edit->isReadOnly() || qobject_cast<QComboBox*>(w->parentWidget()),
+                 qPrintable(w->objectName()));
+    }
+    const qsizetype curves = chain.indexOf(find<QWidget>("Wykres7"));
+    const qsizetype table = chain.indexOf(parameters());
+    const qsizetype points = chain.indexOf(find<QWidget>("CSpinEdit2"));
+    QVERIFY(curves >= 0 && curves < table && table < points);
+}
+
+void tst_MainWindow::errorFieldsShowTheirTextsWhole() {
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    for (const char* name : {"LabeledEdit1", "LabeledEdit2", "LabeledEdit7", "LabeledEdit5"}) {
+        auto* field = find<QLineEdit>(name);
+        QVERIFY(field->text().startsWith("undefined: check the curves"));
+        QTRY_VERIFY2(
+            field->fontMetrics().horizontalAdvance(field->text()) < field->contentsRect().width(),
+            name);
+        QCOMPARE(field->toolTip(), field->text());
+    }
+}
+
+void tst_MainWindow::besselFunctionsSelectorIsBound() {
+    auto* functions = find<QComboBox>("BesselFunctions");
+    QCOMPARE(functions->currentText(), QString("accurate"));
+    QCOMPARE(functions->count(), 2);
+    QVERIFY(functions->toolTip().contains("series"));
+    InputRecord record = main().currentInputs();
+    QCOMPARE(record.besselFunctions, std::string("accurate"));
+    record.besselFunctions = "series";
+    main().setInputs(record);
+    QCOMPARE(functions->currentText(), QString("series"));
+    functions->setCurrentIndex(0);
+    QCOMPARE(main().currentInputs().besselFunctions, std::string("accurate"));
+}
+
+void tst_MainWindow::titlesFollowTheLoadAngleSweep() {
+    QTest::keyClick(&main(), Qt::Key_F2);
+    find<QWidget>("RadioGroup2")->findChildren<QRadioButton*>()[1]->click();  // cylindrical
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    QCOMPARE(main().chart().bottomAxis()->titleText(), QString("load angle  alfa, rad"));
+    QCOMPARE(main().chart().leftAxis()->titleText(),
+             QString::fromUtf8("Electromagnetic torque  T, N·m"));
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -98,7 +98,7 @@ private:
     // The menu command; the key is the main window's business (tested there).
     void pressF5() {
         for (QAction* a : m_windows->main.menuBar()->actions())
-            if (a->text() == "Rail / Stator MMF  (F5)") return a->trigger();
+            if (QString(a->text()).remove('&') == "Rail / Stator MMF  (F5)") return a->trigger();
         qFatal("no F5 command");
     }
     MmfChartOptions options() {
