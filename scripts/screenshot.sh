@@ -1,23 +1,45 @@
 #!/usr/bin/env bash
-# Starts the window on a virtual display and saves a PNG of it: by default the main window after
-# the default calculation, with --mmf the MMF window after F5 (spatial distribution) and with
-# --mmf-spectrum the MMF window showing the harmonic spectrum, with --all-curves the main window
-# after a run of every curve.
-# Usage: scripts/screenshot.sh [--mmf | --mmf-spectrum | --all-curves] [FILE]
-#        (default FILE: screenshot.png, mmf.png, mmf-spectrum.png or all-curves.png in the build
-#        directory)
+# Starts the window on a virtual display with a window manager (so that it is activated as on a
+# desktop) and saves a PNG of the screen: by default after the default calculation.
+# Usage: scripts/screenshot.sh [--size WxH] [--scale FACTOR] [CASE OPTIONS] [FILE]
+#   --size WxH        the virtual screen (default 1600x1100)
+#   --scale FACTOR    QT_SCALE_FACTOR of the window (e.g. 1.5)
+#   --mmf | --mmf-spectrum     the MMF window after F5 (distribution or harmonic spectrum)
+#   --all-curves | --synchronous | --errors-page | --sample CAPTION | --geometry NAME |
+#   --set ROW=TEXT | --then-set ROW=TEXT | --click OBJECTNAME
+#                     the case, as emforce --help describes them (--then-set 2=-0,001 shows
+#                     the default run, then a refused run with its message)
+# FILE defaults to screenshot.png (mmf.png, mmf-spectrum.png, all-curves.png) in the build
+# directory. Each run starts without remembered window places.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v xvfb-run >/dev/null || { echo "screenshot.sh needs xvfb-run (Debian package xvfb)" >&2; exit 1; }
+command -v openbox >/dev/null || scripts/install-deps.sh openbox
 build_dir=${EMFORCE_BUILD_DIR:-build}
 program="$build_dir/src/ui/emforce"
 [ -x "$program" ] || scripts/build.sh
-case "${1:-}" in
-  --mmf) shift; name=mmf.png; options=(--mmf-screenshot) ;;
-  --mmf-spectrum) shift; name=mmf-spectrum.png; options=(--mmf-spectrum --mmf-screenshot) ;;
-  --all-curves) shift; name=all-curves.png; options=(--all-curves --autorun-and-screenshot) ;;
-  *) name=screenshot.png; options=(--autorun-and-screenshot) ;;
-esac
-file=$(realpath -m "${1:-$build_dir/$name}")
-xvfb-run -a -s "-screen 0 1400x1000x24" "$program" "${options[@]}" "$file"
+size=1600x1100
+scale=1
+name=screenshot.png
+mode=--autorun-and-screenshot
+options=()
+file=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --size) size=$2; shift 2 ;;
+    --scale) scale=$2; shift 2 ;;
+    --mmf) mode=--mmf-screenshot; name=mmf.png; shift ;;
+    --mmf-spectrum) mode=--mmf-screenshot; name=mmf-spectrum.png; options+=(--mmf-spectrum); shift ;;
+    --all-curves) name=all-curves.png; options+=("$1"); shift ;;
+    --synchronous | --errors-page) options+=("$1"); shift ;;
+    --sample | --set | --then-set | --click) options+=("$1" "$2"); shift 2 ;;
+    --geometry) options+=(--motor-geometry "$2"); shift 2 ;;
+    *) file=$1; shift ;;
+  esac
+done
+file=$(realpath -m "${file:-$build_dir/$name}")
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
+XDG_CONFIG_HOME=$settings QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 ${size}x24" \
+  sh -c 'openbox >/dev/null 2>&1 & sleep 1; exec "$@"' sh "$program" "${options[@]}" "$mode" "$file"
 echo "saved $file"

@@ -11,7 +11,6 @@
 #include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
@@ -25,6 +24,7 @@
 #include "run/calculation_run.hpp"
 #include "ui/axis_arithmetic.hpp"
 #include "ui/chart_series.hpp"
+#include "ui/curve_legend.hpp"
 
 namespace emforce {
 
@@ -102,11 +102,15 @@ ChartPanel::ChartPanel(QWidget* parent) : QWidget(parent) {
 void ChartPanel::buildChart() {
     m_chart = new QChart;
     m_chart->setBackgroundBrush(Qt::white);
+    m_chart->setBackgroundRoundness(0);
+    // Narrow margins leave the plot its height on small screens; the legend adds its rows.
+    m_chart->setMargins(QMargins(8, 8, 8, 4));
     m_chart->setLocalizeNumbers(true);
-    // Ten long titles do not fit one row under the plot: the legend is a column beside it.
-    m_chart->legend()->setAlignment(Qt::AlignRight);
-    m_chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    m_chart->legend()->setShowToolTips(true);
+    // The chart's own legend would cut the titles of ten curves short, or take half the width
+    // beside the plot: the curves' legend wraps its rows under the axes instead.
+    m_chart->legend()->hide();
+    m_legend = new CurveLegend(m_chart);
+    connect(m_chart, &QChart::geometryChanged, this, [this] { m_legend->relayout(); });
     m_bottom = makeAxis();
     m_chart->addAxis(m_bottom, Qt::AlignBottom);
     for (size_t p = 0; p < m_vertical.size(); ++p) {
@@ -315,17 +319,11 @@ void ChartPanel::updateTitles() {
 }
 
 void ChartPanel::updateLegend() {
-    QLegend* legend = m_chart->legend();
-    for (size_t s = 0; s < m_series.size(); ++s) {
-        // The legend names the series that show; the marker series are part of their curve.
-        for (QLegendMarker* marker : legend->markers(m_series[s]))
-            marker->setVisible(!m_points[s].isEmpty() || m_series[s]->count() > 0);
-        if (m_markers[s])
-            for (QLegendMarker* marker : legend->markers(m_markers[s])) marker->setVisible(false);
-    }
-    // The legend does not lay itself out again when its markers come and go.
-    legend->layout()->invalidate();
-    m_chart->layout()->invalidate();
+    QList<int> shown;
+    for (int slot = 0; slot < kCurveSlots; ++slot)
+        if (!m_points[static_cast<size_t>(slot)].isEmpty() || m_series[size_t(slot)]->count() > 0)
+            shown << slot;
+    m_legend->setSlots(shown);
 }
 
 void ChartPanel::relabel(QCategoryAxis* axis) {
@@ -420,32 +418,30 @@ bool ChartPanel::toggleMaximumFive() {
     return m_fixedMax.has_value();
 }
 
-void ChartPanel::setLegendVisible(bool visible) { m_chart->legend()->setVisible(visible); }
+void ChartPanel::setLegendVisible(bool visible) {
+    m_legend->setVisible(visible);
+    m_legend->relayout();
+}
 
-bool ChartPanel::legendVisible() const { return m_chart->legend()->isVisible(); }
+bool ChartPanel::legendVisible() const { return m_legend->isVisible(); }
+
+QStringList ChartPanel::legendTitles() const { return m_legend->titles(); }
 
 void ChartPanel::paintPicture(QPainter& painter, const QRectF& target) {
     // Stamped marker images would land in a vector picture as one bitmap each: the chart is
     // drawn without them, and the markers are painted as shapes over it.
-    // The legend shows such a series by a square of its colour meanwhile.
     std::vector<std::pair<int, QLineSeries*>> stamped;
     std::vector<QImage> images;
-    std::vector<QLegendMarker*> legendMarkers;
     for (int slot = 0; slot < kCurveSlots; ++slot)
         for (QLineSeries* series : {m_series[size_t(slot)], m_markers[size_t(slot)]})
             if (series && !series->lightMarker().isNull()) {
                 stamped.emplace_back(slot, series);
                 images.push_back(series->lightMarker());
                 series->setLightMarker(QImage());
-                for (QLegendMarker* marker : m_chart->legend()->markers(series)) {
-                    marker->setShape(QLegend::MarkerShapeRectangle);
-                    legendMarkers.push_back(marker);
-                }
             }
     const QRect source = m_view->viewport()->rect();
     m_view->render(&painter, target, source);
     for (size_t i = 0; i < stamped.size(); ++i) stamped[i].second->setLightMarker(images[i]);
-    for (QLegendMarker* marker : legendMarkers) marker->setShape(QLegend::MarkerShapeDefault);
 
     const double scale = target.width() / source.width();
     const auto toTarget = [&](QPointF chartPoint) {

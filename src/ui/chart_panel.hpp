@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QPointF>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -24,8 +25,10 @@ class QXYSeries;
 
 namespace emforce {
 
+class CurveLegend;
+
 /// The chart page: above the chart, the selectors of the axis titles and their font sizes; the
-/// chart with a legend naming the shown series, force or torque on the left axis and, beside
+/// chart with a legend naming the shown curves, force or torque on the left axis and, beside
 /// them, powers and function accuracies on axes of their own at the right. Points arrive one by
 /// one; each series is kept sorted by x and shown in batches.
 class ChartPanel : public QWidget {
@@ -83,6 +86,8 @@ public:
     /// Shows or hides the legend (shown at start).
     void setLegendVisible(bool visible);
     [[nodiscard]] bool legendVisible() const;
+    /// The curve titles the legend names, in slot order.
+    [[nodiscard]] QStringList legendTitles() const;
 
     /// Paints the whole chart into `target` of a picture: lines and texts as the chart draws
     /// them, the point markers as vector shapes.
@@ -103,6 +108,7 @@ private:
 
     QChartView* m_view = nullptr;
     QChart* m_chart = nullptr;
+    CurveLegend* m_legend = nullptr;  // owned by the chart
     QCategoryAxis* m_bottom = nullptr;
     std::array<QCategoryAxis*, kCurveGroups> m_vertical{};  // left, right, outer right
     std::array<int, kCurveGroups> m_position{};             // axis of each group

@@ -145,7 +145,8 @@ QGroupBox* makeRadioGroup(const char* name, const QString& title, const QStringL
     auto* box = new QGroupBox(title);
     box->setObjectName(name);
     auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setSpacing(1);  // compact, so that the chart keeps its height on small screens
     group = new QButtonGroup(box);
     for (int id = 0; id < items.size(); ++id) {
         auto* radio = new QRadioButton(items[id]);
@@ -171,7 +172,8 @@ QGroupBox* makeCurveBoxes(std::array<QCheckBox*, kCurveSlots>& curves) {
     auto* group = new QGroupBox("choose curves for");
     group->setObjectName("GroupBox1");
     auto* layout = new QVBoxLayout(group);
-    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setSpacing(1);  // compact, so that the chart keeps its height on small screens
     for (size_t slot = 0; slot < boxes.size(); ++slot) {
         auto* box = new QCheckBox(boxes[slot].first);
         box->setObjectName(QString("Wykres%1").arg(slot));

@@ -241,7 +241,7 @@ void tst_MainWindow::startupChart() {
     }
     QCOMPARE(qobject_cast<QXYSeries*>(series[6])->color(), QColor(0, 128, 128));
     QCOMPARE(qobject_cast<QXYSeries*>(series[9])->color(), QColor(128, 128, 128));
-    QVERIFY(chart->legend()->isVisible());
+    QVERIFY(main().chart().legendVisible());
     QCOMPARE(main().chart().bottomAxis()->titleText(), QString("prędkość obrotowa n [obr/s]"));
     QCOMPARE(main().chart().leftAxis()->titleText(), QString("Moment elektromagnetyczny T [N·m]"));
     QCOMPARE(main().chart().leftAxis()->titleFont().pointSize(), 14);

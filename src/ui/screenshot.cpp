@@ -1,0 +1,136 @@
+// Pictures of the program's windows for the documentation: the options that set up a case.
+#include "ui/screenshot.hpp"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCommandLineParser>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "model/input_problem.hpp"
+#include "model/sample_sets.hpp"
+#include "ui/app_windows.hpp"
+
+namespace emforce {
+
+namespace {
+
+// Scroll bars, text layouts and the window manager settle on events of their own.
+constexpr int kSettleMs = 400;
+constexpr int kMessageBoxMs = 1200;
+
+void saveScreenAndQuit(const QString& file) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QCoreApplication::exit(screen->grabWindow(0).save(file) ? 0 : 1);
+}
+
+void setCells(MainWindow& window, const QStringList& cells) {
+    InputRecord record = window.currentInputs();
+    for (const QString& cell : cells) {
+        const int row = cell.section('=', 0, 0).toInt();
+        if (row >= 0 && row < kParameterRows)
+            record.value(row) = cell.section('=', 1).toStdString();
+    }
+    window.setInputs(record);
+}
+
+// Clicks buttons of a window by their object names, each after the one before has been drawn.
+void clickAll(QWidget& window, QStringList names) {
+    if (names.isEmpty()) return;
+    if (auto* button = window.findChild<QAbstractButton*>(names.takeFirst())) button->click();
+    QTimer::singleShot(kSettleMs / 2, &window, [&window, names] { clickAll(window, names); });
+}
+
+// The time the clicks and their drawing take.
+int settleAfter(const QStringList& clicks) {
+    return kSettleMs + static_cast<int>(clicks.size()) * kSettleMs / 2;
+}
+
+// Starts a run; the screen is pictured once it has ended (by the caller), or with the message
+// box of a refused run, which waits for the user.
+void runAndPicture(MainWindow& window, const QString& file) {
+    if (findInputProblem(window.currentInputs()))
+        QTimer::singleShot(kMessageBoxMs, &window, [file] { saveScreenAndQuit(file); });
+    window.startRun();
+}
+
+void applyCase(MainWindow& window, const ScreenshotCase& shot) {
+    InputRecord record = window.currentInputs();
+    if (!shot.sample.isEmpty())
+        if (const auto set = findSampleSet(shot.sample.toStdString()))
+            applySampleSet(record, kSampleSets[static_cast<size_t>(*set)]);
+    const QStringList geometries = {"linear", "cylindrical", "spherical"};
+    if (geometries.contains(shot.geometry))
+        record.geometry = static_cast<Geometry>(geometries.indexOf(shot.geometry));
+    if (shot.synchronous) record.induction = false;
+    if (shot.allCurves) record.curves.fill(true);
+    window.setInputs(record);
+    setCells(window, shot.cells);
+    if (shot.errorsPage) window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+}
+
+}  // namespace
+
+void addScreenshotOptions(QCommandLineParser& parser) {
+    parser.addOptions({
+        {"autorun-and-screenshot", "Run the calculation, save the screen as FILE and quit.",
+         "FILE"},
+        {"mmf-screenshot", "Press F5, save the screen as FILE and quit.", "FILE"},
+        {"mmf-spectrum", "With --mmf-screenshot: the harmonic spectrum, not the distribution."},
+        {"all-curves", "Check every curve box before the run."},
+        {"sample", "Load the sample set of this caption first.", "CAPTION"},
+        {"motor-geometry", "linear, cylindrical or spherical.", "NAME"},
+        {"synchronous", "The synchronous motor."},
+        {"set", "Set a cell of the parameter table, ROW=TEXT (repeatable).", "ROW=TEXT"},
+        {"click", "After the run, click the button of this object name (repeatable).", "NAME"},
+        {"then-set", "After the run, set a cell so and run again (repeatable).", "ROW=TEXT"},
+        {"errors-page", "Show the page Errors / Accuracy."},
+    });
+}
+
+ScreenshotCase screenshotCase(const QCommandLineParser& parser) {
+    ScreenshotCase shot;
+    shot.mmf = parser.isSet("mmf-screenshot");
+    shot.file = parser.value(shot.mmf ? "mmf-screenshot" : "autorun-and-screenshot");
+    shot.spectrum = parser.isSet("mmf-spectrum");
+    shot.allCurves = parser.isSet("all-curves");
+    shot.sample = parser.value("sample");
+    shot.geometry = parser.value("motor-geometry");
+    shot.synchronous = parser.isSet("synchronous");
+    shot.cells = parser.values("set");
+    shot.thenCells = parser.values("then-set");
+    shot.clicks = parser.values("click");
+    shot.errorsPage = parser.isSet("errors-page");
+    return shot;
+}
+
+void takeScreenshot(AppWindows& windows, const ScreenshotCase& shot) {
+    MainWindow& window = windows.main;
+    const QString file = shot.file;
+    QTimer::singleShot(kSettleMs, &window, [&windows, &window, shot, file] {
+        applyCase(window, shot);
+        if (shot.mmf) {
+            windows.mmf.findChild<QCheckBox*>("CB0")->setChecked(shot.spectrum);
+            windows.showMmfWindow();
+            QTimer::singleShot(kSettleMs, &windows.mmf, [&windows, shot, file] {
+                clickAll(windows.mmf, shot.clicks);
+                QTimer::singleShot(settleAfter(shot.clicks), &windows.mmf,
+                                   [file] { saveScreenAndQuit(file); });
+            });
+            return;
+        }
+        QObject::connect(&window, &MainWindow::runFinished, &window, [&window, shot, file] {
+            clickAll(window, shot.clicks);
+            QTimer::singleShot(settleAfter(shot.clicks), &window, [&window, shot, file] {
+                if (shot.thenCells.isEmpty()) return saveScreenAndQuit(file);
+                setCells(window, shot.thenCells);
+                runAndPicture(window, file);
+            });
+        });
+        runAndPicture(window, file);
+    });
+}
+
+}  // namespace emforce

@@ -1,0 +1,38 @@
+// Pictures of the program's windows for the documentation: the options that set up a case.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QCommandLineParser;
+
+namespace emforce {
+
+struct AppWindows;
+
+/// What a screenshot shows: a run's inputs as the options changed them, and where it goes.
+struct ScreenshotCase {
+    QString file;
+    bool mmf = false;       ///< the MMF window after F5, not the main window after a run
+    bool spectrum = false;  ///< with mmf: the harmonic spectrum
+    bool allCurves = false;
+    QString sample;    ///< a sample set's caption
+    QString geometry;  ///< linear, cylindrical or spherical
+    bool synchronous = false;
+    QStringList cells;      ///< "ROW=TEXT" for the parameter table
+    QStringList thenCells;  ///< changed after the first run, before a second one
+    QStringList clicks;     ///< buttons of the main window clicked after the run, in order
+    bool errorsPage = false;
+};
+
+/// Adds the screenshot options to a parser.
+void addScreenshotOptions(QCommandLineParser& parser);
+/// The case the options ask for; an empty file when no screenshot is asked for.
+ScreenshotCase screenshotCase(const QCommandLineParser& parser);
+
+/// Once the windows are shown: sets up the case, runs it (or presses F5), saves a picture of
+/// the whole screen (window frames and message boxes included) and quits. A run whose inputs
+/// are refused is pictured with its message box.
+void takeScreenshot(AppWindows& windows, const ScreenshotCase& shot);
+
+}  // namespace emforce
