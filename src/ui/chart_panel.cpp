@@ -295,7 +295,8 @@ void ChartPanel::assignAxes(const std::array<bool, kCurveGroups>& shown) {
             m_vertical[static_cast<size_t>(m_position[static_cast<size_t>(curveGroup(slot))])];
         for (QLineSeries* series : {m_series[size_t(slot)], m_markers[size_t(slot)]}) {
             if (!series || series->attachedAxes().contains(axis)) continue;
-            for (QCategoryAxis* old : m_vertical) series->detachAxis(old);
+            for (QCategoryAxis* old : m_vertical)
+                if (series->attachedAxes().contains(old)) series->detachAxis(old);
             series->attachAxis(axis);
         }
     }
