@@ -16,11 +16,9 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTabWidget>
 #include <algorithm>
 #include <chrono>
 
-#include "model/number_format.hpp"
 #include "model/sample_sets.hpp"
 #include "run/sweep.hpp"
 #include "ui/calculation_worker.hpp"
@@ -30,8 +28,6 @@
 #include "ui/run_input_guard.hpp"
 
 namespace emforce {
-
-extern const char* const kBackgroundProperty;
 
 namespace {
 

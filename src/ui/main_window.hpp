@@ -35,6 +35,9 @@ class MessageBoxes;
 class RunInputGuard;
 struct InputControls;
 
+/// The property that marks the widgets whose empty space is the window's background.
+inline constexpr const char* kBackgroundProperty = "background";
+
 /// The program's working surface, a view over the input record and the outputs of a run.
 /// "Calculate" (F8, Ctrl+R, its button, or a click on the window's background) starts a run,
 /// which computes on its own thread while the window shows what it writes and its progress; Esc

@@ -30,9 +30,6 @@
 
 namespace emforce {
 
-/// Marks the widgets whose empty space is the window's background.
-extern const char* const kBackgroundProperty;
-
 namespace {
 
 QString qtText(std::string_view text) {
@@ -187,8 +184,6 @@ QGroupBox* makeCurveBoxes(std::array<QCheckBox*, kCurveSlots>& curves) {
 }
 
 }  // namespace
-
-const char* const kBackgroundProperty = "background";
 
 QWidget* MainWindow::buildCentral(InputControls& c) {
     auto* central = background(new QWidget);
