@@ -92,8 +92,8 @@ def test_records_from_every_source_and_back(tmp_path):
     (lambda: emforce.Record(params="/nonexistent/p.txt"), emforce.CalcError, "Cannot open file /nonexistent/p.txt"),
     (lambda: emforce.Record.from_json("{}"), emforce.CalcError,
      "Record file text: not a run record: key 'format' must be \"emforce-record\""),
-    (lambda: emforce.run(emforce.Record().set("2", "0.001")), emforce.CalcError,
-     "'0.001' is not a valid floating point value"),
+    (lambda: emforce.run(emforce.Record().set("2", "0.001x")), emforce.CalcError,
+     "'0.001x' is not a valid floating point value"),
     (lambda: emforce.run(emforce.Record(), threads=0), ValueError, "threads must be at least 1"),
 ])
 def test_refusals_carry_the_exact_message(make, kind, message):

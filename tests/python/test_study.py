@@ -24,7 +24,7 @@ set = { "8" = 40 }
 
 [vary]
 harmonic = [1, 3]
-"2" = [0.002, "0.001", 0.004]   # the text does not convert: a row with the message
+"2" = [0.002, "0.001x", 0.004]   # the text does not convert: a row with the message
 """
 
 
@@ -64,12 +64,12 @@ def test_local_cluster_of_two_workers_equals_a_plain_loop(tmp_path):
     out, picture = str(tmp_path / "r.csv"), tmp_path / "map.svg"
     table = emforce.study.run(study, out, workers=2, plot=f"maxwell:{picture}", progress=False)
     assert study_rows(table) == loop_table(study.points)
-    assert table["error"][1] == "'0.001' is not a valid floating point value"
+    assert table["error"][1] == "'0.001x' is not a valid floating point value"
     with open(out, newline="") as file:
         rows = list(csv.reader(file))
     assert rows[0] == ["harmonic", "2", *emforce.study.OUTPUTS, "error"]
     assert sorted(tuple(r[:2]) for r in rows[1:]) == sorted(
-        [(str(h), g) for h in (1, 3) for g in ("0.002", "0.001", "0.004")])
+        [(str(h), g) for h in (1, 3) for g in ("0.002", "0.001x", "0.004")])
     assert picture.read_text().startswith("<?xml")
 
 
