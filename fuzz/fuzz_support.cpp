@@ -56,7 +56,7 @@ struct MessageShape {
 
 // Every message the program shows for a refused input, a fault or a file it cannot use. They
 // are written out here rather than taken from the code, so that a changed wording shows up.
-constexpr std::array<MessageShape, 18> kShapes = {{
+constexpr std::array<MessageShape, 19> kShapes = {{
     {"division by zero", "Floating point division by zero", "", false},
     {"invalid operation", "Invalid floating point operation", "", false},
     {"overflow", "Floating point overflow", "", false},

@@ -182,6 +182,9 @@ void InputBinder::focus(const InputLocation& where) const {
         case InputSource::BesselLimit:
             control = m_c.besselLimit;
             break;
+        case InputSource::BesselFunctions:
+            control = m_c.besselFunctions;
+            break;
         case InputSource::HighestHarmonic:
             control = m_c.highestHarmonic;
             break;
