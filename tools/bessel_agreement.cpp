@@ -84,18 +84,19 @@ void printCells(const char* title, const std::map<std::tuple<int, std::string>, 
     for (const auto& [key, cell] : cells) {
         std::vector<double> v = cell.eps;
         std::sort(v.begin(), v.end());
-        std::printf("%-8s %-38s %6zu %12.1f %12.1f %14.1f\n", quantityName(std::get<0>(key)),
+        std::printf("%-8s %-40s %6zu %12.1f %12.1f %14.1f\n", quantityName(std::get<0>(key)),
                     std::get<1>(key).c_str(), v.size(), v[v.size() / 2], v.back(),
                     cell.worstConditioned);
     }
 }
 
-// Columns: the quantity, its region (method; |ν|, |z| ranges; or arg z range), the number of
-// grid points, median and worst relative error against Arb in units of ε, and the worst error
-// in units of ε times the condition number (|z f′/f| + |ν ∂f/∂ν / f| + |p ln z|, at least 1).
+// Columns: the quantity, its region (method; |ν|, |z| ranges; arg z range; or the set of the
+// grid), the number of grid points, median and worst relative error against Arb in units of ε,
+// and the worst error in units of ε times the condition number (|z g′/g| + |ν ∂f/∂ν / f| +
+// |p ln z| of the quantity g, at least 1; see AccurateAgreement).
 int accurateTable() {
     const std::vector<AccuratePoint> grid = accurateGrid(true);
-    std::map<std::tuple<int, std::string>, Cell> byMethod, byAngle;
+    std::map<std::tuple<int, std::string>, Cell> byMethod, byAngle, bySet;
     std::map<int, Cell> overall;
     for (const AccuratePoint& pt : grid) {
         const AccurateAgreement a = measureAccurate(pt);
@@ -111,12 +112,14 @@ int accurateTable() {
             const double condition = conditionOf(a, q);
             byMethod[{q, region}].add(a.error[q], condition);
             byAngle[{q, angleBand(pt.z)}].add(a.error[q], condition);
+            bySet[{q, pt.set}].add(a.error[q], condition);
             overall[q].add(a.error[q], condition);
         }
     }
     std::printf("accurate Bessel functions against Arb: %zu points (nu, z, p)\n", grid.size());
     printCells("by method and range", byMethod);
     printCells("by arg z", byAngle);
+    printCells("by grid set", bySet);
     std::map<std::tuple<int, std::string>, Cell> all;
     for (const auto& [q, cell] : overall) all[{q, "whole grid"}] = cell;
     printCells("overall", all);

@@ -1,7 +1,9 @@
 // Modified Bessel functions of complex order and argument: the choice of method and the products.
 #include "numerics/bessel_accurate.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -17,15 +19,23 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 // Temme's series and the I power series below this |z|, CF2 above.
 constexpr double kSmallArgument = 2.0;
-// … but CF2 already from this |z| for fractional orders with |Im μ| > 1, where Temme's terms
-// grow with |Γ(1 ± μ)|⁻¹.
-constexpr double kTemmeComplexTo = 1.0;
+// … but Temme's series first up to this |z| for fractional orders with |Im μ| above
+// kLargeImaginary, where CF2 cancels near arg z = π/2 and Temme's terms stay small.
+constexpr double kTemmeFarTo = 8.0;
+constexpr double kLargeImaginary = 1.5;
+// A fractional-order method whose own error estimate passes this is checked against the other.
+constexpr double kStartTolerance = 64.0 * std::numeric_limits<double>::epsilon();
 // The uniform expansions are tried from this |√(ν² + z²)| on: their 17 tabled terms reach
 // rounding there on the real axis (Hankel's terms at ν = 0 fall to 3e-16 by the 16th).
 constexpr double kUniformFrom = 25.0;
-// … and for orders with |arg ν| up to this angle, or at any order once |z| ≥ |ν|² and
-// |z| ≥ 20 (Hankel's regime). Nearer the imaginary axis K_ν is not one exponential.
-constexpr double kUniformMaxOrderAngle = 1.2;
+// K's expansion misses a second exponential where |arg(z/ν)| nears or passes π/2 inside
+// |z| < 1.2|ν| (orders with Im ν < 0 near arg z = π/2, nearly imaginary orders near the real
+// axis), where it may converge to a wrong value.
+constexpr double kUniformKMaxAngle = 1.45;
+constexpr double kUniformKMaxModulus = 1.2;
+// A recurrence from the fractional order that magnifies its start more than this hands over to
+// the recurrences in their stable directions.
+constexpr double kMaxAmplification = 4.0;
 // Exponents kept in a value rather than in its scale.
 constexpr double kKeepInValue = 600.0;
 
@@ -38,45 +48,15 @@ ScaledBessel rebase(const ScaledBessel& f, double base) {
 }
 
 bool uniformApplies(const Complex& nu, const Complex& z) {
-    const double size = abs(sqrt(nu * nu + z * z));
-    if (!(size >= kUniformFrom)) return false;
-    const double zSize = abs(z);
-    if (zSize >= 20.0 && norm(nu) <= zSize) return true;
-    return std::fabs(std::atan2(nu.im(), nu.re())) <= kUniformMaxOrderAngle;
+    return abs(sqrt(nu * nu + z * z)) >= kUniformFrom;
 }
 
-struct Order {
-    int n;       // round(Re ν)
-    Complex mu;  // ν − n, |Re μ| ≤ ½
-};
-Order splitOrder(const Complex& nu) {
-    const double n = std::round(nu.re());
-    return {static_cast<int>(n), nu - n};
-}
-
-// K_ν, K′_ν by Temme's series or CF2 at the fractional order, then the recurrence.
-struct KResult {
-    ScaledBessel k;
-    BesselMethod method;
-};
-KResult fractionK(const Complex& nu, const Complex& z) {
-    const Order o = splitOrder(nu);
-    const double zSize = abs(z);
-    if (zSize > kSmallArgument || (zSize > kTemmeComplexTo && std::fabs(o.mu.im()) > 1.0)) {
-        if (const std::optional<ScaledBessel> start = steedK(o.mu, z))
-            return {recurK(*start, o.mu, o.n, z), BesselMethod::Steed};
-    }
-    const ScaledBessel start = rebase(temmeK(o.mu, z), -z.re());
-    return {recurK(start, o.mu, o.n, z), BesselMethod::Temme};
-}
-
-// Re ν ≥ 0.
-KResult besselKOf(const Complex& nu, const Complex& z) {
-    if (uniformApplies(nu, z)) {
-        if (const std::optional<UniformPair> u = uniformExpansion(nu, z))
-            return {u->k, BesselMethod::Uniform};
-    }
-    return fractionK(nu, z);
+bool uniformKApplies(const Complex& nu, const Complex& z) {
+    if (!uniformApplies(nu, z)) return false;
+    if (nu == Complex(0.0)) return true;
+    const Complex w = z / nu;
+    return !(std::fabs(std::atan2(w.im(), w.re())) > kUniformKMaxAngle &&
+             abs(w) < kUniformKMaxModulus);
 }
 
 bool seriesApplies(const Complex& nu, const Complex& z) {
@@ -89,17 +69,149 @@ ScaledBessel seriesI(const Complex& nu, const Complex& z) {
     return {s.value, s.first, s.scale};
 }
 
+struct Order {
+    int n;       // round(Re ν)
+    Complex mu;  // ν − n, |Re μ| ≤ ½
+};
+Order splitOrder(const Complex& nu) {
+    const double n = std::round(nu.re());
+    return {static_cast<int>(n), nu - n};
+}
+
+struct Start {
+    ScaledBessel k;  // K_μ, K_{μ+1} in the scale −Re z
+    BesselMethod method;
+};
+Start startOf(const Estimated& s, BesselMethod method, const Complex& z) {
+    return {rebase(s.f, -z.re()), method};
+}
+
+// K_μ, K_{μ+1} by the method expected to be accurate; when its own error estimate says
+// otherwise, by the better of the two.
+Start fractionStart(const Complex& mu, const Complex& z) {
+    const double zSize = abs(z);
+    const bool temmeFirst =
+        zSize <= kSmallArgument || (zSize <= kTemmeFarTo && std::fabs(mu.im()) > kLargeImaginary);
+    if (temmeFirst) {
+        const Estimated t = temmeK(mu, z);
+        if (t.error <= kStartTolerance || zSize <= 1.0) return startOf(t, BesselMethod::Temme, z);
+        const std::optional<Estimated> s = steedK(mu, z);
+        if (s && s->error < t.error) return startOf(*s, BesselMethod::Steed, z);
+        return startOf(t, BesselMethod::Temme, z);
+    }
+    const std::optional<Estimated> s = steedK(mu, z);
+    if (s && s->error <= kStartTolerance) return startOf(*s, BesselMethod::Steed, z);
+    const Estimated t = temmeK(mu, z);
+    if (s && s->error < t.error) return startOf(*s, BesselMethod::Steed, z);
+    return startOf(t, BesselMethod::Temme, z);
+}
+
+// I at the first order ν + m (m ≥ 0) where the series or the uniform expansion holds.
+struct Top {
+    int m;
+    ScaledBessel i;
+};
+std::optional<Top> topOrder(const Complex& nu, const Complex& z) {
+    for (int m = 0; m <= 1024; m = m == 0 ? 2 : 2 * m) {
+        const Complex order = nu + static_cast<double>(m);
+        if (seriesApplies(order, z)) return Top{m, seriesI(order, z)};
+        if (uniformApplies(order, z)) {
+            if (const std::optional<BesselPair> u = uniformExpansion(order, z)) return Top{m, u->i};
+        }
+    }
+    return std::nullopt;
+}
+
+// K (with its neighbours) and, where the method gives it too, I; and the start at the
+// fractional order, where there was one.
+struct Evaluation {
+    RecurredK k;
+    std::optional<ScaledBessel> i;
+    BesselMethod method;
+    std::optional<Start> start;
+};
+
+RecurredK alone(const ScaledBessel& k, const Complex& nu, const Complex& z) {
+    RecurredK r;
+    r.k = k;
+    r.next = nu / z * k.value - k.derivative;
+    r.previousCount = 0;
+    r.amplification = 1.0;
+    return r;
+}
+
+// K_ν by Temme's series or CF2 at the fractional order, then the recurrence; where that
+// magnifies its start, by the recurrences in their stable directions.
+std::optional<ShiftedBessel> shifted(const Complex& nu, const Complex& z, const Start& start) {
+    const std::optional<Top> top = topOrder(nu, z);
+    if (!top) return std::nullopt;
+    return shiftedOrders(nu, z, start.k, top->m, top->i);
+}
+
+// K_ν by the recurrence from a lower order ν − m on the side |z| > |ν − m| where the uniform
+// expansion holds and K and I are not nearly proportional (large orders just past the turning
+// point, where the recurrence from the fractional order and the product recurrence magnify).
+std::optional<RecurredK> fromLowerOrder(const Complex& nu, const Complex& z) {
+    for (int m = 2; m <= 64 && nu.re() - m >= 0.0; m *= 2) {
+        const Complex order = nu - static_cast<double>(m);
+        if (!uniformKApplies(order, z)) continue;
+        const std::optional<BesselPair> u = uniformExpansion(order, z);
+        if (!u) continue;
+        const ScaledBessel start{u->k.value, order / z * u->k.value - u->k.derivative, u->k.scale};
+        const RecurredK k = recurK(start, order, m, z);
+        if (k.amplification <= kMaxAmplification) return k;
+    }
+    return std::nullopt;
+}
+
+Evaluation fractionK(const Complex& nu, const Complex& z) {
+    const Order o = splitOrder(nu);
+    const Start start = fractionStart(o.mu, z);
+    const RecurredK k = recurK(start.k, o.mu, o.n, z);
+    if (k.amplification <= kMaxAmplification) return {k, std::nullopt, start.method, start};
+    const std::optional<ShiftedBessel> s = shifted(nu, z, start);
+    if (s && s->k.amplification <= kMaxAmplification)
+        return {s->k, s->i, BesselMethod::OrderShift, start};
+    if (const std::optional<RecurredK> lower = fromLowerOrder(nu, z))
+        return {*lower, s ? std::optional<ScaledBessel>(s->i) : std::nullopt,
+                BesselMethod::OrderShift, start};
+    if (s && s->k.amplification < k.amplification)
+        return {s->k, s->i, BesselMethod::OrderShift, start};
+    return {k, s ? std::optional<ScaledBessel>(s->i) : std::nullopt, start.method, start};
+}
+
 // Re ν ≥ 0.
-KResult besselIOf(const Complex& nu, const Complex& z) {
+Evaluation besselKOf(const Complex& nu, const Complex& z) {
+    if (uniformKApplies(nu, z)) {
+        if (const std::optional<BesselPair> u = uniformExpansion(nu, z))
+            return {alone(u->k, nu, z), u->i, BesselMethod::Uniform, std::nullopt};
+    }
+    return fractionK(nu, z);
+}
+
+struct IResult {
+    ScaledBessel i;
+    BesselMethod method;
+};
+
+// Re ν ≥ 0.
+IResult besselIOf(const Complex& nu, const Complex& z) {
     if (seriesApplies(nu, z)) return {rebase(seriesI(nu, z), z.re()), BesselMethod::PowerSeries};
     if (uniformApplies(nu, z)) {
-        if (const std::optional<UniformPair> u = uniformExpansion(nu, z))
+        if (const std::optional<BesselPair> u = uniformExpansion(nu, z))
             return {u->i, BesselMethod::Uniform};
     }
-    const KResult k = fractionK(nu, z);
-    if (const std::optional<ScaledBessel> i = wronskianI(nu, z, k.k))
-        return {*i, k.method == BesselMethod::Steed ? BesselMethod::WronskianSteed
-                                                    : BesselMethod::WronskianTemme};
+    const Evaluation k = fractionK(nu, z);
+    if (k.i) return {*k.i, k.method};
+    const std::optional<Estimated> i = wronskianI(nu, z, k.k.k);
+    if (i && i->error <= kStartTolerance)
+        return {i->f, k.method == BesselMethod::Steed ? BesselMethod::WronskianSteed
+                                                      : BesselMethod::WronskianTemme};
+    if (const std::optional<ShiftedBessel> s = shifted(nu, z, *k.start))
+        return {s->i, BesselMethod::OrderShift};
+    if (i)
+        return {i->f, k.method == BesselMethod::Steed ? BesselMethod::WronskianSteed
+                                                      : BesselMethod::WronskianTemme};
     return {rebase(seriesI(nu, z), z.re()), BesselMethod::PowerSeries};
 }
 
@@ -117,17 +229,123 @@ ScaledBessel combine(const ScaledBessel& a, const Complex& wa, const ScaledBesse
 
 // I_ν for any Re ν: I_{−n} = I_n (DLMF 10.27.1); otherwise with m = −ν,
 // I_{−m} = I_m + (2/π)·sin(mπ)·K_m (DLMF 10.27.4).
-KResult anyOrderI(const Complex& nu, const Complex& z) {
+IResult anyOrderI(const Complex& nu, const Complex& z) {
     if (nu.re() >= 0.0) return besselIOf(nu, z);
     const Complex m = -nu;
-    const KResult i = besselIOf(m, z);
+    const IResult i = besselIOf(m, z);
     if (isInteger(nu)) return i;
-    const KResult k = besselKOf(m, z);
-    return {combine(i.k, 1.0, k.k, 2.0 / kPi * sin(kPi * m)), i.method};
+    const Evaluation k = besselKOf(m, z);
+    return {combine(i.i, 1.0, k.k.k, 2.0 / kPi * sin(kPi * m)), i.method};
 }
 
-KResult anyOrderK(const Complex& nu, const Complex& z) {
+Evaluation anyOrderK(const Complex& nu, const Complex& z) {
     return besselKOf(nu.re() >= 0.0 ? nu : -nu, z);  // K_{−ν} = K_ν (DLMF 10.27.3)
+}
+
+// The part sizes of a sum over its size: how much the sum cancels.
+double loss(const Complex& sum, double parts) {
+    const double size = abs(sum);
+    return size > 0.0 ? parts / size : std::numeric_limits<double>::infinity();
+}
+
+// Where a form of the derivatives cancels by more than this, the others are tried.
+constexpr double kMaxLoss = 8.0;
+
+struct Derivatives {
+    Complex first, second;
+    double firstLoss, secondLoss;
+};
+
+// a = p ± ν and a − 1, the latter with the rounding of the sum restored (Knuth's two-sum), so
+// that a − 1 is exact where a ≈ 1 and z^(p±ν) nearly linear: the derivatives depend on it.
+struct Exponent {
+    Complex a, aMinus1;
+};
+double twoSumError(double x, double y, double sum) {
+    const double back = sum - x;
+    return (x - (sum - back)) + (y - back);
+}
+Exponent exponentOf(const Complex& p, const Complex& signedNu) {
+    const Complex a = p + signedNu;
+    const Complex error(twoSumError(p.re(), signedNu.re(), a.re()),
+                        twoSumError(p.im(), signedNu.im(), a.im()));
+    return {a, (a - 1.0) + error};
+}
+
+// (z^p K)′ = z^p·[((p+ν)/z)·K_ν − K_{ν+1}] and
+// (z^p K)″ = z^p·[((p+ν)(p+ν−1)/z² + 1)·K_ν − ((2p−1)/z)·K_{ν+1}] (DLMF 10.29.2 and the Bessel
+// equation), which cancel where z^(p+ν) is nearly linear; with ν → −ν (K_{−ν} = K_ν) the same
+// with K_{ν−1}, which cancel where z^(p−ν) is, the leading power of K at small |z|; and with
+// K_{ν−2} as well, (z^p K)″ = z^p·[q(q−1)/z²·K_ν − ((2q+1)/z)·K_{ν−1} + K_{ν−2}], q = p − ν, which
+// cancels in neither case.
+Derivatives formsUp(const Exponent& e, const Complex& z, const Complex& p, const Complex& k,
+                    const Complex& neighbour) {
+    const Complex inverse = 1.0 / z;
+    const Complex f1 = e.a * inverse * k, f2 = neighbour;
+    const Complex s1 = (e.a * e.aMinus1 * inverse * inverse + 1.0) * k;
+    const Complex s2 = (2.0 * p - 1.0) * inverse * neighbour;
+    return {f1 - f2, s1 - s2, loss(f1 - f2, abs(f1) + abs(f2)), loss(s1 - s2, abs(s1) + abs(s2))};
+}
+
+Derivatives bestOf(const Derivatives& a, const Derivatives& b) {
+    Derivatives r = a;
+    if (b.firstLoss < a.firstLoss) {
+        r.first = b.first;
+        r.firstLoss = b.firstLoss;
+    }
+    if (b.secondLoss < a.secondLoss) {
+        r.second = b.second;
+        r.secondLoss = b.secondLoss;
+    }
+    return r;
+}
+
+Derivatives productDerivatives(const Complex& p, const Complex& nu, const Complex& z,
+                               const RecurredK& k, const Complex& km1, const Complex& km2,
+                               bool haveTwo) {
+    Derivatives d = formsUp(exponentOf(p, nu), z, p, k.k.value, k.next);
+    const Exponent q = exponentOf(p, -nu);
+    d = bestOf(d, formsUp(q, z, p, k.k.value, km1));
+    if (haveTwo) {
+        const Complex inverse = 1.0 / z;
+        const Complex t1 = q.a * q.aMinus1 * inverse * inverse * k.k.value;
+        const Complex t2 = (2.0 * q.a + 1.0) * inverse * km1;
+        const Complex second = t1 - t2 + km2;
+        const double l = loss(second, abs(t1) + abs(t2) + abs(km2));
+        if (l < d.secondLoss) {
+            d.second = second;
+            d.secondLoss = l;
+        }
+    }
+    return d;
+}
+
+// K_{ν−1}, K_{ν−2} in the scale of `k` by evaluations of their own (ν ± 1 with Re < 0 by
+// symmetry), for the derivatives where the recurrence did not pass them.
+std::optional<Complex> neighbourInScale(const Complex& order, const Complex& z, double scale) {
+    const ScaledBessel f = anyOrderK(order, z).k.k;
+    const double shift = f.scale - scale;
+    if (std::fabs(shift) > kKeepInValue) return std::nullopt;
+    return f.value * std::exp(shift);
+}
+
+// z^p·K and its derivatives, by the least cancelling forms.
+ScaledProduct productK(const Complex& p, const Complex& nu, const Complex& z, const Evaluation& e) {
+    const Complex logPower = p * log(z);
+    const Complex phase = exp(Complex(0.0, logPower.im()));
+    const RecurredK& k = e.k;
+    const Complex order = nu.re() >= 0.0 ? nu : -nu;
+    Derivatives d = k.previousCount >= 1 ? productDerivatives(p, order, z, k, k.previous[0],
+                                                              k.previous[1], k.previousCount >= 2)
+                                         : formsUp(exponentOf(p, order), z, p, k.k.value, k.next);
+    if ((d.firstLoss > kMaxLoss || d.secondLoss > kMaxLoss) && k.previousCount < 2) {
+        const std::optional<Complex> km1 = k.previousCount >= 1
+                                               ? std::optional<Complex>(k.previous[0])
+                                               : neighbourInScale(order - 1.0, z, k.k.scale);
+        const std::optional<Complex> km2 = neighbourInScale(order - 2.0, z, k.k.scale);
+        if (km1 && km2) d = productDerivatives(p, order, z, k, *km1, *km2, true);
+    }
+    return {phase * k.k.value, phase * d.first, phase * d.second, k.k.scale + logPower.re()};
 }
 
 // z^p·f and its derivatives from f, f′ and f″ = (1 + ν²/z²)·f − f′/z (DLMF 10.25.1):
@@ -159,16 +377,16 @@ constexpr int kCountK = 2;
 
 ScaledBessel scaledBesselI(const Complex& nu, const Complex& z, BesselMethod* method) {
     countBesselEvaluation(kCountI, 0.0, nu, z);
-    const KResult r = anyOrderI(nu, z);
+    const IResult r = anyOrderI(nu, z);
     if (method != nullptr) *method = r.method;
-    return r.k;
+    return r.i;
 }
 
 ScaledBessel scaledBesselK(const Complex& nu, const Complex& z, BesselMethod* method) {
     countBesselEvaluation(kCountK, 0.0, nu, z);
-    const KResult r = anyOrderK(nu, z);
+    const Evaluation r = anyOrderK(nu, z);
     if (method != nullptr) *method = r.method;
-    return r.k;
+    return r.k.k;
 }
 
 ScaledProduct scaledBesselIProduct(const Complex& p, const Complex& nu, const Complex& z) {
@@ -180,12 +398,12 @@ ScaledProduct scaledBesselIProduct(const Complex& p, const Complex& nu, const Co
         const double factor = moved.scale == s.scale ? 1.0 : std::exp(s.scale - moved.scale);
         return {moved.value, moved.derivative, s.second * factor, moved.scale};
     }
-    return product(p, nu, z, anyOrderI(nu, z).k);
+    return product(p, nu, z, anyOrderI(nu, z).i);
 }
 
 ScaledProduct scaledBesselKProduct(const Complex& p, const Complex& nu, const Complex& z) {
     countBesselEvaluation(kCountK, p, nu, z);
-    return product(p, nu, z, anyOrderK(nu, z).k);
+    return productK(p, nu, z, anyOrderK(nu, z));
 }
 
 Complex accurateBesselI(const Complex& p, const Complex& nu, const Complex& z) {
@@ -227,6 +445,8 @@ const char* besselMethodName(BesselMethod method) {
             return "cf1+temme";
         case BesselMethod::WronskianSteed:
             return "cf1+steed";
+        case BesselMethod::OrderShift:
+            return "shift";
     }
     return "?";
 }

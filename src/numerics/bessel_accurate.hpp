@@ -38,9 +38,17 @@ struct ScaledBessel {
 };
 
 /// The method that gave a value (see the list at the top of this file).
-enum class BesselMethod { PowerSeries, Temme, Steed, Uniform, WronskianTemme, WronskianSteed };
+enum class BesselMethod {
+    PowerSeries,
+    Temme,
+    Steed,
+    Uniform,
+    WronskianTemme,
+    WronskianSteed,
+    OrderShift
+};
 /// A short name of a method for tables: "series", "temme", "steed", "uniform", "cf1+temme",
-/// "cf1+steed".
+/// "cf1+steed", "shift".
 const char* besselMethodName(BesselMethod method);
 
 /// I_ν(z), I'_ν(z) for Re ν ≥ 0 (complex ν), z with Re z ≥ 0, |z| from ~1e-6 to 500 and beyond.

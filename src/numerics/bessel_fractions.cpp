@@ -1,4 +1,5 @@
 // Middle-argument methods: Steed's CF2 for K, the recurrence in the order, CF1 and the Wronskian.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -28,7 +29,7 @@ constexpr double kTiny = 1e-300;
 // e^z·K_μ(z) = √(π/(2z))/S with S = 1 + Σ q_k·Δh_k from the three-term recurrence of the
 // coefficients of U(μ + ½, 2μ + 1, 2z); K_{μ+1} = K_μ·(μ + z + ½ − (¼ − μ²)·h)/z.
 // The scale is −Re z, so the value holds e^(−i Im z) and never overflows.
-std::optional<ScaledBessel> steedK(const Complex& mu, const Complex& z) {
+std::optional<Estimated> steedK(const Complex& mu, const Complex& z) {
     const Complex a1 = 0.25 - mu * mu;
     Complex b = 2.0 * (1.0 + z);
     Complex d = 1.0 / b;
@@ -40,6 +41,7 @@ std::optional<ScaledBessel> steedK(const Complex& mu, const Complex& z) {
     Complex c = a1;
     Complex a = -a1;
     Complex s = 1.0 + q * delh;
+    double size = 1.0 + abs(q * delh);
     bool converged = false;
     for (int i = 2; i <= kMaxSteed && !converged; ++i) {
         const double ii = static_cast<double>(i);
@@ -62,42 +64,68 @@ std::optional<ScaledBessel> steedK(const Complex& mu, const Complex& z) {
         h += delh;
         const Complex dels = q * delh;
         s += dels;
+        size += abs(dels);
         converged = abs(dels) <= 0.25 * kEps * abs(s);
     }
     if (!converged) return std::nullopt;
     const Complex kMu = sqrt(std::numbers::pi / (2.0 * z)) * exp(Complex(0.0, -z.im())) / s;
-    const Complex kMu1 = kMu * (mu + z + 0.5 - a1 * h) / z;
-    return ScaledBessel{kMu, kMu1, -z.re()};
+    const Complex ratio = mu + z + 0.5 - a1 * h;
+    const Complex kMu1 = kMu * ratio / z;
+    // The ratio cancels as well where K_{μ+1} is much smaller than its parts.
+    const double ratioLoss = (abs(mu + z + 0.5) + abs(a1 * h)) / abs(ratio);
+    return Estimated{{kMu, kMu1, -z.re()}, kEps * std::max(size / abs(s), ratioLoss)};
 }
 
-ScaledBessel recurK(const ScaledBessel& start, const Complex& mu, int n, const Complex& z) {
+// Alongside K runs the solution with the start (K_μ, 0), P_j·K_μ; both are rescaled together.
+RecurredK recurK(const ScaledBessel& start, const Complex& mu, int n, const Complex& z) {
     Complex k0 = start.value;
     Complex k1 = start.derivative;
+    Complex d0 = start.value;
+    Complex d1{0.0};
+    Complex below{0.0}, below2{0.0};  // K_{j−1}, K_{j−2}
     double scale = start.scale;
     const Complex twoOverZ = 2.0 / z;
     for (int j = 1; j <= n; ++j) {
-        const Complex k2 = k0 + (mu + static_cast<double>(j)) * twoOverZ * k1;
+        const Complex c = (mu + static_cast<double>(j)) * twoOverZ;
+        const Complex k2 = k0 + c * k1;
+        const Complex d2 = d0 + c * d1;
+        below2 = below;
+        below = k0;
         k0 = k1;
         k1 = k2;
-        if (std::fabs(k1.re()) > kRescaleAbove || std::fabs(k1.im()) > kRescaleAbove) {
+        d0 = d1;
+        d1 = d2;
+        const double largest = std::max(
+            {std::fabs(k1.re()), std::fabs(k1.im()), std::fabs(d1.re()), std::fabs(d1.im())});
+        if (largest > kRescaleAbove) {
             k0 = k0 * kRescaleFactor;
             k1 = k1 * kRescaleFactor;
+            d0 = d0 * kRescaleFactor;
+            d1 = d1 * kRescaleFactor;
+            below = below * kRescaleFactor;
+            below2 = below2 * kRescaleFactor;
             scale += kRescaleExponent;
         }
     }
     const Complex nu = mu + static_cast<double>(n);
-    return {k0, nu / z * k0 - k1, scale};
+    RecurredK r;
+    r.k = {k0, nu / z * k0 - k1, scale};
+    r.next = k1;
+    r.previousCount = std::min(n, 2);
+    r.previous[0] = below;
+    r.previous[1] = below2;
+    r.amplification = n == 0 ? 1.0 : std::max(1.0, abs(d0) / abs(k0));
+    return r;
 }
 
 // I_{ν+1}/I_ν = 1/(b_1 + 1/(b_2 + …)), b_j = 2(ν + j)/z, summed forwards by the modified Lentz
-// method; then I_ν = −1/(z·(K′_ν − ρ·K_ν)) with ρ = I′_ν/I_ν, whose scale is that of K negated.
-std::optional<ScaledBessel> wronskianI(const Complex& nu, const Complex& z, const ScaledBessel& k) {
+// method.
+std::optional<Complex> ratioI(const Complex& nu, const Complex& z) {
     const Complex twoOverZ = 2.0 / z;
     Complex f = (nu + 1.0) * twoOverZ;
     Complex cc = f;
     Complex dd{0.0};
-    bool converged = false;
-    for (int j = 2; j <= kMaxLentz && !converged; ++j) {
+    for (int j = 2; j <= kMaxLentz; ++j) {
         const Complex bj = (nu + static_cast<double>(j)) * twoOverZ;
         dd = bj + dd;
         if (dd == Complex(0.0)) dd = kTiny;
@@ -106,12 +134,20 @@ std::optional<ScaledBessel> wronskianI(const Complex& nu, const Complex& z, cons
         dd = 1.0 / dd;
         const Complex delta = cc * dd;
         f *= delta;
-        converged = abs(delta - 1.0) <= 0.5 * kEps;
+        if (abs(delta - 1.0) <= 0.5 * kEps) return 1.0 / f;
     }
-    if (!converged) return std::nullopt;
-    const Complex rho = nu / z + 1.0 / f;
-    const Complex i = -1.0 / (z * (k.derivative - rho * k.value));
-    return ScaledBessel{i, rho * i, -k.scale};
+    return std::nullopt;
+}
+
+// I_ν = −1/(z·(K′_ν − ρ·K_ν)) with ρ = I′_ν/I_ν, whose scale is that of K negated.
+std::optional<Estimated> wronskianI(const Complex& nu, const Complex& z, const ScaledBessel& k) {
+    const std::optional<Complex> ratio = ratioI(nu, z);
+    if (!ratio) return std::nullopt;
+    const Complex rho = nu / z + *ratio;
+    const Complex divisor = k.derivative - rho * k.value;
+    const Complex i = -1.0 / (z * divisor);
+    const double loss = (abs(k.derivative) + abs(rho * k.value)) / abs(divisor);
+    return Estimated{{i, rho * i, -k.scale}, kEps * loss};
 }
 
 }  // namespace emforce::bessel_detail

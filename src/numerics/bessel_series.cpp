@@ -1,4 +1,5 @@
 // Small-argument methods: the power series of I and Temme's series of K.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -92,7 +93,7 @@ ScaledProduct powerSeriesI(const Complex& p, const Complex& nu, const Complex& z
 // q_0 = ½(z/2)^μ Γ(1−μ), f_k = (k f_{k−1} + p_{k−1} + q_{k−1})/(k² − μ²), p_k = p_{k−1}/(k − μ),
 // q_k = q_{k−1}/(k + μ), c_k = (z²/4)^k/k!: K_μ = Σ c_k f_k, K_{μ+1} = (2/z)·Σ c_k (p_k − k f_k).
 // The divisors k ± μ never vanish for |Re μ| ≤ ½.
-ScaledBessel temmeK(const Complex& mu, const Complex& z) {
+Estimated temmeK(const Complex& mu, const Complex& z) {
     const TemmeGammas g = temmeGammas(mu);
     const Complex half = z / 2.0;
     const Complex sigma = -log(half);
@@ -109,6 +110,7 @@ ScaledBessel temmeK(const Complex& mu, const Complex& z) {
     Complex c{1.0};
     Complex sum = f;
     Complex sum1 = p;
+    double size = abs(f), size1 = abs(p);
     for (int k = 1; k <= kMaxTerms; ++k) {
         const double kk = static_cast<double>(k);
         f = (kk * f + p + q) / (kk * kk - mu2);
@@ -119,9 +121,12 @@ ScaledBessel temmeK(const Complex& mu, const Complex& z) {
         const Complex del1 = c * (p - kk * f);
         sum += del;
         sum1 += del1;
+        size += abs(del);
+        size1 += abs(del1);
         if (abs(del) <= 0.25 * kEps * abs(sum) && abs(del1) <= 0.25 * kEps * abs(sum1)) break;
     }
-    return {sum, sum1 * 2.0 / z, 0.0};
+    const double error = kEps * std::max(size / abs(sum), size1 / abs(sum1));
+    return {{sum, sum1 * 2.0 / z, 0.0}, error};
 }
 
 }  // namespace emforce::bessel_detail

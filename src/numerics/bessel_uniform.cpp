@@ -74,7 +74,7 @@ Exponential exponential(double base, const Complex& extra) {
 // (DLMF 10.41.3–10.41.6 with z = νw). Beyond |z| = |ν| I also carries (i/π)·e^(iπν)·K_ν(z), the
 // connection DLMF 10.34.2, which outgrows rounding as arg z nears π/2 (there Hankel's I has
 // the same second term). The phase e^(±i Im z) is formed from Im z itself.
-std::optional<UniformPair> uniformExpansion(const Complex& nu, const Complex& z) {
+std::optional<BesselPair> uniformExpansion(const Complex& nu, const Complex& z) {
     const Complex s = abs(z) >= abs(nu) ? z * sqrt(1.0 + (nu / z) * (nu / z))
                                         : nu * sqrt(1.0 + (z / nu) * (z / nu));
     const Complex t = 1.0 / s;
@@ -88,7 +88,7 @@ std::optional<UniformPair> uniformExpansion(const Complex& nu, const Complex& z)
     const Exponential down = exponential(-z.re(), -delta);
     const double invRoot2Pi = 1.0 / std::sqrt(2.0 * kPi);
     const Complex kFactor = std::sqrt(kPi / 2.0) * down.factor / phase;
-    UniformPair r;
+    BesselPair r;
     r.k = {kFactor / rootS * sums->uK, -kFactor * rootS / z * sums->vK, down.scale};
     const Complex iFactor = invRoot2Pi * up.factor * phase;
     r.i = {iFactor / rootS * sums->uI, iFactor * rootS / z * sums->vI, up.scale};
