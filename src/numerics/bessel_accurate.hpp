@@ -5,25 +5,31 @@
 
 namespace emforce {
 
-// Methods and regions (n = round(Re ν), μ = ν − n, s = √(ν² + z²); every loop is capped):
+// Methods and regions (n = round(Re ν), μ = ν − n, s = √(ν² + z²), w = z/ν; every loop is
+// capped, and every method below reports its own rounding so that the choice can move on):
 // - I by its power series with one log-Γ for |z| ≤ 2 or |z|² ≤ |ν|;
 // - I and K by the uniform large-order expansions written in s (up to 31 terms; Hankel's
-//   expansions as ν → 0) for |s| ≥ 25 and |arg ν| ≤ 1.2 (any arg ν once |z| ≥ 20 and
-//   |ν|² ≤ |z|), as long as the terms fall to rounding;
-// - otherwise K_μ, K_{μ+1} by Temme's series for |z| ≤ 2 (≤ 1 when |Im μ| > 1) or by Steed's CF2
-//   beyond, then the recurrence up to ν; and I from CF1 and the Wronskian with that K.
+//   expansions as ν → 0) for |s| ≥ 25 as long as the terms fall to rounding; not K where
+//   |arg w| > 1.45 inside |w| < 1.2, where its expansion misses a second exponential;
+// - otherwise K_μ, K_{μ+1} by Temme's series for |z| ≤ 2 (to |z| ≤ 8 for |Im μ| > 1.5) or by
+//   Steed's CF2, the other one where the first reports more than 64 ε; then the recurrence up
+//   to ν; and I from CF1 and the Wronskian with that K;
+// - where that recurrence magnifies its start more than 4 times (K_μ nearly proportional to
+//   I_μ: large |Im ν| near arg z = π/2, large orders at and past the turning point z = iν) or
+//   the Wronskian cancels: I down from the first order ν + m where the series or the uniform
+//   expansion holds, by CF1's ratios, and K up from K_μ through the products K_j·I_j and the
+//   Wronskian; or K up from ν − m where the uniform expansion holds ("shift").
 // Re ν < 0: K_{−ν} = K_ν, I_{−n} = I_n, else I_{−m} = I_m + (2/π)·sin(mπ)·K_m. Re z < 0 lies
 // outside: the same formulas on principal branches give a value or raise a fault flag, with no
-// accuracy claimed. Accuracy against Arb (tools/bessel_agreement, 7,776 points): median a few ε;
-// within 40 ε times the condition number (|z f′/f| + |ν ∂f/∂ν / f| + |p ln z|) everywhere except
-// (a) orders with |Im ν| ≥ 3 at |z| ≲ 3 near arg π/2: up to ~300 ε times the condition number,
-// (b) the products' derivatives, formed from f and f′, which lose the cancellation of those
-//     parts at |z| ≪ 1 where p − ν is near 0 or 1 for K (z^p·I differentiates its series and has
-//     none), and
-// (c) large orders with Im ν < 0 near the turning point z = iν (|ν| ≳ 50, |1 + z²/ν²| < ~0.6,
-//     arg z > π/2 + arg ν − ~0.3), where neither the uniform expansion nor CF2 with the
-//     recurrence holds: values are finite but may carry no digit. The field model's orders
-//     (arg ν ≈ −0.07) meet this only for arg z above ~1.45.
+// accuracy claimed. The products' derivatives take the least cancelling of the forms with
+// K_{ν+1}, K_{ν−1} and K_{ν−2}, with p ± ν and p ± ν − 1 exact, so that they hold where z^(p±ν)
+// is nearly constant or linear at |z| ≪ 1.
+// Accuracy against Arb (tools/bessel_agreement: 8,950 points, the base grid and dense sets at
+// large |Im ν| near arg π/2, the products at p − ν near 0 and 1, the turning points of orders
+// up to 345, half-integer orders and large imaginary orders at large |z|, 2 < |z| < 25 near
+// arg π/2): median a few ε, worst 40 ε times the condition number |z g′/g| + |ν ∂f/∂ν / f| +
+// |p ln z| of each quantity g (f, f′, or a derivative of z^p·f); where that condition is at
+// most 4, within 1e-13. The condition counts p only through z^p: p − ν is taken as exact.
 // No state is shared between calls but the evaluation counters of bessel.hpp, which count each
 // call here as one evaluation (kind I or K, with its p, ν and z): one computation gives the value
 // and both derivatives. In-domain inputs raise no fault flag (underflow aside).

@@ -101,6 +101,42 @@ TEST_F(BesselAccurate, HalfIntegerOrdersMatchTheirClosedFormsInEveryMethod) {
                                             BesselMethod::WronskianSteed}));
 }
 
+// z^p·K_ν where z^(p−ν) is nearly constant or linear (p = ν, ν + 1) has derivatives far below
+// their parts at |z| ≪ 1; with ν = 1/2, 3/2 they are closed forms: z^(1/2)K_{1/2} = c·e^(−z),
+// z^(3/2)K_{1/2} = c·z·e^(−z), z^(3/2)K_{3/2} = c·(1 + z)·e^(−z), z^(5/2)K_{3/2} = c·(z +
+// z²)·e^(−z), c = √(π/2).
+TEST_F(BesselAccurate, ProductDerivativesHoldWhereThePowerIsNearlyLinear) {
+    struct Case {
+        double nu, p;
+        Complex (*value)(const Complex&), (*first)(const Complex&), (*second)(const Complex&);
+    };
+    const Case cases[] = {
+        {0.5, 0.5, [](const Complex&) { return Complex(1.0); },
+         [](const Complex&) { return Complex(-1.0); }, [](const Complex&) { return Complex(1.0); }},
+        {0.5, 1.5, [](const Complex& z) { return z; }, [](const Complex& z) { return 1.0 - z; },
+         [](const Complex& z) { return z - 2.0; }},
+        {1.5, 1.5, [](const Complex& z) { return 1.0 + z; }, [](const Complex& z) { return -z; },
+         [](const Complex& z) { return z - 1.0; }},
+        {1.5, 2.5, [](const Complex& z) { return z + z * z; },
+         [](const Complex& z) { return 1.0 + z - z * z; },
+         [](const Complex& z) { return z * z - 3.0 * z; }},
+    };
+    const double c = std::sqrt(kPi / 2.0);
+    for (const Case& k : cases) {
+        for (const double m : {1e-6, 1e-3, 0.1, 0.5}) {
+            for (const double arg : {0.0, 0.785, 1.5}) {
+                const Complex z = polar(m, arg);
+                SCOPED_TRACE(testing::Message()
+                             << "nu " << k.nu << " p " << k.p << " |z| " << m << " arg " << arg);
+                const ScaledProduct r = scaledBesselKProduct(k.p, k.nu, z);
+                EXPECT_LT(scaledError(r.value, r.scale, c * k.value(z), -z), 16 * kEps);
+                EXPECT_LT(scaledError(r.first, r.scale, c * k.first(z), -z), 16 * kEps);
+                EXPECT_LT(scaledError(r.second, r.scale, c * k.second(z), -z), 16 * kEps);
+            }
+        }
+    }
+}
+
 // K_{−ν} = K_ν for every order and I_{−n} = I_n for integers, to the last bit; integer orders
 // given as complex numbers with a zero imaginary part are the same inputs.
 TEST_F(BesselAccurate, OrderSymmetriesAreExact) {
