@@ -74,7 +74,7 @@ struct Order {
     Complex mu;  // ν − n, |Re μ| ≤ ½
 };
 Order splitOrder(const Complex& nu) {
-    const double n = std::round(nu.re());
+    const double n = std::clamp(std::round(nu.re()), 0.0, kMostOrderSteps);
     return {static_cast<int>(n), nu - n};
 }
 

@@ -7,6 +7,11 @@
 
 namespace emforce::bessel_detail {
 
+/// The order ν is split as n + μ with n = round(Re ν), at most this (orders far beyond the
+/// domain, where only the uniform expansion would hold, take no more recurrence steps; their μ
+/// is then not small, and no accuracy is claimed).
+inline constexpr double kMostOrderSteps = 65536.0;
+
 /// z^p·I_ν(z) and its first two derivatives by the power series (DLMF 10.25.2) with one log-Γ,
 /// each term differentiated as the power z^(ν+p+2k) it is, so that no derivative cancels where
 /// z^(ν+p) is nearly linear; every z, meant for |z| ≤ 2 or |z|² ≤ |ν|, where the terms

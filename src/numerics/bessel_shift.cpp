@@ -34,7 +34,7 @@ constexpr double kLargestExponent = 690.0;
 std::optional<ShiftedBessel> shiftedOrders(const Complex& nu, const Complex& z,
                                            const ScaledBessel& start, int m,
                                            const ScaledBessel& top) {
-    const double rounded = std::round(nu.re());
+    const double rounded = std::clamp(std::round(nu.re()), 0.0, kMostOrderSteps);
     const int n = static_cast<int>(rounded);
     const Complex mu = nu - rounded;
     const std::optional<Complex> topRatio = ratioI(nu + static_cast<double>(m), z);
