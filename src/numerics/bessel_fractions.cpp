@@ -64,8 +64,9 @@ std::optional<Estimated> steedK(const Complex& mu, const Complex& z) {
         h += delh;
         const Complex dels = q * delh;
         s += dels;
-        size += abs(dels);
-        converged = abs(dels) <= 0.25 * kEps * abs(s);
+        const double step = abs(dels);
+        size += step;
+        converged = step <= 0.25 * kEps * abs(s);
     }
     if (!converged) return std::nullopt;
     const Complex kMu = sqrt(std::numbers::pi / (2.0 * z)) * exp(Complex(0.0, -z.im())) / s;

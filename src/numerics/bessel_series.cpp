@@ -121,9 +121,10 @@ Estimated temmeK(const Complex& mu, const Complex& z) {
         const Complex del1 = c * (p - kk * f);
         sum += del;
         sum1 += del1;
-        size += abs(del);
-        size1 += abs(del1);
-        if (abs(del) <= 0.25 * kEps * abs(sum) && abs(del1) <= 0.25 * kEps * abs(sum1)) break;
+        const double step = abs(del), step1 = abs(del1);
+        size += step;
+        size1 += step1;
+        if (step <= 0.25 * kEps * abs(sum) && step1 <= 0.25 * kEps * abs(sum1)) break;
     }
     const double error = kEps * std::max(size / abs(sum), size1 / abs(sum1));
     return {{sum, sum1 * 2.0 / z, 0.0}, error};
