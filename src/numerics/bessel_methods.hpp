@@ -28,9 +28,9 @@ struct Estimated {
 
 /// K_μ(z) and K_{μ+1}(z) (in `value` and `derivative`) for |Re μ| ≤ ½ by Temme's series (J. Comput.
 /// Phys. 19, 1975, 324): exact for complex μ, integer, half-integer and near-integer orders alike,
-/// with 1/Γ(1 ± μ) from its Taylor series for |μ| ≤ ½; meant for |z| ≤ 2, and up to |z| ≈ 8 for |Im
-/// μ| ≳ 3 (its terms cancel about as e^(Re z)·|Γ(1 ± μ)|⁻¹ sinh(π|Im μ|)-weighted, which `error`
-/// reports).
+/// with 1/Γ(1 ± μ) from its Taylor series for |μ| ≤ ½; meant for |z| ≤ 2, and up to |z| ≈ 8 for
+/// |Im μ| ≳ 1.5, where its terms stay small while CF2 cancels; beyond, its terms grow about as
+/// e^(Re z), which `error` reports.
 Estimated temmeK(const Complex& mu, const Complex& z);
 
 /// K_μ(z) and K_{μ+1}(z) for |Re μ| ≤ ½ by Steed's continued fraction CF2 (Thompson & Barnett,
