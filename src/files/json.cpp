@@ -280,14 +280,14 @@ private:
             if (peek() != '"') fail("expected a key in quotes");
             const size_t keyAt = m_at;
             std::string key = parseText();
-            const auto same = [&key](const auto& member) { return member.first == key; };
+            const auto same = [&key](const auto& member) { return member.key == key; };
             if (std::ranges::any_of(v.members, same)) {
                 m_at = keyAt;
                 fail("the key '" + key + "' appears twice");
             }
             expect(':', "':'");
             JsonValue value = parseValue(depth);
-            v.members.emplace_back(std::move(key), std::move(value));
+            v.members.push_back({std::move(key), std::move(value)});
             skipBlanks();
             if (peek() == '}') {
                 ++m_at;

@@ -4,10 +4,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace emforce {
+
+struct JsonMember;
 
 /// A parsed JSON value. Objects keep their members in the order of the text.
 struct JsonValue {
@@ -17,7 +18,13 @@ struct JsonValue {
     /// The characters of a Text, or a Number's literal as written ("1", "-2.5e3").
     std::string text;
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    std::vector<JsonMember> members;
+};
+
+/// One member of a JSON object: its key and its value.
+struct JsonMember {
+    std::string key;
+    JsonValue value;
 };
 
 /// A text that is not one JSON value; what() is "line L, column C: what is wrong".

@@ -16,16 +16,16 @@ TEST(Json, ReadsEveryKindAndKeepsMemberOrder) {
         "\"x\\u00e9\\ud83d\\ude00\\n\\\"\"}\n");
     ASSERT_EQ(v.kind, JsonValue::Kind::Object);
     ASSERT_EQ(v.members.size(), 3u);
-    EXPECT_EQ(v.members[0].first, "b");
-    EXPECT_EQ(v.members[1].first, "a");
-    const JsonValue& list = v.members[0].second;
+    EXPECT_EQ(v.members[0].key, "b");
+    EXPECT_EQ(v.members[1].key, "a");
+    const JsonValue& list = v.members[0].value;
     ASSERT_EQ(list.items.size(), 3u);
     EXPECT_TRUE(list.items[0].boolean);
     EXPECT_FALSE(list.items[1].boolean);
     EXPECT_EQ(list.items[2].kind, JsonValue::Kind::Null);
-    EXPECT_EQ(v.members[1].second.kind, JsonValue::Kind::Number);
-    EXPECT_EQ(v.members[1].second.text, "-12.5e3");
-    EXPECT_EQ(v.members[2].second.text, "x\xC3\xA9\xF0\x9F\x98\x80\n\"");
+    EXPECT_EQ(v.members[1].value.kind, JsonValue::Kind::Number);
+    EXPECT_EQ(v.members[1].value.text, "-12.5e3");
+    EXPECT_EQ(v.members[2].value.text, "x\xC3\xA9\xF0\x9F\x98\x80\n\"");
 }
 
 TEST(Json, QuotedTextsReadBackAsTheyWere) {
