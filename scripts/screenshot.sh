@@ -6,9 +6,10 @@
 #   --scale FACTOR    QT_SCALE_FACTOR of the window (e.g. 1.5)
 #   --mmf | --mmf-spectrum     the MMF window after F5 (distribution or harmonic spectrum)
 #   --all-curves | --synchronous | --errors-page | --sample CAPTION | --geometry NAME |
-#   --set ROW=TEXT | --then-set ROW=TEXT | --click OBJECTNAME
+#   --set ROW=TEXT | --then-set ROW=TEXT | --edit OBJECTNAME=TEXT | --click OBJECTNAME
 #                     the case, as emforce --help describes them (--then-set 2=-0,001 shows
-#                     the default run, then a refused run with its message)
+#                     the default run, then a refused run with its message; --edit CB44=20
+#                     --click Button66 gives the MMF chart's left title 20 pt)
 # FILE defaults to screenshot.png (mmf.png, mmf-spectrum.png, all-curves.png) in the build
 # directory. Each run starts without remembered window places.
 set -euo pipefail
@@ -32,7 +33,7 @@ while [ $# -gt 0 ]; do
     --mmf-spectrum) mode=--mmf-screenshot; name=mmf-spectrum.png; options+=(--mmf-spectrum); shift ;;
     --all-curves) name=all-curves.png; options+=("$1"); shift ;;
     --synchronous | --errors-page) options+=("$1"); shift ;;
-    --sample | --set | --then-set | --click) options+=("$1" "$2"); shift 2 ;;
+    --sample | --set | --then-set | --edit | --click) options+=("$1" "$2"); shift 2 ;;
     --geometry) options+=(--motor-geometry "$2"); shift 2 ;;
     *) file=$1; shift ;;
   esac

@@ -23,6 +23,7 @@
 #include "model/number_format.hpp"
 #include "run/calculation_run.hpp"
 #include "ui/axis_arithmetic.hpp"
+#include "ui/axis_title_fit.hpp"
 #include "ui/chart_series.hpp"
 #include "ui/curve_legend.hpp"
 
@@ -74,13 +75,10 @@ QComboBox* makeSelector(const char* name, const auto& items, int start, const QS
     return box;
 }
 
-void setFontSize(QAbstractAxis* axis, int points, bool title) {
-    QFont font = title ? axis->titleFont() : axis->labelsFont();
+void setLabelSize(QAbstractAxis* axis, int points) {
+    QFont font = axis->labelsFont();
     font.setPointSize(points);
-    if (title)
-        axis->setTitleFont(font);
-    else
-        axis->setLabelsFont(font);
+    axis->setLabelsFont(font);
 }
 
 }  // namespace
@@ -140,8 +138,11 @@ void ChartPanel::buildChart() {
                 series->attachAxis(m_bottom);
                 series->attachAxis(m_vertical[0]);
             }
-    for (QCategoryAxis* axis : {m_bottom, m_vertical[0], m_vertical[1], m_vertical[2]})
+    m_titleFit = new AxisTitleFit(*m_chart);
+    for (QCategoryAxis* axis : {m_bottom, m_vertical[0], m_vertical[1], m_vertical[2]}) {
         connect(axis, &QValueAxis::rangeChanged, this, [this, axis] { relabel(axis); });
+        m_titleFit->watch(axis);
+    }
     relabel(m_bottom);
     relabel(m_vertical[0]);
     updateTitles();
@@ -190,6 +191,10 @@ QXYSeries* ChartPanel::series(int slot) const { return m_series[static_cast<size
 QValueAxis* ChartPanel::leftAxis() const { return m_vertical[0]; }
 
 QValueAxis* ChartPanel::bottomAxis() const { return m_bottom; }
+
+int ChartPanel::chosenTitleSize(const QAbstractAxis* axis) const {
+    return m_titleFit->chosenSize(axis);
+}
 
 QValueAxis* ChartPanel::axisOf(CurveGroup group) const {
     for (size_t p = 0; p < m_groupAt.size(); ++p)
@@ -310,12 +315,12 @@ void ChartPanel::updateTitles() {
                                  : groupAxisTitle(leftGroup, geometry);
     const QString autoBottom =
         m_context ? bottomAxisTitle(*m_context) : QString::fromUtf8(kStartBottomTitle);
-    m_vertical[0]->setTitleText(m_chosenLeft.value_or(autoLeft));
-    m_bottom->setTitleText(m_chosenBottom.value_or(autoBottom));
+    m_titleFit->setTitle(m_vertical[0], m_chosenLeft.value_or(autoLeft));
+    m_titleFit->setTitle(m_bottom, m_chosenBottom.value_or(autoBottom));
     for (size_t p = 1; p < m_vertical.size(); ++p) {
         const bool titled = m_rightTitles && m_groupAt[p] >= 0;
-        m_vertical[p]->setTitleText(
-            titled ? groupAxisTitle(static_cast<CurveGroup>(m_groupAt[p]), geometry) : QString());
+        const auto group = static_cast<CurveGroup>(m_groupAt[p]);
+        m_titleFit->setTitle(m_vertical[p], titled ? groupAxisTitle(group, geometry) : QString());
     }
 }
 
@@ -381,8 +386,8 @@ void ChartPanel::acceptAxisDescriptions() {
     chooseAxisTitles(m_selectors[0]->currentText(), m_selectors[1]->currentText());
     const auto [left, bottom] = titleFontSizes(m_selectors[2]->currentText().toStdString(),
                                                m_selectors[3]->currentText().toStdString());
-    for (QCategoryAxis* axis : m_vertical) setFontSize(axis, left, true);
-    setFontSize(m_bottom, bottom, true);
+    for (QCategoryAxis* axis : m_vertical) m_titleFit->choose(axis, left);
+    m_titleFit->choose(m_bottom, bottom);
     m_selectorFrame->hide();
 }
 
@@ -396,7 +401,7 @@ void ChartPanel::removeAxisTitles() {
 int ChartPanel::stepLabelFont() {
     const int size = nextLabelFontSize(m_vertical[0]->labelsFont().pointSize());
     for (QCategoryAxis* axis : {m_bottom, m_vertical[0], m_vertical[1], m_vertical[2]})
-        setFontSize(axis, size, false);
+        setLabelSize(axis, size);
     return size;
 }
 

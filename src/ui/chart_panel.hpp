@@ -12,6 +12,7 @@
 #include "model/input_record.hpp"
 #include "ui/axis_titles.hpp"
 
+class QAbstractAxis;
 class QCategoryAxis;
 class QChart;
 class QChartView;
@@ -25,6 +26,7 @@ class QXYSeries;
 
 namespace emforce {
 
+class AxisTitleFit;
 class CurveLegend;
 
 /// The chart page: above the chart, the selectors of the axis titles and their font sizes; the
@@ -43,6 +45,9 @@ public:
     /// The left axis: force or torque, or the first group shown when there is no such curve.
     [[nodiscard]] QValueAxis* leftAxis() const;
     [[nodiscard]] QValueAxis* bottomAxis() const;
+    /// The title font size chosen for an axis; its title is drawn smaller only where it would
+    /// not fit beside the plot.
+    [[nodiscard]] int chosenTitleSize(const QAbstractAxis* axis) const;
     /// The vertical axis that shows a group, or nullptr while no curve of the group is shown.
     [[nodiscard]] QValueAxis* axisOf(CurveGroup group) const;
     /// The left-axis increment; 0 is automatic spacing.
@@ -108,7 +113,8 @@ private:
 
     QChartView* m_view = nullptr;
     QChart* m_chart = nullptr;
-    CurveLegend* m_legend = nullptr;  // owned by the chart
+    CurveLegend* m_legend = nullptr;     // owned by the chart
+    AxisTitleFit* m_titleFit = nullptr;  // owned by the chart
     QCategoryAxis* m_bottom = nullptr;
     std::array<QCategoryAxis*, kCurveGroups> m_vertical{};  // left, right, outer right
     std::array<int, kCurveGroups> m_position{};             // axis of each group

@@ -19,6 +19,7 @@
 
 #include "model/number_format.hpp"
 #include "ui/axis_arithmetic.hpp"
+#include "ui/axis_title_fit.hpp"
 
 namespace emforce {
 
@@ -94,14 +95,6 @@ QComboBox* makeSelector(const char* name, const QStringList& items, const QStrin
     return box;
 }
 
-// A size below one point cannot be drawn: the title keeps its size then.
-void setTitleSize(QValueAxis* axis, int points) {
-    if (points < 1) return;
-    QFont font = axis->titleFont();
-    font.setPointSize(points);
-    axis->setTitleFont(font);
-}
-
 int sizeFrom(const QComboBox* box) { return toInteger(box->currentText().toStdString()); }
 
 }  // namespace
@@ -175,6 +168,9 @@ void MmfChartPanel::buildChart() {
     }
     m_chart->addAxis(m_bottom, Qt::AlignBottom);
     m_chart->addAxis(m_left, Qt::AlignLeft);
+    m_titleFit = new AxisTitleFit(*m_chart);
+    m_titleFit->watch(m_bottom);
+    m_titleFit->watch(m_left);
 
     addBars(makeBarPoints("Rail / Stator MMF", Qt::red), kStatorBarWidth);
     addSeries(makePoints("Carriage / Rotor current density outer surface", QColor(0, 255, 0)));
@@ -238,6 +234,10 @@ QFrame* MmfChartPanel::buildSelectors() {
     grid->setColumnStretch(1, 2);
     m_selectorFrame->hide();
     return m_selectorFrame;
+}
+
+int MmfChartPanel::chosenTitleSize(const QValueAxis* axis) const {
+    return m_titleFit->chosenSize(axis);
 }
 
 void MmfChartPanel::clearSeries() {
@@ -322,17 +322,22 @@ int MmfChartPanel::stepLabelFont() {
 
 void MmfChartPanel::showAxisSelectors() { m_selectorFrame->show(); }
 
+// A size below one point cannot be drawn: the title keeps its size then.
+void MmfChartPanel::setTitleSize(QValueAxis* axis, int points) {
+    if (points >= 1) m_titleFit->choose(axis, points);
+}
+
 void MmfChartPanel::acceptAxisDescriptions() {
     setTitleSize(m_left, sizeFrom(m_leftSize));
-    m_left->setTitleText(m_leftTitle->currentText());
+    m_titleFit->setTitle(m_left, m_leftTitle->currentText());
     setTitleSize(m_bottom, sizeFrom(m_bottomSize));
-    m_bottom->setTitleText(m_bottomTitle->currentText());
+    m_titleFit->setTitle(m_bottom, m_bottomTitle->currentText());
     m_selectorFrame->hide();
 }
 
 void MmfChartPanel::clearAxisTitles() {
-    m_left->setTitleText(QString());
-    m_bottom->setTitleText(QString());
+    m_titleFit->setTitle(m_left, QString());
+    m_titleFit->setTitle(m_bottom, QString());
 }
 
 }  // namespace emforce

@@ -17,6 +17,7 @@ class QXYSeries;
 
 namespace emforce {
 
+class AxisTitleFit;
 class SpectrumBars;
 
 /// The MMF chart: stator and rotor spectrum bars over the harmonic order, current-density
@@ -35,6 +36,9 @@ public:
     /// The value axes, left and bottom; their titles start empty.
     [[nodiscard]] QValueAxis* leftAxis() const { return m_left; }
     [[nodiscard]] QValueAxis* bottomAxis() const { return m_bottom; }
+    /// The title font size chosen for an axis; its title is drawn smaller only where it would
+    /// not fit beside the plot.
+    [[nodiscard]] int chosenTitleSize(const QValueAxis* axis) const;
     /// The chart's series in MmfSeries order: two bar series, two point series, two lines.
     [[nodiscard]] QXYSeries* series(MmfSeries s) const { return m_series[static_cast<size_t>(s)]; }
     /// The chart title as the last redraw set it, shown or not.
@@ -72,13 +76,15 @@ private:
     QFrame* buildSelectors();
     void fitAxes();
     void redrawBars();
+    void setTitleSize(QValueAxis* axis, int points);
 
     QChartView* m_view = nullptr;
     QChart* m_chart = nullptr;
     QValueAxis* m_left = nullptr;
     QValueAxis* m_bottom = nullptr;
     std::array<QXYSeries*, kMmfSeriesCount> m_series{};
-    QList<SpectrumBars*> m_bars;  // owned by the chart
+    QList<SpectrumBars*> m_bars;         // owned by the chart
+    AxisTitleFit* m_titleFit = nullptr;  // owned by the chart
     QString m_title;
     bool m_titleShown = false;
     QFrame* m_selectorFrame = nullptr;

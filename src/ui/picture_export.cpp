@@ -38,11 +38,12 @@ bool paintInto(const PictureSource& picture, QPaintDevice& device) {
 }
 
 // The chart's title and axis titles as lines. The chart draws them as rich text, which an SVG
-// receives as outlines: the description keeps them readable and searchable.
+// receives as outlines: the description keeps them readable and searchable. A title broken in
+// two to fit its axis is one line here.
 QString chartTitles(const QChart& chart) {
     QStringList titles = {chart.title()};
     for (const QAbstractAxis* axis : chart.axes())
-        if (axis->isVisible()) titles << axis->titleText();
+        if (axis->isVisible()) titles << QString(axis->titleText()).replace("<br>", " ");
     titles.removeAll(QString());
     return titles.join(u'\n');
 }

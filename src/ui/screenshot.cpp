@@ -4,7 +4,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCommandLineParser>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -34,6 +36,18 @@ void setCells(MainWindow& window, const QStringList& cells) {
             record.value(row) = cell.section('=', 1).toStdString();
     }
     window.setInputs(record);
+}
+
+// Sets the texts of editable lists and edit lines of a window by their object names.
+void setEdits(QWidget& window, const QStringList& edits) {
+    for (const QString& edit : edits) {
+        const QString name = edit.section('=', 0, 0);
+        const QString text = edit.section('=', 1);
+        if (auto* list = window.findChild<QComboBox*>(name))
+            list->setEditText(text);
+        else if (auto* line = window.findChild<QLineEdit*>(name))
+            line->setText(text);
+    }
 }
 
 // Clicks buttons of a window by their object names, each after the one before has been drawn.
@@ -84,6 +98,10 @@ void addScreenshotOptions(QCommandLineParser& parser) {
         {"motor-geometry", "linear, cylindrical or spherical.", "NAME"},
         {"synchronous", "The synchronous motor."},
         {"set", "Set a cell of the parameter table, ROW=TEXT (repeatable).", "ROW=TEXT"},
+        {"edit",
+         "After the run, set the text of the list or edit line of this object name "
+         "(repeatable; before the clicks).",
+         "NAME=TEXT"},
         {"click", "After the run, click the button of this object name (repeatable).", "NAME"},
         {"then-set", "After the run, set a cell so and run again (repeatable).", "ROW=TEXT"},
         {"errors-page", "Show the page Errors / Accuracy."},
@@ -101,6 +119,7 @@ ScreenshotCase screenshotCase(const QCommandLineParser& parser) {
     shot.synchronous = parser.isSet("synchronous");
     shot.cells = parser.values("set");
     shot.thenCells = parser.values("then-set");
+    shot.edits = parser.values("edit");
     shot.clicks = parser.values("click");
     shot.errorsPage = parser.isSet("errors-page");
     return shot;
@@ -115,6 +134,7 @@ void takeScreenshot(AppWindows& windows, const ScreenshotCase& shot) {
             windows.mmf.findChild<QCheckBox*>("CB0")->setChecked(shot.spectrum);
             windows.showMmfWindow();
             QTimer::singleShot(kSettleMs, &windows.mmf, [&windows, shot, file] {
+                setEdits(windows.mmf, shot.edits);
                 clickAll(windows.mmf, shot.clicks);
                 QTimer::singleShot(settleAfter(shot.clicks), &windows.mmf,
                                    [file] { saveScreenAndQuit(file); });
@@ -122,6 +142,7 @@ void takeScreenshot(AppWindows& windows, const ScreenshotCase& shot) {
             return;
         }
         QObject::connect(&window, &MainWindow::runFinished, &window, [&window, shot, file] {
+            setEdits(window, shot.edits);
             clickAll(window, shot.clicks);
             QTimer::singleShot(settleAfter(shot.clicks), &window, [&window, shot, file] {
                 if (shot.thenCells.isEmpty()) return saveScreenAndQuit(file);

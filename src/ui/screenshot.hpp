@@ -21,7 +21,8 @@ struct ScreenshotCase {
     bool synchronous = false;
     QStringList cells;      ///< "ROW=TEXT" for the parameter table
     QStringList thenCells;  ///< changed after the first run, before a second one
-    QStringList clicks;     ///< buttons of the main window clicked after the run, in order
+    QStringList edits;      ///< "NAME=TEXT": a list or edit line set before the clicks
+    QStringList clicks;     ///< buttons of the pictured window clicked after the run, in order
     bool errorsPage = false;
 };
 

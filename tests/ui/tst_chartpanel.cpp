@@ -9,9 +9,12 @@
 #include <QValueAxis>
 #include <QXYSeries>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 
+#include "chart_texts.hpp"
 #include "model/number_format.hpp"
+#include "ui/axis_title_fit.hpp"
 #include "ui/axis_titles.hpp"
 #include "ui/chart_buttons.hpp"
 #include "ui/chart_panel.hpp"
@@ -42,6 +45,8 @@ private Q_SLOTS:
     void titlesFollowTheRunUnlessChosen_data();
     void titlesFollowTheRunUnlessChosen();
     void buttonsSayWhatTheyDo();
+    void titlesShowWholeOnASmallChart_data();
+    void titlesShowWholeOnASmallChart();
 
 private:
     QToolButton* button(const char* name) { return m_buttons->findChild<QToolButton*>(name); }
@@ -217,8 +222,8 @@ void tst_ChartPanel::titleFontSizes() {
     m_chart->findChild<QPushButton*>("Button6")->click();
     QCOMPARE(m_chart->leftAxis()->titleText(), QString("Electromagnetic force  F, N"));
     QCOMPARE(m_chart->bottomAxis()->titleText(), QString("my own axis"));
-    QCOMPARE(m_chart->leftAxis()->titleFont().pointSize(), left);
-    QCOMPARE(m_chart->bottomAxis()->titleFont().pointSize(), bottom);
+    QCOMPARE(m_chart->chosenTitleSize(m_chart->leftAxis()), left);
+    QCOMPARE(m_chart->chosenTitleSize(m_chart->bottomAxis()), bottom);
 }
 
 // The selectors sit above the chart, never over its plot, and show when asked for.
@@ -348,6 +353,52 @@ void tst_ChartPanel::buttonsSayWhatTheyDo() {
     QVERIFY(button("Button2")->isCheckable());
     QVERIFY(button("Button8")->isCheckable());
     QVERIFY(button("Button1")->toolTip().contains("automatic"));
+}
+
+void tst_ChartPanel::titlesShowWholeOnASmallChart_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("small") << QSize(640, 360);
+    QTest::newRow("wide and low") << QSize(900, 340);
+    QTest::newRow("narrow") << QSize(500, 600);
+}
+
+// The longest descriptions at 20 pt with three vertical axes: on a small chart every title is
+// drawn smaller or on two lines, but whole; on a large one at the chosen size again.
+void tst_ChartPanel::titlesShowWholeOnASmallChart() {
+    QFETCH(QSize, size);
+    m_chart->resize(size);
+    for (int slot : {0, 5, 8}) plot(slot, {{0, 1}, {1, 2}});
+    const auto selectors = m_chart->axisSelectors();
+    selectors[0]->setCurrentIndex(6);
+    selectors[1]->setCurrentIndex(9);
+    selectors[2]->setEditText("20");
+    selectors[3]->setEditText("20");
+    m_chart->findChild<QPushButton*>("Button6")->click();
+    const QList<QValueAxis*> axes = {m_chart->leftAxis(), m_chart->bottomAxis(),
+                                     m_chart->axisOf(CurveGroup::Power),
+                                     m_chart->axisOf(CurveGroup::Accuracy)};
+    const QStringList titles = {selectors[0]->currentText(), selectors[1]->currentText(),
+                                "Power losses  P, W", "I and K function accuracy, -"};
+    const auto allWhole = [&] {
+        const QStringList drawn = drawnTexts(*m_chart->view());
+        return std::all_of(titles.begin(), titles.end(),
+                           [&](const QString& t) { return drawn.contains(t.simplified()); });
+    };
+    QTRY_VERIFY2(allWhole(), qPrintable(drawnTexts(*m_chart->view()).join(" | ")));
+    for (QValueAxis* axis : axes) {
+        QCOMPARE(m_chart->chosenTitleSize(axis), 20);
+        QVERIFY(axis->titleFont().pointSize() >= kSmallestTitleSize);
+        QVERIFY(axis->titleFont().pointSize() <= 20);
+    }
+    QVERIFY(m_chart->leftAxis()->titleFont().pointSize() < 20 ||
+            m_chart->leftAxis()->titleText().contains("<br>"));
+
+    m_chart->resize(1600, 1000);
+    for (qsizetype i = 0; i < axes.size(); ++i) {
+        QTRY_COMPARE(axes[i]->titleFont().pointSize(), 20);
+        QCOMPARE(axes[i]->titleText(), titles[i]);
+    }
+    QVERIFY(allWhole());
 }
 
 QTEST_MAIN(tst_ChartPanel)

@@ -244,7 +244,7 @@ void tst_MainWindow::startupChart() {
     QVERIFY(main().chart().legendVisible());
     QCOMPARE(main().chart().bottomAxis()->titleText(), QString("prędkość obrotowa n [obr/s]"));
     QCOMPARE(main().chart().leftAxis()->titleText(), QString("Moment elektromagnetyczny T [N·m]"));
-    QCOMPARE(main().chart().leftAxis()->titleFont().pointSize(), 14);
+    QCOMPARE(main().chart().chosenTitleSize(main().chart().leftAxis()), 14);
     QCOMPARE(main().chart().leftAxis()->labelsFont().pointSize(), 12);
 }
 

@@ -20,6 +20,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "chart_texts.hpp"
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
 #include "scripted_dialogs.hpp"
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void fontButtonCycles();
     void axisDescriptions_data();
     void axisDescriptions();
+    void titlesShowWholeInASmallWindow();
     void savePictureButton();
     void closingOnlyHides();
 
@@ -404,14 +406,14 @@ void tst_MmfWindow::axisDescriptions() {
     find<QComboBox>("CB33")->setCurrentIndex(1);
     find<QComboBox>("CB44")->setEditText(leftSize);
     find<QComboBox>("CB55")->setEditText(bottomSize);
-    const int startSize = chart().leftAxis()->titleFont().pointSize();
+    const int startSize = chart().chosenTitleSize(chart().leftAxis());
     accept->click();
     QCOMPARE(m_messages.errors, error.isEmpty() ? QStringList{} : QStringList{error});
     QCOMPARE(accept->isVisible(), !error.isEmpty());
-    QCOMPARE(chart().leftAxis()->titleFont().pointSize(), leftApplied ? leftApplied : startSize);
+    QCOMPARE(chart().chosenTitleSize(chart().leftAxis()), leftApplied ? leftApplied : startSize);
     QCOMPARE(chart().leftAxis()->titleText(),
              leftApplied ? QString("Przepływ uzwojenia [A]") : QString());
-    QCOMPARE(chart().bottomAxis()->titleFont().pointSize(),
+    QCOMPARE(chart().chosenTitleSize(chart().bottomAxis()),
              bottomApplied ? bottomApplied : startSize);
     QCOMPARE(chart().bottomAxis()->titleText(),
              bottomApplied ? QString("kąt elektryczny [rad]") : QString());
@@ -419,6 +421,30 @@ void tst_MmfWindow::axisDescriptions() {
     find<QToolButton>("Button77")->click();
     QVERIFY(chart().leftAxis()->titleText().isEmpty());
     QVERIFY(chart().bottomAxis()->titleText().isEmpty());
+}
+
+// Titles of 35 pt under a chart with its title and legend shown: drawn smaller, but whole.
+void tst_MmfWindow::titlesShowWholeInASmallWindow() {
+    pressF5();
+    QTRY_VERIFY(mmf().isVisible());
+    mmf().resize(mmf().minimumSizeHint());
+    box("CheckBox1")->click();
+    box("CheckBox2")->click();
+    find<QComboBox>("CB22")->setCurrentIndex(0);
+    find<QComboBox>("CB33")->setCurrentIndex(1);
+    find<QComboBox>("CB44")->setEditText("35");
+    find<QComboBox>("CB55")->setEditText("35");
+    find<QPushButton>("Button66")->click();
+    const QStringList titles = {find<QComboBox>("CB22")->currentText(),
+                                find<QComboBox>("CB33")->currentText()};
+    QTRY_VERIFY2(drawnTexts(chart().view()).contains(titles[0]) &&
+                     drawnTexts(chart().view()).contains(titles[1]),
+                 qPrintable(drawnTexts(chart().view()).join(" | ")));
+    for (QValueAxis* axis : {chart().leftAxis(), chart().bottomAxis()}) {
+        QCOMPARE(chart().chosenTitleSize(axis), 35);
+        QVERIFY(axis->titleFont().pointSize() <= 35);
+    }
+    QVERIFY(chart().leftAxis()->titleFont().pointSize() < 35);
 }
 
 void tst_MmfWindow::savePictureButton() {
