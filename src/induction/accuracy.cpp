@@ -52,16 +52,32 @@ Complex AsynchronousMotor::layerCoefficient(double kh, double r) const {
 double AsynchronousMotor::accuracy(bool firstKind, const double& kp, const double& x,
                                    const double& g, const double& a, const double& z,
                                    const double& n) {
+    if (!solveFundamental(kp, x, g, a, z, n)) return 0.0;
+    return accuracyOfSolved(firstKind, kp, x);
+}
+
+// Solves the fundamental at the speed n, unless it is synchronous with the layer.
+bool AsynchronousMotor::solveFundamental(const double& kp, const double& x, const double& g,
+                                         const double& a, const double& z, const double& n) {
     const double sync = params().syncSpeed;
     const double slip = sync - n;
-    if (std::fabs(slip / sync) < 1e-7) return 0.0;
+    if (std::fabs(slip / sync) < 1e-7) return false;
     solveHarmonic(kp, x, g, a, z, slip);
+    return true;
+}
+
+double AsynchronousMotor::accuracyOfSolved(bool firstKind, double kp, double x) const {
     const Complex& lambda = firstKind ? m_lambdaFirst : m_lambdaSecond;
     const Complex arg = m_beta * x;
     if (m_slots.scaledSolutions()) {
-        // The ratio of the two sides does not depend on the scale of the solution.
-        const ScaledProduct f = firstKind ? m_slots.firstKindProduct(m_layerPower, lambda, arg)
-                                          : m_slots.secondKindProduct(m_layerPower, lambda, arg);
+        // The ratio of the two sides does not depend on the scale of the solution. The reuse
+        // mode takes the solve's own value where x is a face of the layer.
+        const int kind = firstKind ? 0 : 1;
+        const ScaledProduct f =
+            m_mode == EvaluationMode::Reuse
+                ? m_layerBasis.product(kind, x)
+                : (firstKind ? m_slots.firstKindProduct(m_layerPower, lambda, arg)
+                             : m_slots.secondKindProduct(m_layerPower, lambda, arg));
         return abs(layerOperator(f.first, f.second, x) / (layerCoefficient(kp, x) * f.value));
     }
     const Complex phi = firstKind ? m_slots.radialFirstKind(m_layerPower, lambda, arg)

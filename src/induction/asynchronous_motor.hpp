@@ -3,12 +3,15 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "induction/field_basis.hpp"
+#include "induction/solve_display.hpp"
 #include "model/motor_general.hpp"
 #include "numerics/complex.hpp"
 #include "numerics/integration.hpp"
@@ -40,6 +43,21 @@ struct HarmonicTerm {
 
 /// The weight w_h that multiplies a harmonic's term in a harmonic sum.
 using HarmonicWeight = std::function<double(const HarmonicTerm&)>;
+
+/// Number of induction evaluators of the curve slots: Maxwell, Lorentz, material, impulse,
+/// coenergy, Poynting, Joule, anisotropy power, I accuracy, K accuracy (slot order).
+inline constexpr std::size_t kInductionEvaluators = 10;
+/// A choice of induction evaluators, by curve slot.
+using EvaluatorSelection = std::bitset<kInductionEvaluators>;
+
+/// The chosen evaluators at one point, as AsynchronousMotor::evaluateTogether gives them.
+struct TogetherValues {
+    /// By slot: the number the evaluator gives alone (0 where not chosen).
+    std::array<double, kInductionEvaluators> values{};
+    /// By slot: the display numbers of the last field solution the evaluator makes alone;
+    /// none when it solves no harmonic.
+    std::array<std::optional<SolveDisplay>, kInductionEvaluators> lastSolve{};
+};
 
 /// The induction motor. Every field operation and density takes (kh, x, g, a, θ, s): the
 /// evaluator argument list with kh = kp·h first and the harmonic's slip speed last, so that it
@@ -126,6 +144,13 @@ public:
     [[nodiscard]] std::optional<std::string> edit2Text() const;
     /// The |β·R| text of the last solve; none before the first solve.
     [[nodiscard]] std::optional<std::string> edit3Text() const;
+    /// The numbers behind the two texts: those of the last solve, or as set below.
+    [[nodiscard]] const std::optional<SolveDisplay>& displayNumbers() const { return m_display; }
+    /// Puts the numbers of another solve behind the texts (a run shows what the evaluators
+    /// would have left had they run one after the other on this object).
+    void setDisplayNumbers(const std::optional<SolveDisplay>& d) { m_display = d; }
+    /// Number of solves this object has made; it tells whether a call solved anything.
+    [[nodiscard]] std::uint64_t solveCount() const { return m_solveCount; }
 
     // Harmonic sum and evaluators: (kp, x, g, a, z, n) with the speed n last.
 
@@ -174,6 +199,21 @@ public:
     /// odeError, or none when N is 0 (no harmonic included), without raising a flag for it.
     std::optional<double> odeErrorValue(const double& kp, const double& x, const double& g,
                                         const double& a, const double& z, const double& n);
+
+    // All chosen evaluators of one point together (point_evaluation.cpp).
+
+    /// Whether evaluateTogether applies: the reuse mode with a fixed rule (Monte Carlo draws
+    /// its own points for every integral).
+    [[nodiscard]] bool evaluatesTogether() const { return sharesNodes(); }
+    /// The chosen evaluators at (kp, x, g, a, z, n) from one solve per harmonic and polar-angle
+    /// node and one set of layer fields per layer node, which feed every chosen evaluator that
+    /// takes the harmonic; the gap fields at x and at R serve Maxwell and Poynting, and the
+    /// two accuracies share one solve of the fundamental. Each value is bit for bit the one
+    /// its evaluator gives alone, and the floating-point flags raised are those the chosen
+    /// evaluators raise alone, together. Requires evaluatesTogether().
+    TogetherValues evaluateTogether(const EvaluatorSelection& chosen, const double& kp,
+                                    const double& x, const double& g, const double& a,
+                                    const double& z, const double& n);
 
     // Per-harmonic densities: (kh, r, g, a, θ, s).
 
@@ -257,6 +297,13 @@ private:
 
     // Harmonic loop and integration helpers (harmonic_sum.cpp).
     static double squaredAmplitude(const HarmonicTerm& h) { return h.amplitude * h.amplitude; }
+    // The weights of the evaluators whose weight is not A_h² alone.
+    [[nodiscard]] double lorentzWeight(const HarmonicTerm& h) const;
+    [[nodiscard]] double impulseWeight(const HarmonicTerm& h) const;
+    [[nodiscard]] double jouleWeight(const HarmonicTerm& h) const;
+    // The anisotropy power's running total after harmonic h, from its layer integrals.
+    [[nodiscard]] double addAnisotropyPower(double total, const HarmonicTerm& h, double anisotropic,
+                                            double electric, double magnetic) const;
     [[nodiscard]] IntegrationMethod method() const;
     void forEachIncludedHarmonic(const double& kp, const double& n, bool skipAll,
                                  const std::function<void(const HarmonicTerm&)>& body);
@@ -326,6 +373,12 @@ private:
     [[nodiscard]] Complex layerCoefficient(double kh, double r) const;
     double accuracy(bool firstKind, const double& kp, const double& x, const double& g,
                     const double& a, const double& z, const double& n);
+    bool solveFundamental(const double& kp, const double& x, const double& g, const double& a,
+                          const double& z, const double& n);
+    [[nodiscard]] double accuracyOfSolved(bool firstKind, double kp, double x) const;
+
+    // The evaluation of several evaluators together works on the densities' formulas.
+    friend class TogetherEvaluation;
     OdeSums odeSums(const double& kp, const double& x, const double& g, const double& a,
                     const double& z, const double& n);
 
@@ -352,8 +405,8 @@ private:
     GapBasis m_gapBasis;
 
     // The numbers behind the two display texts, from the last solve.
-    bool m_solved = false;
-    Complex m_betaTimesR;
+    std::optional<SolveDisplay> m_display;
+    std::uint64_t m_solveCount = 0;
 };
 
 }  // namespace emforce

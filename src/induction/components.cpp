@@ -16,15 +16,16 @@ double AsynchronousMotor::materialForce(const double& kp, const double& x, const
 
 double AsynchronousMotor::impulseForce(const double& kp, const double& x, const double& g,
                                        const double& a, const double& z, const double& n) {
-    const double eps = params().eps;
-    // The factor |kh| of the Lorentz weight belongs here too: without it Maxwell = Lorentz +
-    // material + impulse misses by (|kh| − 1) times the impulse term of every harmonic.
-    const HarmonicWeight weight = [eps](const HarmonicTerm& h) {
-        return h.amplitude * h.amplitude * 2.0 * h.frequency.im() * h.frequency.re() * eps *
-               std::fabs(h.kh);
-    };
-    return harmonicSum(kp, x, g, a, z, n, weight,
-                       bound(&AsynchronousMotor::layerPotentialIntegral));
+    return harmonicSum(
+        kp, x, g, a, z, n, [this](const HarmonicTerm& h) { return impulseWeight(h); },
+        bound(&AsynchronousMotor::layerPotentialIntegral));
+}
+
+// The factor |kh| of the Lorentz weight belongs here too: without it Maxwell = Lorentz +
+// material + impulse misses by (|kh| − 1) times the impulse term of every harmonic.
+double AsynchronousMotor::impulseWeight(const HarmonicTerm& h) const {
+    return h.amplitude * h.amplitude * 2.0 * h.frequency.im() * h.frequency.re() * params().eps *
+           std::fabs(h.kh);
 }
 
 double AsynchronousMotor::coenergyForce(const double& kp, const double& x, const double& g,

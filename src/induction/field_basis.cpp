@@ -24,8 +24,10 @@ LayerBasis::LayerBasis(const RadialSlots& slots, const LayerConstants& constants
       m_normalised(slots.scaledSolutions()) {
     if (!m_normalised) return;
     for (int kind = 0; kind < 2; ++kind) {
-        const ScaledProduct core = product(kind, x0);
-        const ScaledProduct surface = product(kind, R);
+        const ScaledProduct core = productAt(kind, x0);
+        const ScaledProduct surface = productAt(kind, R);
+        m_productAtCore[kind] = core;
+        m_productAtSurface[kind] = surface;
         const ScaledProduct& reference = logModulus(surface) >= logModulus(core) ? surface : core;
         const Normalisation n{1.0 / reference.value, reference.scale};
         m_normalisation[kind] = n;
@@ -35,6 +37,14 @@ LayerBasis::LayerBasis(const RadialSlots& slots, const LayerConstants& constants
 }
 
 ScaledProduct LayerBasis::product(int kind, double r) const {
+    if (m_normalised && (r == m_x0 || r == m_R)) {
+        const auto& face = r == m_x0 ? m_productAtCore : m_productAtSurface;
+        return face[static_cast<std::size_t>(kind)];
+    }
+    return productAt(kind, r);
+}
+
+ScaledProduct LayerBasis::productAt(int kind, double r) const {
     const LayerConstants& c = m_constants;
     const Complex z = c.beta * r;
     return kind == 0 ? m_slots.firstKindProduct(c.power, c.firstOrder, z)
@@ -57,8 +67,8 @@ LayerValues LayerBasis::at(double r, LayerParts parts) const {
     if (m_normalised) {
         if (r == m_x0) return {m_atCore[0], m_atCore[1]};
         if (r == m_R) return {m_atSurface[0], m_atSurface[1]};
-        return {normalise(product(0, r), r, m_normalisation[0]),
-                normalise(product(1, r), r, m_normalisation[1])};
+        return {normalise(productAt(0, r), r, m_normalisation[0]),
+                normalise(productAt(1, r), r, m_normalisation[1])};
     }
     const LayerConstants& c = m_constants;
     const Complex z = c.beta * r;

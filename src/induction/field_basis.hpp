@@ -63,6 +63,9 @@ public:
     [[nodiscard]] bool normalised() const { return m_normalised; }
     /// Both solutions at r.
     [[nodiscard]] LayerValues at(double r, LayerParts parts) const;
+    /// The scaled product of the first (kind 0) or second (kind 1) solution at z = β·r, not
+    /// normalised; a normalised basis keeps those of its two faces.
+    [[nodiscard]] ScaledProduct product(int kind, double r) const;
 
 private:
     // A solution's scaled value at its reference face: 1 / value and the scale.
@@ -71,7 +74,7 @@ private:
         double scale = 0.0;
     };
 
-    [[nodiscard]] ScaledProduct product(int kind, double r) const;
+    [[nodiscard]] ScaledProduct productAt(int kind, double r) const;
     [[nodiscard]] LayerSolution normalise(const ScaledProduct& f, double r,
                                           const Normalisation& n) const;
 
@@ -80,7 +83,9 @@ private:
     double m_x0 = 0.0;
     double m_R = 0.0;
     bool m_normalised = false;
-    // Normalised basis: each kind's normalisation and its values at the two faces.
+    // Normalised basis: each kind's products, normalisation and values at the two faces.
+    std::array<ScaledProduct, 2> m_productAtCore{};
+    std::array<ScaledProduct, 2> m_productAtSurface{};
     std::array<Normalisation, 2> m_normalisation{};
     std::array<LayerSolution, 2> m_atCore{};
     std::array<LayerSolution, 2> m_atSurface{};

@@ -37,8 +37,8 @@ void AsynchronousMotor::solveConstants(double kh, double a, double theta, double
     m_x0 = p.R - a;
     solveLayerOrders(kh);
     solveGapRoots(kh);
-    m_solved = true;
-    m_betaTimesR = m_beta * p.R;
+    m_display = SolveDisplay{m_lambdaFirst, m_beta * p.R};
+    ++m_solveCount;
 }
 
 // The polar term of the spherical layer order carries ν12 alone, while α carries ν12 + ν21.
@@ -273,14 +273,22 @@ Complex AsynchronousMotor::layerTangentialFlux(const double& kh, const double& x
 }
 
 std::optional<std::string> AsynchronousMotor::edit2Text() const {
-    if (!m_solved) return std::nullopt;
-    return "  lambda =  " + formatFixed(m_lambdaFirst.re(), 7, 7) + " + i( " +
-           formatFixed(m_lambdaFirst.im(), 7, 7) + " )";
+    if (!m_display) return std::nullopt;
+    return lambdaText(*m_display);
 }
 
 std::optional<std::string> AsynchronousMotor::edit3Text() const {
-    if (!m_solved) return std::nullopt;
-    return "     modul( beta times R ) =  " + formatFixed(abs(m_betaTimesR), 7, 1);
+    if (!m_display) return std::nullopt;
+    return betaRText(*m_display);
+}
+
+std::string lambdaText(const SolveDisplay& d) {
+    return "  lambda =  " + formatFixed(d.lambda.re(), 7, 7) + " + i( " +
+           formatFixed(d.lambda.im(), 7, 7) + " )";
+}
+
+std::string betaRText(const SolveDisplay& d) {
+    return "     modul( beta times R ) =  " + formatFixed(abs(d.betaTimesR), 7, 1);
 }
 
 }  // namespace emforce

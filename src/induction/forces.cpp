@@ -17,12 +17,13 @@ double AsynchronousMotor::maxwellForce(const double& kp, const double& x, const 
 
 double AsynchronousMotor::lorentzForce(const double& kp, const double& x, const double& g,
                                        const double& a, const double& z, const double& n) {
-    const double gamma = params().gamma;
-    const HarmonicWeight weight = [gamma](const HarmonicTerm& h) {
-        return h.amplitude * h.amplitude * std::fabs(h.kh) * h.frequency.im() * gamma;
-    };
-    return harmonicSum(kp, x, g, a, z, n, weight,
-                       bound(&AsynchronousMotor::layerPotentialIntegral));
+    return harmonicSum(
+        kp, x, g, a, z, n, [this](const HarmonicTerm& h) { return lorentzWeight(h); },
+        bound(&AsynchronousMotor::layerPotentialIntegral));
+}
+
+double AsynchronousMotor::lorentzWeight(const HarmonicTerm& h) const {
+    return h.amplitude * h.amplitude * std::fabs(h.kh) * h.frequency.im() * params().gamma;
 }
 
 double AsynchronousMotor::maxwellDensity(const double& kh, const double& r, const double& g,

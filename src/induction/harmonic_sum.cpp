@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "induction/asynchronous_motor.hpp"
+#include "induction/panels.hpp"
 #include "model/spectrum.hpp"
 
 namespace emforce {
@@ -10,24 +11,9 @@ namespace emforce {
 namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kPi = 3.141592653589793;
-
-void addTo(double& total, double v) { total = total + v; }
-template <std::size_t N>
-void addTo(std::array<double, N>& total, const std::array<double, N>& v) {
-    for (std::size_t k = 0; k < N; ++k) total[k] = total[k] + v[k];
-}
-
-// integral(lower, upper) as the sum over `panels` equal panels; one panel is the call itself.
-template <class Integral>
-auto overPanels(int panels, double lower, double upper, const Integral& integral) {
-    const auto end = [&](int k) {
-        return k == panels ? upper : lower + (upper - lower) * k / panels;
-    };
-    auto total = integral(lower, end(1));
-    for (int k = 1; k < panels; ++k) addTo(total, integral(end(k), end(k + 1)));
-    return total;
-}
 }  // namespace
+
+using panels::overPanels;
 
 IntegrationMethod AsynchronousMotor::method() const {
     return static_cast<IntegrationMethod>(params().integrationMethod);

@@ -22,12 +22,13 @@ double AsynchronousMotor::poyntingPower(const double& kp, const double& x, const
 
 double AsynchronousMotor::joulePower(const double& kp, const double& x, const double& g,
                                      const double& a, const double& z, const double& n) {
-    const double gamma = params().gamma;
-    const HarmonicWeight weight = [gamma](const HarmonicTerm& h) {
-        return h.amplitude * h.amplitude * abs(h.frequency * h.frequency) * gamma;
-    };
-    return harmonicSum(kp, x, g, a, z, n, weight,
-                       bound(&AsynchronousMotor::layerPotentialIntegral));
+    return harmonicSum(
+        kp, x, g, a, z, n, [this](const HarmonicTerm& h) { return jouleWeight(h); },
+        bound(&AsynchronousMotor::layerPotentialIntegral));
+}
+
+double AsynchronousMotor::jouleWeight(const HarmonicTerm& h) const {
+    return h.amplitude * h.amplitude * abs(h.frequency * h.frequency) * params().gamma;
 }
 
 double AsynchronousMotor::anisotropyPower(const double& kp, const double& x, const double& g,
@@ -44,25 +45,33 @@ double AsynchronousMotor::anisotropyPower(const double& kp, const double& x, con
     };
     double total = 0.0;
     forEachIncludedHarmonic(kp, n, false, [&](const HarmonicTerm& h) {
-        const double A = h.amplitude;
-        // The impulse field stores electric and magnetic energy in the layer.
-        const auto addEnergies = [&](double electric, double magnetic) {
-            total =
-                total +
-                A * p.fI * A * (abs(h.frequency * h.frequency) * p.eps * electric + 2.0 * magnetic);
-        };
         if (p.fI != 0.0 && sharesNodes()) {
             const auto [anisotropic, electric, magnetic] = termValues(together, h, x, g, a, z);
-            total = total + A * A * kTwoPi * h.slip * anisotropic;
-            addEnergies(electric, magnetic);
+            total = addAnisotropyPower(total, h, anisotropic, electric, magnetic);
             return;
         }
-        total = total + A * A * kTwoPi * h.slip * termValue(anisotropy, h, x, g, a, z);
-        if (p.fI == 0.0) return;
+        const double anisotropic = termValue(anisotropy, h, x, g, a, z);
+        if (p.fI == 0.0) {
+            total = addAnisotropyPower(total, h, anisotropic, 0.0, 0.0);
+            return;
+        }
         const double electric = termValue(potential, h, x, g, a, z);
-        addEnergies(electric, termValue(energy, h, x, g, a, z));
+        total =
+            addAnisotropyPower(total, h, anisotropic, electric, termValue(energy, h, x, g, a, z));
     });
     return total;
+}
+
+// The anisotropy part, and with an impulse field the electric and magnetic energy it stores.
+double AsynchronousMotor::addAnisotropyPower(double total, const HarmonicTerm& h,
+                                             double anisotropic, double electric,
+                                             double magnetic) const {
+    const MotorParameters& p = params();
+    const double A = h.amplitude;
+    total = total + A * A * kTwoPi * h.slip * anisotropic;
+    if (p.fI == 0.0) return total;
+    return total +
+           A * p.fI * A * (abs(h.frequency * h.frequency) * p.eps * electric + 2.0 * magnetic);
 }
 
 double AsynchronousMotor::poyntingDensity(const double& kh, const double& r, const double& g,
