@@ -148,17 +148,50 @@ double largestDifference(const std::vector<double>& a, const std::vector<double>
     return largest;
 }
 
-std::uint64_t leastEvaluations(const Case& c, int points, const char* functions) {
+// The least Bessel evaluations a run needs: the distinct (function, p, ν, z) it evaluates.
+std::uint64_t leastEvaluations(const Case& c, const char* functions) {
     trackDistinctBesselEvaluations(true);
     const std::uint64_t least =
-        (measure(c, points, {1, false, functions}), distinctBesselEvaluations());
+        (measureOnce(c, c.points, {0, false, functions}), distinctBesselEvaluations());
     trackDistinctBesselEvaluations(false);
     return least;
 }
 
+bool chosen(int k, int argc, char** argv) {
+    int cases = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::atoi(argv[i]) == 0) continue;
+        ++cases;
+        if (std::atoi(argv[i]) == k + 1) return true;
+    }
+    return cases == 0;
+}
+
+// The four fast runs of a case, alternating, so that both choices see the same spells of the
+// machine: one thread and all cores, accurate and series.
+std::vector<Measurement> fastRuns(const Case& c) {
+    return measureAlternating(c, c.points, {{1, false, "accurate"}, {1, false, "series"},
+                                            {0, false, "accurate"}, {0, false, "series"}});
+}
+
+// --fast: the fast path's times alone, for comparing two builds side by side.
+void printFastTimes(int argc, char** argv) {
+    std::printf("%-22s %-8s %8s %8s %12s\n", "case", "bessel", "fast1", "fastN", "evals fast");
+    for (size_t k = 0; k < std::size(kCases); ++k) {
+        if (!chosen(static_cast<int>(k), argc, argv)) continue;
+        const std::vector<Measurement> fast = fastRuns(kCases[k]);
+        for (size_t choice = 0; choice < 2; ++choice)
+            std::printf("%-22s %-8s %8.3f %8.3f %12llu\n", choice == 0 ? kCases[k].name : "",
+                        choice == 0 ? "accurate" : "series", fast[choice].seconds,
+                        fast[choice + 2].seconds,
+                        static_cast<unsigned long long>(fast[choice].evaluations));
+    }
+}
+
 }  // namespace
 
-// Runs every case, or the cases whose numbers are given as arguments ("run_benchmark 2 4").
+// Runs every case, or the cases whose numbers are given as arguments ("run_benchmark 2 4");
+// "--fast" prints the fast path's times alone.
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -166,23 +199,19 @@ int main(int argc, char** argv) {
         "emforce run benchmark, %u cores; times in seconds (short runs: the fastest of up to ten, "
         "the compared runs alternating)\n\n",
         cores);
-    std::printf("%-22s %-8s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %8s | %11s %11s %11s\n", "case",
+    if (std::any_of(argv + 1, argv + argc, [](const char* a) { return std::string(a) == "--fast"; })) {
+        printFastTimes(argc, argv);
+        return 0;
+    }
+    std::printf("%-22s %-8s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %8s | %11s %11s %6s\n", "case",
                 "bessel", "literal1", "fast1", "fastN", "lit/fast", "1/N", "fastN vs", "points",
-                "max diff", "fast1 vs", "evals lit", "evals fast", "evals least");
-    std::printf("%-22s %-8s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %8s | %11s %11s %11s\n", "", "",
-                "", "", "", "(same pts)", "", "lit1", "literal", "", "series", "", "", "");
+                "max diff", "fast1 vs", "evals fast", "evals least", "ratio");
+    std::printf("%-22s %-8s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %8s | %11s %11s %6s\n", "", "",
+                "", "", "", "(same pts)", "", "lit1", "literal", "", "series", "(run)", "(run)", "");
     for (size_t k = 0; k < std::size(kCases); ++k) {
         const Case& c = kCases[k];
-        const bool chosen = argc == 1 || std::any_of(argv + 1, argv + argc, [k](const char* a) {
-                                return std::atoi(a) == static_cast<int>(k + 1);
-                            });
-        if (!chosen) continue;
-        // The four fast runs alternate, so that both choices see the same spells of the machine.
-        const std::vector<Measurement> fast = measureAlternating(c, c.points,
-                                                                 {{1, false, "accurate"},
-                                                                  {1, false, "series"},
-                                                                  {0, false, "accurate"},
-                                                                  {0, false, "series"}});
+        if (!chosen(static_cast<int>(k), argc, argv)) continue;
+        const std::vector<Measurement> fast = fastRuns(c);
         for (int choice = 0; choice < 2; ++choice) {
             const char* functions = choice == 0 ? "accurate" : "series";
             const Measurement& fastOne = fast[static_cast<size_t>(choice)];
@@ -191,20 +220,20 @@ int main(int argc, char** argv) {
             const Measurement literal = measure(c, c.literalPoints, {1, true, functions});
             const Measurement fastSame =
                 reduced ? measure(c, c.literalPoints, {1, false, functions}) : fastOne;
-            const std::uint64_t least = leastEvaluations(c, c.literalPoints, functions);
+            const std::uint64_t least = leastEvaluations(c, functions);
             const double litOverFast = literal.seconds / fastSame.seconds;
             const double oneOverAll = fastOne.seconds / fastAll.seconds;
             const double diff = std::max(largestDifference(literal.values, fastSame.values),
                                          largestDifference(fastOne.values, fastAll.values));
             std::printf(
                 "%-22s %-8s %8.3f %8.3f %8.3f | %8.1f %8.2f | %8.1f %8d | %9.1e | %8.2f | %11llu "
-                "%11llu %11llu\n",
+                "%11llu %6.3f\n",
                 choice == 0 ? c.name : "", functions, literal.seconds, fastOne.seconds,
                 fastAll.seconds, litOverFast, oneOverAll, litOverFast * oneOverAll, c.literalPoints,
                 diff, fastOne.seconds / fast[1].seconds,
-                static_cast<unsigned long long>(literal.evaluations),
-                static_cast<unsigned long long>(fastSame.evaluations),
-                static_cast<unsigned long long>(least));
+                static_cast<unsigned long long>(fastOne.evaluations),
+                static_cast<unsigned long long>(least),
+                least == 0 ? 0.0 : static_cast<double>(fastOne.evaluations) / static_cast<double>(least));
         }
     }
     std::printf(
@@ -212,18 +241,20 @@ int main(int argc, char** argv) {
         "term) on one\n"
         "thread, on the points of the column 'points literal' (-1: the tabled point and the "
         "residual only,\n"
-        "where the whole curve would take hours); fast1 / fastN: the reuse path on one thread / "
-        "all cores over\n"
-        "the whole case. lit/fast compares the two paths on the literal's points; 'fastN vs lit1' "
-        "is the\n"
-        "speed-up of the whole case on all cores over the literal path on one thread (lit/fast x "
-        "1/N).\n"
+        "where the whole curve would take hours); fast1 / fastN: the fast path (all checked curves "
+        "of a point\n"
+        "from one field solution, points shared among threads) on one thread / all cores over the "
+        "whole case.\n"
+        "lit/fast compares the two paths on the literal's points; 'fastN vs lit1' is the speed-up of "
+        "the whole\n"
+        "case on all cores over the literal path on one thread (lit/fast x 1/N).\n"
         "max diff: the largest relative difference of any shown number between the paths and "
         "thread counts.\n"
-        "fast1 vs series: the one-thread reuse time of the row's Bessel functions over that of the "
+        "fast1 vs series: the one-thread fast time of the row's Bessel functions over that of the "
         "series (both\n"
         "measured alternating).\n"
-        "evals: Bessel evaluations on the literal's points; least: the distinct ones of each "
-        "evaluator call.\n");
+        "evals fast: the Bessel evaluations of the whole fast run; least: the distinct (function, "
+        "p, nu, z) of\n"
+        "that run, the least a run needs; ratio: fast / least.\n");
     return 0;
 }

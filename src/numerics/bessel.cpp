@@ -102,7 +102,6 @@ std::atomic<std::uint64_t> g_evaluations{0};
 std::atomic<bool> g_trackDistinct{false};
 std::mutex g_distinctMutex;
 std::set<std::array<double, 7>> g_distinct;
-std::uint64_t g_distinctFolded = 0;  // the distinct evaluations of earlier evaluator calls
 
 void count(int kind, const Complex& p, const Complex& nu, const Complex& z) {
     ++t_evaluations;
@@ -380,14 +379,6 @@ void resetBesselEvaluations() {
     t_evaluations = 0;
     const std::lock_guard lock(g_distinctMutex);
     g_distinct.clear();
-    g_distinctFolded = 0;
-}
-
-void beginEvaluatorCall() {
-    if (!g_trackDistinct.load(std::memory_order_relaxed)) return;
-    const std::lock_guard lock(g_distinctMutex);
-    g_distinctFolded += g_distinct.size();
-    g_distinct.clear();
 }
 
 void trackDistinctBesselEvaluations(bool on) {
@@ -396,7 +387,7 @@ void trackDistinctBesselEvaluations(bool on) {
 
 std::uint64_t distinctBesselEvaluations() {
     const std::lock_guard lock(g_distinctMutex);
-    return g_distinctFolded + g_distinct.size();
+    return g_distinct.size();
 }
 
 // Multiplies upwards, (((2·1)·3)·…)·n, and stops once the product has overflowed.

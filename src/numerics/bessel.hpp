@@ -71,11 +71,9 @@ void flushBesselEvaluations();
 void resetBesselEvaluations();
 /// Also records each distinct (function, p, ν, z) evaluated from now on (slow: for measurements).
 void trackDistinctBesselEvaluations(bool on);
-/// Number of distinct evaluations recorded since the last reset, counted per evaluator call:
-/// the least a run needs that evaluates every function value of a call once.
+/// Number of distinct evaluations recorded since the last reset: the least a run needs that
+/// evaluates every function value it uses once.
 std::uint64_t distinctBesselEvaluations();
-/// Marks the start of a top-level evaluator call for the distinct count (nothing when off).
-void beginEvaluatorCall();
 
 /// Γ(w) by the six-term Lanczos approximation (γ = 5), with reflection for Re w < 0; relative
 /// error below about 2e-10. At the poles 0, −1, −2, … it returns +∞ and raises the

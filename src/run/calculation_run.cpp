@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "run/error_statistics.hpp"
+#include "run/point_evaluators.hpp"
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
 #include "numerics/bessel.hpp"
@@ -46,28 +47,6 @@ std::string durationText(std::chrono::system_clock::duration d) {
 
 namespace {
 
-template <class Motor, class Fn>
-Evaluator bind(Motor& motor, Fn fn) {
-    return [&motor, fn](const double& kp, const double& x, const double& g, const double& a, const double& z,
-                        const double& s) { return (motor.*fn)(kp, x, g, a, z, s); };
-}
-
-using Slots = std::array<Evaluator, kCurveSlots>;
-
-Slots inductionSlots(AsynchronousMotor& m) {
-    using M = AsynchronousMotor;
-    return {bind(m, &M::maxwellForce),  bind(m, &M::lorentzForce), bind(m, &M::materialForce),
-            bind(m, &M::impulseForce),  bind(m, &M::coenergyForce), bind(m, &M::poyntingPower),
-            bind(m, &M::joulePower),    bind(m, &M::anisotropyPower), bind(m, &M::accuracyI),
-            bind(m, &M::accuracyK)};
-}
-
-Slots synchronousSlots(SilnikSynchroniczny& m) {
-    using M = SilnikSynchroniczny;
-    return {bind(m, &M::synchronousMaxwell), bind(m, &M::synchronousLorentz), bind(m, &M::synchronousMaterial),
-            bind(m, &M::synchronousImpulse), bind(m, &M::synchronousCoenergy), {}, {}, {}, {}, {}};
-}
-
 std::string statisticText(const std::optional<double>& v, bool fixed, const char* needed) {
     if (!v) return std::string("undefined: check the curves ") + needed;
     return fixed ? formatFixed(*v, 10, 17) : formatExponent(*v, 7, 3);
@@ -77,7 +56,12 @@ std::string statisticText(const std::optional<double>& v, bool fixed, const char
 class Run {
 public:
     Run(Model& model, InputRecord& record, RunObserver& observer, const RunOptions& options, RunOutcome& outcome)
-        : m_model(model), m_record(record), m_observer(observer), m_options(options), m_outcome(outcome) {}
+        : m_model(model),
+          m_record(record),
+          m_observer(observer),
+          m_options(options),
+          m_outcome(outcome),
+          m_display(model.induction.displayNumbers()) {}
 
     void execute();
 
@@ -92,6 +76,12 @@ private:
     void showDisplayTexts();
     [[nodiscard]] int workerCount() const;
 
+    // Leaves the display numbers of the run so far in the induction motor, however the scope ends.
+    struct KeepDisplay {
+        Run& run;
+        ~KeepDisplay() { run.m_model.induction.setDisplayNumbers(run.m_display); }
+    };
+
     Model& m_model;
     InputRecord& m_record;
     RunObserver& m_observer;
@@ -99,7 +89,9 @@ private:
     RunOutcome& m_outcome;  // filled as the values appear, so an abandoned run keeps them
     bool m_induction = true;
     double m_sixth = 0;  // the run's own copy of the speed or the load angle
-    Slots m_slots;
+    // What the display texts show: the numbers of the last field solution that the evaluators
+    // would have made, had each evaluator call of the run been made alone, one after the other.
+    std::optional<SolveDisplay> m_display;
 };
 
 void Run::read() {
@@ -129,10 +121,18 @@ void Run::listHarmonics() {
 
 void Run::reportTabledPoint() {
     const EvaluatorArgs a = args();
+    const std::vector<int> slots = {0, 1, 2, 3};
+    const std::vector<PointValue> values = m_induction ? inductionPoints(m_model.induction, slots)(a)
+                                                       : synchronousPoints(m_model.synchronous, slots)(a);
+    clearFpFaults();
     std::array<double, 4> f{};
-    for (size_t k = 0; k < f.size(); ++k) {
-        beginEvaluatorCall();
-        f[k] = checkedValue(m_slots[k](a.kp, a.x, a.g, a.a, a.z, a.s));
+    {
+        const KeepDisplay keep{*this};
+        for (size_t k = 0; k < f.size(); ++k) {
+            if (values[k].display) m_display = values[k].display;
+            if (!values[k].error.empty()) throw CalcError(values[k].error);
+            f[k] = values[k].y;
+        }
     }
     showDisplayTexts();
     m_outcome.tabled = TabledPoint{f[0], f[1], f[2], f[3], std::nullopt};
@@ -148,36 +148,45 @@ void Run::reportTabledPoint() {
     m_observer.appendReportLine("--------------------------------");
 }
 
+// Every checked curve of the sweep is evaluated at each point together; the curves are shown one
+// after the other, each point as soon as it is known.
 void Run::drawCurves() {
     const int lastSlot = m_induction ? kCurveSlots - 1 : 4;
-    for (int slot = 0; slot <= lastSlot; ++slot) {
-        if (!m_record.curves[static_cast<size_t>(slot)]) continue;
-        if (m_record.domain < 0 || m_record.domain > 4)
-            throw CalcError("Domain " + std::to_string(m_record.domain) + " does not exist: choose 0 to 4");
-        const auto domain = static_cast<Domain>(m_record.domain);
-        const MotorParameters& p = m_model.data.params;
-        const EvaluatorArgs a = args();
-        auto run = [&](auto& motor, auto bindSlots) {
+    std::vector<int> slots;
+    for (int slot = 0; slot <= lastSlot; ++slot)
+        if (m_record.curves[static_cast<size_t>(slot)]) slots.push_back(slot);
+    if (slots.empty()) return;
+    if (m_record.domain < 0 || m_record.domain > 4)
+        throw CalcError("Domain " + std::to_string(m_record.domain) + " does not exist: choose 0 to 4");
+    const auto domain = static_cast<Domain>(m_record.domain);
+    const EvaluatorArgs a = args();
+    const DomainEnds ends = domainEnds(domain, m_model.data.params, a.g, a.a, a.z, m_induction);
+    const KeepDisplay keep{*this};
+    auto run = [&](auto& motor, auto pointsOn) {
+        // Working copies share the points; each copy owns its scratch fields.
+        using Motor = std::remove_reference_t<decltype(motor)>;
+        std::vector<Motor> copies(static_cast<size_t>(workerCount() > 1 ? workerCount() : 0), motor);
+        SweepEvaluators evaluators{pointsOn(motor, slots), {}};
+        for (Motor& copy : copies) evaluators.workers.push_back(pointsOn(copy, slots));
+        CurveSweep sweep(static_cast<int>(slots.size()), motor.pointsPerCurve(), domain, ends, evaluators, a,
+                         m_options.cancel);
+        const auto keepDisplay = [this](const SolveDisplay& d) { m_display = d; };
+        for (size_t k = 0; k < slots.size(); ++k) {
+            const int slot = slots[k];
             motor.curveX().clear();
             motor.curveY().clear();
             m_observer.clearSeries(slot);
-            const DomainEnds ends = domainEnds(domain, p, a.g, a.a, a.z, m_induction);
-            // Working copies share the points; each copy owns its scratch fields.
-            using Motor = std::remove_reference_t<decltype(motor)>;
-            std::vector<Motor> copies(static_cast<size_t>(workerCount() > 1 ? workerCount() : 0), motor);
-            CurveEvaluators evaluators{m_slots[static_cast<size_t>(slot)], {}};
-            for (Motor& copy : copies) evaluators.workers.push_back(bindSlots(copy)[static_cast<size_t>(slot)]);
-            sweepCurve(slot, motor.pointsPerCurve(), domain, ends, evaluators, a,
-                       {motor.curveX(), motor.curveY(), m_model.results.forSlot(slot)}, m_observer,
-                       m_options.cancel);
-        };
-        if (m_induction)
-            run(m_model.induction, inductionSlots);
-        else
-            run(m_model.synchronous, synchronousSlots);
-        m_observer.curveFinished(slot);
-        showDisplayTexts();
-    }
+            sweep.show(static_cast<int>(k), slot,
+                       {motor.curveX(), motor.curveY(), m_model.results.forSlot(slot), keepDisplay}, m_observer);
+            m_observer.curveFinished(slot);
+            showDisplayTexts();
+        }
+    };
+    if (m_induction)
+        run(m_model.induction, [](AsynchronousMotor& m, const std::vector<int>& s) { return inductionPoints(m, s); });
+    else
+        run(m_model.synchronous,
+            [](SilnikSynchroniczny& m, const std::vector<int>& s) { return synchronousPoints(m, s); });
 }
 
 void Run::showStatistics() {
@@ -200,8 +209,9 @@ void Run::showStatistics() {
 void Run::showResidual() {
     read();
     const EvaluatorArgs a = args();
-    beginEvaluatorCall();
+    m_model.induction.setDisplayNumbers(m_display);
     const std::optional<double> residual = m_model.induction.odeErrorValue(a.kp, a.x, a.g, a.a, a.z, a.s);
+    m_display = m_model.induction.displayNumbers();
     showDisplayTexts();
     if (residual) m_outcome.odeError = checkedValue(*residual);
     m_observer.setField(ResultField::OdeResidual, residual ? formatExponent(checkedValue(*residual), 3, 3)
@@ -214,9 +224,9 @@ int Run::workerCount() const {
 }
 
 void Run::showDisplayTexts() {
-    if (!m_induction) return;
-    if (const auto lambda = m_model.induction.edit2Text()) m_observer.setField(ResultField::Lambda, *lambda);
-    if (const auto betaR = m_model.induction.edit3Text()) m_observer.setField(ResultField::BetaR, *betaR);
+    if (!m_induction || !m_display) return;
+    m_observer.setField(ResultField::Lambda, lambdaText(*m_display));
+    m_observer.setField(ResultField::BetaR, betaRText(*m_display));
 }
 
 void Run::execute() {
@@ -236,7 +246,6 @@ void Run::execute() {
     m_model.synchronous.setEvaluationMode(m_options.literal ? SilnikSynchroniczny::EvaluationMode::Literal
                                                             : SilnikSynchroniczny::EvaluationMode::Reuse);
     read();
-    m_slots = m_induction ? inductionSlots(m_model.induction) : synchronousSlots(m_model.synchronous);
     listHarmonics();
     reportTabledPoint();
     read();

@@ -1,4 +1,5 @@
-// The point loop of a swept curve, one by one or shared among worker threads.
+// Swept curves: the domains, the progress texts, and the points of all curves of a sweep, one by
+// one or shared among worker threads.
 #include "run/sweep.hpp"
 
 #include <atomic>
@@ -44,117 +45,140 @@ double& sweptArgument(Domain domain, EvaluatorArgs& args) {
     return args.s;
 }
 
-// The value of one point, or the message of the fault it raised.
-struct PointValue {
-    double y = 0;
-    std::string error;
-};
-
-// One curve's points: computes point i with any evaluator, on any thread, with that thread's own
-// floating-point flags.
+// One point's values: computes point i with any point evaluator, on any thread, with that
+// thread's own floating-point flags, which it leaves clear.
 class PointSolver {
 public:
-    PointSolver(int n, Domain domain, const DomainEnds& ends, const EvaluatorArgs& args)
-        : m_n(n), m_domain(domain), m_ends(ends), m_args(args) {}
+    PointSolver(int curves, int n, Domain domain, const DomainEnds& ends, const EvaluatorArgs& args)
+        : m_curves(curves), m_n(n), m_domain(domain), m_ends(ends), m_args(args) {}
 
     [[nodiscard]] double abscissa(int i) const { return m_ends.from + i * (m_ends.to - m_ends.from) / m_n; }
 
-    [[nodiscard]] PointValue solve(const Evaluator& evaluator, int i) const {
+    [[nodiscard]] std::vector<PointValue> solve(const PointEvaluator& evaluator, int i) const {
         EvaluatorArgs running = m_args;
         const double v = abscissa(i);
         sweptArgument(m_domain, running) = v;
-        beginEvaluatorCall();
         clearFpFaults();
+        std::vector<PointValue> values;
         try {
             if (m_domain == Domain::GapWidth || m_domain == Domain::LayerWidth)
                 checkWidth(m_domain == Domain::GapWidth ? 2 : 3, v, formatGeneral(v));
-            return {checkedValue(evaluator(running.kp, running.x, running.g, running.a, running.z, running.s)), {}};
+            values = evaluator(running);
         } catch (const CalcError& e) {
-            return {0, e.what()};
+            values.assign(static_cast<size_t>(m_curves), PointValue{0, e.what(), std::nullopt});
         }
+        clearFpFaults();
+        return values;
     }
 
 private:
+    int m_curves;
     int m_n;
     Domain m_domain;
     DomainEnds m_ends;
     EvaluatorArgs m_args;
 };
 
-// Shares the points 0..n-1 among the workers while the calling thread shows the points in order.
-// The last point is the main evaluator's, computed first on the calling thread. No lock: each
-// point's value is written by the one thread that took its index and published by its flag.
-class SharedPoints {
-public:
-    SharedPoints(const PointSolver& solver, int n)
-        : m_solver(solver),
-          m_n(n),
-          m_values(static_cast<size_t>(n) + 1),
-          m_done(std::make_unique<std::atomic<bool>[]>(static_cast<size_t>(n) + 1)) {}
+}  // namespace
 
-    // A worker: takes points until none is left or the curve stops.
-    void work(const Evaluator& evaluator) {
-        for (int i = m_next++; i < m_n && !m_stop; i = m_next++) finish(i, m_solver.solve(evaluator, i));
+PointValue valueAlone(const Evaluator& evaluator, const EvaluatorArgs& a) {
+    clearFpFaults();
+    try {
+        return {checkedValue(evaluator(a.kp, a.x, a.g, a.a, a.z, a.s)), {}, std::nullopt};
+    } catch (const CalcError& e) {
+        return {0, e.what(), std::nullopt};
+    }
+}
+
+PointEvaluator eachAlone(std::vector<Evaluator> curves) {
+    return [curves = std::move(curves)](const EvaluatorArgs& a) {
+        std::vector<PointValue> values;
+        for (const Evaluator& e : curves) values.push_back(valueAlone(e, a));
+        return values;
+    };
+}
+
+// The points 0..n of a sweep. With workers they are shared: each worker takes the next point
+// not yet taken, and the calling thread, waiting for a point, takes points too. No lock: each
+// point's values are written by the one thread that took its index and published by its flag.
+class CurveSweep::Points {
+public:
+    Points(int curves, int n, Domain domain, const DomainEnds& ends, const SweepEvaluators& evaluators,
+           const EvaluatorArgs& args, const std::atomic<bool>* cancel)
+        : m_solver(curves, n, domain, ends, args),
+          m_evaluators(evaluators),
+          m_n(n),
+          m_cancel(cancel),
+          m_values(n < 0 ? 0 : static_cast<size_t>(n) + 1),
+          m_done(std::make_unique<std::atomic<bool>[]>(m_values.size())) {
+        if (m_evaluators.workers.empty() || n <= 0) return;
+        for (size_t w = 1; w < m_evaluators.workers.size(); ++w)
+            m_threads.emplace_back([this, w] {
+                const CancelScope scope(m_cancel);
+                work(m_evaluators.workers[w]);
+                flushBesselEvaluations();
+            });
     }
 
-    // The calling thread: the value of point i, helping with other points while it waits.
-    PointValue take(int i, const Evaluator& helper) {
+    ~Points() {
+        m_stop = true;
+        m_threads.clear();  // joins
+    }
+
+    [[nodiscard]] const PointSolver& solver() const { return m_solver; }
+    [[nodiscard]] int count() const { return m_n; }
+    [[nodiscard]] const std::atomic<bool>* cancel() const { return m_cancel; }
+
+    // The values of point i, computing points while they are not known yet.
+    const std::vector<PointValue>& take(int i) {
         std::atomic<bool>& done = m_done[static_cast<size_t>(i)];
+        const bool shared = !m_evaluators.workers.empty();
         while (!done.load(std::memory_order_acquire)) {
             const int j = m_next++;
-            if (j < m_n)
-                finish(j, m_solver.solve(helper, j));
+            if (j <= m_n)
+                finish(j, m_solver.solve(shared ? m_evaluators.workers[0] : m_evaluators.main, j));
             else
                 done.wait(false, std::memory_order_acquire);
         }
-        return std::move(m_values[static_cast<size_t>(i)]);
+        return m_values[static_cast<size_t>(i)];
     }
 
-    void finish(int i, PointValue value) {
-        m_values[static_cast<size_t>(i)] = std::move(value);
+private:
+    void work(const PointEvaluator& evaluator) {
+        for (int i = m_next++; i <= m_n && !m_stop; i = m_next++) finish(i, m_solver.solve(evaluator, i));
+    }
+
+    void finish(int i, std::vector<PointValue> values) {
+        m_values[static_cast<size_t>(i)] = std::move(values);
         std::atomic<bool>& done = m_done[static_cast<size_t>(i)];
         done.store(true, std::memory_order_release);
         done.notify_one();
     }
 
-    void stop() { m_stop = true; }
-
-private:
-    const PointSolver& m_solver;
+    const PointSolver m_solver;
+    const SweepEvaluators& m_evaluators;
     const int m_n;
+    const std::atomic<bool>* m_cancel;
     std::atomic<int> m_next{0};
     std::atomic<bool> m_stop{false};
-    std::vector<PointValue> m_values;
+    std::vector<std::vector<PointValue>> m_values;
     std::unique_ptr<std::atomic<bool>[]> m_done;
+    std::vector<std::jthread> m_threads;  // last: joined before the rest goes
 };
 
-}  // namespace
+CurveSweep::CurveSweep(int curveCount, int pointCount, Domain domain, const DomainEnds& ends,
+                       const SweepEvaluators& evaluators, const EvaluatorArgs& args,
+                       const std::atomic<bool>* cancel)
+    : m_points(std::make_unique<Points>(curveCount, pointCount, domain, ends, evaluators, args, cancel)) {}
 
-void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends, const CurveEvaluators& evaluators,
-                const EvaluatorArgs& args, const CurveSink& sink, RunObserver& observer,
-                const std::atomic<bool>* cancel) {
-    const int n = pointCount;
+CurveSweep::~CurveSweep() = default;
+
+void CurveSweep::show(int curve, int slot, const CurveSink& sink, RunObserver& observer) {
+    Points& points = *m_points;
+    const int n = points.count();
+    const std::atomic<bool>* cancel = points.cancel();
     const CancelScope scope(cancel);
     observer.curveStarted(slot, n < 0 ? 0 : n + 1);
-    const PointSolver solver(n, domain, ends, args);
-    const bool shared = !evaluators.workers.empty() && n > 0;
-    SharedPoints points(solver, shared ? n : 0);
-    std::vector<std::jthread> threads;
-    PointValue last;
-    if (shared) {
-        for (size_t w = 1; w < evaluators.workers.size(); ++w)
-            threads.emplace_back([&points, &evaluator = evaluators.workers[w], cancel] {
-                const CancelScope scope(cancel);
-                points.work(evaluator);
-                flushBesselEvaluations();
-            });
-        last = solver.solve(evaluators.main, n);
-    }
-    // Stop the workers whichever way the loop ends; the threads join on destruction.
-    struct StopOnExit {
-        SharedPoints& points;
-        ~StopOnExit() { points.stop(); }
-    } stopOnExit{points};
     clearFpFaults();
     double threshold = 0;
     for (int i = 0; i <= n; ++i) {
@@ -164,11 +188,10 @@ void sweepCurve(int slot, int pointCount, Domain domain, const DomainEnds& ends,
             observer.setProgressText(progressText(percent, slot));
             threshold += 10;
         }
-        const double v = checkedValue(solver.abscissa(i));
+        const double v = checkedValue(points.solver().abscissa(i));
         sink.x.push_back(v);
-        const PointValue point = !shared ? solver.solve(evaluators.main, i)
-                                 : i == n ? last
-                                          : points.take(i, evaluators.workers[0]);
+        const PointValue& point = points.take(i)[static_cast<size_t>(curve)];
+        if (point.display && sink.display) sink.display(*point.display);
         if (!point.error.empty()) throw CalcError(point.error);
         sink.y.push_back(point.y);
         observer.appendPoint(slot, v, point.y);

@@ -1,6 +1,7 @@
 // A run observer that records everything a run writes, for tests.
 #pragma once
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <utility>
@@ -22,23 +23,68 @@ struct RecordingObserver : RunObserver {
     std::vector<std::string> questions;
     bool answer = false;
     std::string abandoned;
+    std::vector<std::string> events;  // every call in order, numbers to 17 digits
 
-    void clearReport() override { report.clear(); }
-    void appendReportLine(const std::string& line) override { report.push_back(line); }
-    void clearHarmonics() override { harmonics.clear(); }
-    void appendHarmonicLine(const std::string& line) override { harmonics.push_back(line); }
-    void setProgressText(const std::string& text) override { progress.push_back(text); }
-    void setTimeText(const std::string& text) override { times.push_back(text); }
-    void clearSeries(int slot) override { series[slot].clear(); }
-    void appendPoint(int slot, double x, double y) override { series[slot].emplace_back(x, y); }
-    void curveStarted(int slot, int points) override { started.emplace_back(slot, points); }
-    void curveFinished(int slot) override { finished.push_back(slot); }
-    void setField(ResultField field, const std::string& text) override { fields[field] = text; }
+    void log(const std::string& event) { events.push_back(event); }
+    static std::string number(double v) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.17g", v);
+        return buffer;
+    }
+
+    void clearReport() override {
+        log("clearReport");
+        report.clear();
+    }
+    void appendReportLine(const std::string& line) override {
+        log("report " + line);
+        report.push_back(line);
+    }
+    void clearHarmonics() override {
+        log("clearHarmonics");
+        harmonics.clear();
+    }
+    void appendHarmonicLine(const std::string& line) override {
+        log("harmonic " + line);
+        harmonics.push_back(line);
+    }
+    void setProgressText(const std::string& text) override {
+        log("progress " + text);
+        progress.push_back(text);
+    }
+    void setTimeText(const std::string& text) override {
+        log("time");
+        times.push_back(text);
+    }
+    void clearSeries(int slot) override {
+        log("clearSeries " + std::to_string(slot));
+        series[slot].clear();
+    }
+    void appendPoint(int slot, double x, double y) override {
+        log("point " + std::to_string(slot) + " " + number(x) + " " + number(y));
+        series[slot].emplace_back(x, y);
+    }
+    void curveStarted(int slot, int points) override {
+        log("started " + std::to_string(slot) + " " + std::to_string(points));
+        started.emplace_back(slot, points);
+    }
+    void curveFinished(int slot) override {
+        log("finished " + std::to_string(slot));
+        finished.push_back(slot);
+    }
+    void setField(ResultField field, const std::string& text) override {
+        log("field " + std::to_string(static_cast<int>(field)) + " " + text);
+        fields[field] = text;
+    }
     bool ask(const std::string& question) override {
+        log("ask " + question);
         questions.push_back(question);
         return answer;
     }
-    void runAbandoned(const std::string& message) override { abandoned = message; }
+    void runAbandoned(const std::string& message) override {
+        log("abandoned " + message);
+        abandoned = message;
+    }
 };
 
 }  // namespace emforce

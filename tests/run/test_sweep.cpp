@@ -12,9 +12,14 @@ namespace emforce {
 namespace {
 
 struct Sweep : ::testing::Test {
-    void sweep(int n, Domain domain, DomainEnds ends, int slot = 0) {
+    void sweep(int n, Domain domain, DomainEnds ends, int slot = 0) { sweepWith(evaluator, 0, n, domain, ends, slot); }
+    // One curve of `e`, with `workers` working copies of it.
+    void sweepWith(const Evaluator& e, int workers, int n, Domain domain, DomainEnds ends, int slot = 0,
+                   const std::atomic<bool>* cancel = nullptr) {
         clearFpFaults();
-        sweepCurve(slot, n, domain, ends, {evaluator, {}}, args, {x, y, &results}, observer, nullptr);
+        const SweepEvaluators evaluators{eachAlone({e}), std::vector<PointEvaluator>(workers, eachAlone({e}))};
+        CurveSweep sweep(1, n, domain, ends, evaluators, args, cancel);
+        sweep.show(0, slot, {x, y, &results, {}}, observer);
     }
     // y = 1000·kp + 100·x + 10·g + a + z/10 + s/100 shows which argument the sweep replaced.
     Evaluator evaluator = [](const double& kp, const double& x, const double& g, const double& a, const double& z,
@@ -92,8 +97,7 @@ TEST_F(Sweep, FaultingEvaluatorStopsAtThatPointKeepingEarlierOnes) {
 
 TEST_F(Sweep, CancelStopsBeforeTheNextPoint) {
     std::atomic<bool> cancel{true};
-    EXPECT_THROW(sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 1}, {evaluator, {}}, args, {x, y, nullptr}, observer, &cancel),
-                 CalcError);
+    EXPECT_THROW(sweepWith(evaluator, 0, 10, Domain::SpeedOrAngle, {0, 1}, 0, &cancel), CalcError);
     EXPECT_TRUE(x.empty());
 }
 
@@ -112,8 +116,7 @@ TEST_F(Sweep, CancelInsideAPointEndsTheCurve) {
         y.clear();
         cancel = false;
         try {
-            sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 10}, {longPoint, std::vector<Evaluator>(workers, longPoint)},
-                       args, {x, y, nullptr}, observer, &cancel);
+            sweepWith(longPoint, workers, 10, Domain::SpeedOrAngle, {0, 10}, 0, &cancel);
             FAIL();
         } catch (const CalcError& e) {
             EXPECT_STREQ(e.what(), kCancelledMessage);
@@ -134,8 +137,7 @@ TEST_F(Sweep, ImpossibleSweptWidthEndsTheCurveAtItsPoint) {
             y.clear();
             observer = {};
             try {
-                sweepCurve(0, 4, domain, {0.002, -0.002}, {evaluator, std::vector<Evaluator>(workers, evaluator)},
-                           args, {x, y, nullptr}, observer, nullptr);
+                sweepWith(evaluator, workers, 4, domain, {0.002, -0.002});
                 FAIL();
             } catch (const CalcError& e) {
                 EXPECT_STREQ(e.what(), message);
@@ -154,8 +156,7 @@ TEST_F(Sweep, WorkersGiveTheOneByOneCurveInPointOrder) {
         y.clear();
         results.clear();
         observer = {};
-        sweepCurve(0, 37, Domain::SpeedOrAngle, {0, 50}, {evaluator, std::vector<Evaluator>(workers, evaluator)},
-                   args, {x, y, &results}, observer, nullptr);
+        sweepWith(evaluator, workers, 37, Domain::SpeedOrAngle, {0, 50});
         EXPECT_EQ(y, expectedY) << workers;
         EXPECT_EQ(observer.progress, expectedProgress);
         ASSERT_EQ(observer.series[0].size(), 38u);
@@ -164,18 +165,82 @@ TEST_F(Sweep, WorkersGiveTheOneByOneCurveInPointOrder) {
 }
 
 TEST_F(Sweep, WorkersReportTheFirstFaultyPointInPointOrder) {
-    // Points 7 and 3 fault; the last point is computed first, by the main evaluator.
+    // Points 7 and 3 fault; with three workers point 7 may well be known first.
     Evaluator faulty = [](const double&, const double&, const double&, const double&, const double&,
                           const double& s) { return (s == 3 || s == 7) ? 1.0 / (s - s) : s; };
     try {
-        sweepCurve(0, 10, Domain::SpeedOrAngle, {0, 10}, {faulty, {faulty, faulty, faulty}}, args,
-                   {x, y, &results}, observer, nullptr);
+        sweepWith(faulty, 3, 10, Domain::SpeedOrAngle, {0, 10});
         FAIL();
     } catch (const CalcError& e) {
         EXPECT_STREQ(e.what(), kDivisionByZero);
     }
     EXPECT_EQ(y, (std::vector<double>{0, 1, 2}));
     EXPECT_EQ(x.size(), 4u);
+}
+
+// Three curves of one sweep, y = (k + 1)·s for curve k; curve 1 faults at s = `faultAt`, and
+// curve 2's points carry display numbers (λ = s). The calls are counted.
+PointEvaluator threeCurves(std::atomic<int>& calls, double faultAt) {
+    return [&calls, faultAt](const EvaluatorArgs& a) {
+        ++calls;
+        std::vector<PointValue> v = {{a.s, {}, std::nullopt}, {2 * a.s, {}, std::nullopt},
+                                     {3 * a.s, {}, SolveDisplay{a.s, 0.0}}};
+        if (a.s == faultAt) v[1] = {0, kOverflow, SolveDisplay{-a.s, 0.0}};
+        return v;
+    };
+}
+
+TEST_F(Sweep, CurvesOfOneSweepShareEachPointAndShowOneAfterTheOther) {
+    for (int workers : {0, 1, 3}) {
+        std::atomic<int> calls{0};
+        const PointEvaluator three = threeCurves(calls, -1);
+        const SweepEvaluators evaluators{three, std::vector<PointEvaluator>(workers, three)};
+        observer = {};
+        std::vector<double> displays;
+        {
+            CurveSweep sweep(3, 10, Domain::SpeedOrAngle, {0, 10}, evaluators, args, nullptr);
+            for (int k = 0; k < 3; ++k) {
+                x.clear();
+                y.clear();
+                sweep.show(k, 2 * k, {x, y, nullptr, [&](const SolveDisplay& d) { displays.push_back(d.lambda.re()); }},
+                           observer);
+                ASSERT_EQ(y.size(), 11u);
+                for (size_t i = 0; i <= 10; ++i) EXPECT_EQ(y[i], (k + 1) * static_cast<double>(i)) << workers;
+            }
+        }
+        EXPECT_EQ(calls, 11) << workers;
+        EXPECT_EQ(observer.started, (std::vector<std::pair<int, int>>{{0, 11}, {2, 11}, {4, 11}}));
+        EXPECT_EQ(observer.progress.size(), 33u);
+        EXPECT_EQ(observer.progress.back(), "it has been done by now 100 % of serie no. 5");
+        EXPECT_EQ(displays, (std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    }
+}
+
+// A fault ends its own curve at its point, after the curves before it were shown whole; the
+// faulty point's display numbers are handed on before the curve ends.
+TEST_F(Sweep, AFaultEndsItsCurveAfterTheCurvesBeforeIt) {
+    for (int workers : {0, 2}) {
+        std::atomic<int> calls{0};
+        const PointEvaluator three = threeCurves(calls, 3);
+        const SweepEvaluators evaluators{three, std::vector<PointEvaluator>(workers, three)};
+        observer = {};
+        y.clear();
+        std::vector<double> displays;
+        CurveSweep sweep(3, 10, Domain::SpeedOrAngle, {0, 10}, evaluators, args, nullptr);
+        std::vector<double> cx, cy;
+        sweep.show(0, 0, {cx, cy, nullptr, {}}, observer);
+        try {
+            sweep.show(1, 1, {x, y, &results, [&](const SolveDisplay& d) { displays.push_back(d.lambda.re()); }},
+                       observer);
+            FAIL();
+        } catch (const CalcError& e) {
+            EXPECT_STREQ(e.what(), kOverflow);
+        }
+        EXPECT_EQ(observer.series[0].size(), 11u);
+        EXPECT_EQ(y, (std::vector<double>{0, 2, 4}));
+        EXPECT_EQ(observer.series[1].size(), 3u);
+        EXPECT_EQ(displays, std::vector<double>{-3});
+    }
 }
 
 TEST(DomainEnds, Table) {

@@ -1,0 +1,32 @@
+// The evaluators of the curve slots, and how each motor evaluates the checked ones at a point.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "induction/asynchronous_motor.hpp"
+#include "run/sweep.hpp"
+#include "synchronous/silnik_synchroniczny.hpp"
+
+namespace emforce {
+
+/// The evaluators of the ten curve slots, bound to one motor object; the synchronous motor has
+/// none for slots 5 to 9.
+using SlotEvaluators = std::array<Evaluator, kCurveSlots>;
+
+/// The induction evaluators of the slots, bound to `motor`.
+SlotEvaluators inductionSlots(AsynchronousMotor& motor);
+/// The synchronous evaluators of slots 0 to 4, bound to `motor`.
+SlotEvaluators synchronousSlots(SilnikSynchroniczny& motor);
+
+/// The induction slots `slots` (in increasing order) at a point, on `motor`: all together,
+/// from one field solution per harmonic and node (AsynchronousMotor::evaluateTogether), where
+/// the motor evaluates together and the point raises no fault; otherwise (the literal mode,
+/// Monte Carlo, a fault) each slot's evaluator alone, so that every value, fault and display
+/// number is the one its evaluator gives alone.
+PointEvaluator inductionPoints(AsynchronousMotor& motor, std::vector<int> slots);
+
+/// The synchronous slots `slots` at a point on `motor`, each evaluator alone.
+PointEvaluator synchronousPoints(SilnikSynchroniczny& motor, const std::vector<int>& slots);
+
+}  // namespace emforce
