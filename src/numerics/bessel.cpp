@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
@@ -36,15 +37,37 @@ struct SeriesTerm {
     bool decides = true;
 };
 
+// Below this size of its larger part a term's modulus cannot overflow (hypot ≤ √2·max).
+constexpr double kModulusInRange = 1e307;
+
+// Whether a deciding term t ends the sum s: |t| ≤ accuracy and |t| ≤ accuracy·|s|. The moduli
+// (two hypot calls) are formed only where bounds leave the answer open, which in a converging
+// series is only at its last terms: the larger part of t is at most |t|, and |Re s| + |Im s| at
+// least |s| (the factor 2 covers the roundings of both sides). The answer, and the flags
+// raised, are those of the moduli always formed: a term below kModulusInRange has a modulus in
+// range, and where the relative bound decides (a normal number, so that its rounding stays
+// relative), |s| < |t|/(2·accuracy) ≤ 1/2.
+bool endsSum(double accuracy, const Complex& t, const Complex& s) {
+    const double re = std::fabs(t.re());
+    const double im = std::fabs(t.im());
+    const double lower = re > im ? re : im;
+    const double relative = 2.0 * accuracy * (std::fabs(s.re()) + std::fabs(s.im()));
+    if (lower < kModulusInRange &&
+        (lower > accuracy || (relative >= std::numeric_limits<double>::min() && lower > relative)))
+        return false;
+    const double size = abs(t);
+    return size <= accuracy && size <= accuracy * abs(s);
+}
+
 // Adds t_1, t_2, … to s (t_0 or nothing) and stops after the first deciding term that is at
-// most `accuracy` both absolutely and relative to the partial sum; t_1 is always added.
+// most `accuracy` both absolutely and relative to the partial sum; t_1 is always added. (The
+// modulus of a term that does not decide, 0 or NaN, raises no flag and is not formed.)
 template <class Term>
 Complex sumToAccuracy(double accuracy, Complex s, Term term) {
     for (int k = 1; k <= kMaxTerms; ++k) {
         const SeriesTerm t = term(k);
         s += t.value;
-        const double size = abs(t.value);
-        if (t.decides && size <= accuracy && size <= accuracy * abs(s)) break;
+        if (t.decides && endsSum(accuracy, t.value, s)) break;
     }
     return s;
 }
@@ -93,6 +116,57 @@ private:
     Complex m_nu;
     std::vector<Complex>* m_table;
 };
+
+// The last few sums of the I and I′ series a thread formed, with their inputs bit for bit: the
+// reflection formula of K_ν(z) needs I_ν(z), which besselI at the same node has just summed
+// (likewise K′ and I′). Only sums that raised no fault flag are kept, so that taking one again
+// leaves the flags as summing it again would.
+class SeriesMemo {
+public:
+    using Key = std::array<std::uint64_t, 8>;
+
+    static Key keyOf(int kind, double accuracy, const Complex& p, const Complex& nu,
+                     const Complex& z) {
+        const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+        return {static_cast<std::uint64_t>(kind),
+                bits(accuracy),
+                bits(p.re()),
+                bits(p.im()),
+                bits(nu.re()),
+                bits(nu.im()),
+                bits(z.re()),
+                bits(z.im())};
+    }
+
+    template <class Sum>
+    Complex sum(const Key& key, const Sum& compute) {
+        for (const Entry& e : m_entries)
+            if (e.used && same(e.key, key)) return e.value;
+        const Complex value = compute();
+        if (std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW) == 0) {
+            m_entries[m_next] = {key, value, true};
+            m_next = (m_next + 1) % m_entries.size();
+        }
+        return value;
+    }
+
+private:
+    static bool same(const Key& a, const Key& b) {
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i]) return false;
+        return true;
+    }
+
+    struct Entry {
+        Key key{};
+        Complex value;
+        bool used = false;
+    };
+    std::array<Entry, 4> m_entries;
+    size_t m_next = 0;
+};
+
+thread_local SeriesMemo t_seriesMemo;
 
 thread_local std::uint64_t t_evaluations = 0;
 std::atomic<std::uint64_t> g_evaluations{0};
@@ -157,6 +231,22 @@ Complex seriesIPrime(double accuracy, const Complex& p, const Complex& nu, const
     return pow(2.0, 1.0 - nu) * pow(z, nu + p - 1.0) * sum;
 }
 
+// The I series of order ν at z, taken from the thread's last sums where the settings keep
+// values (the reuse path).
+Complex seriesSumI(const BesselSettings& s, const Complex& nu, const Complex& z) {
+    const auto compute = [&] { return seriesI(s.accuracy, nu, z, GammaOf(s, nu)); };
+    if (!s.tabulateGamma) return compute();
+    return t_seriesMemo.sum(SeriesMemo::keyOf(0, s.accuracy, Complex{}, nu, z), compute);
+}
+
+// The I′ series of z^p·I_ν(z) at z, likewise.
+Complex seriesSumIPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
+                        const Complex& z) {
+    const auto compute = [&] { return seriesIPrime(s.accuracy, p, nu, z, GammaOf(s, nu)); };
+    if (!s.tabulateGamma) return compute();
+    return t_seriesMemo.sum(SeriesMemo::keyOf(1, s.accuracy, p, nu, z), compute);
+}
+
 // The last sum of K_n: Σ_{k≥0} (H_k + H_{n+k})·(z/2)^(2k+n) / (k!·(n+k)!). The terms k ≥ 1 are
 // summed to accuracy on their own partial sum and the k = 0 term H_n·(z/2)^n/n! added last.
 // The running factorials and harmonic numbers repeat the operations of factorial() and
@@ -194,7 +284,7 @@ Complex seriesKInteger(const BesselSettings& s, int n, const Complex& z) {
              pow(half, static_cast<double>(2 * k - n));
     }
     const double sign = n % 2 == 0 ? 1.0 : -1.0;  // (−1)^n
-    const Complex in = seriesI(accuracy, Complex(n), z, GammaOf(s, Complex(n)));
+    const Complex in = seriesSumI(s, Complex(n), z);
     const Complex b = -sign * (kEulerGamma + log(half)) * in;
     const Complex c = sign * 0.5 * seriesKIntegerTail(accuracy, n, half);
     return 0.5 * a + b + c;
@@ -204,16 +294,14 @@ Complex seriesKInteger(const BesselSettings& s, int n, const Complex& z) {
 // Loses digits to cancellation as I_{±ν} ≫ K_ν, roughly as e^(2 Re z), and as ν nears an
 // integer.
 Complex reflectionK(const BesselSettings& s, const Complex& nu, const Complex& z) {
-    const Complex difference =
-        seriesI(s.accuracy, -nu, z, GammaOf(s, -nu)) - seriesI(s.accuracy, nu, z, GammaOf(s, nu));
+    const Complex difference = seriesSumI(s, -nu, z) - seriesSumI(s, nu, z);
     return kPi / 2.0 * difference / sin(nu * kPi);
 }
 
 // The derivative of the reflection formula above for z^p·K_ν(z); ν not an integer.
 Complex reflectionKPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
                          const Complex& z) {
-    const Complex difference = seriesIPrime(s.accuracy, p, -nu, z, GammaOf(s, -nu)) -
-                               seriesIPrime(s.accuracy, p, nu, z, GammaOf(s, nu));
+    const Complex difference = seriesSumIPrime(s, p, -nu, z) - seriesSumIPrime(s, p, nu, z);
     return kPi / 2.0 * difference / sin(nu * kPi);
 }
 
@@ -293,7 +381,7 @@ Complex besselI(const BesselSettings& s, const Complex& p, const Complex& nu, co
     count(0, p, nu, z);
     if (abs(z) > s.limit) return largeArgumentI(p, nu, z);
     const Complex order = seriesOrder(nu);
-    return pow(z, p) * seriesI(s.accuracy, order, z, GammaOf(s, order));
+    return pow(z, p) * seriesSumI(s, order, z);
 }
 
 Complex besselIPrime(const BesselSettings& s, const Complex& p, const Complex& nu,
@@ -301,7 +389,7 @@ Complex besselIPrime(const BesselSettings& s, const Complex& p, const Complex& n
     count(1, p, nu, z);
     if (abs(z) > s.limit) return largeArgumentIPrime(p, nu, z);
     const Complex order = seriesOrder(nu);
-    return seriesIPrime(s.accuracy, p, order, z, GammaOf(s, order));
+    return seriesSumIPrime(s, p, order, z);
 }
 
 // f″(z) ≈ [f′(0.9999·z) − f′(z)] / ((0.9999 − 1)·z), a one-sided quotient with error about

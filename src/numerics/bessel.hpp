@@ -27,7 +27,9 @@ struct BesselSettings {
     double accuracy = 1e-17;
     double limit = 15.0;
     /// Keep the Γ values of the series terms of recent orders instead of evaluating them for
-    /// every term; the values, and so the results, are the same either way.
+    /// every term, and the last few series sums for the functions at the same argument that
+    /// need them again (K's reflection formula needs I's); the values, and so the results, are
+    /// the same either way.
     bool tabulateGamma = true;
     /// Which functions the radial slots hold; the routines of this header are the series
     /// choice whatever it says, and the accuracy and limit apply to that choice only.
