@@ -145,9 +145,8 @@ double AsynchronousMotor::odeResidualIntegral(const double& kh, const double& x,
 }
 
 // The amplitude enters both sums once, with its sign.
-AsynchronousMotor::OdeSums AsynchronousMotor::odeSums(const double& kp, const double& x,
-                                                      const double& g, const double& a,
-                                                      const double& z, const double& n) {
+OdeSums AsynchronousMotor::odeSums(const double& kp, const double& x, const double& g,
+                                   const double& a, const double& z, const double& n) {
     const Evaluator residual = bound(&AsynchronousMotor::odeResidualIntegral);
     const Evaluator potential = bound(&AsynchronousMotor::layerPotentialIntegral);
     // Both densities of a layer point from one value of its potential.
@@ -176,7 +175,10 @@ double AsynchronousMotor::odeError(const double& kp, const double& x, const doub
 std::optional<double> AsynchronousMotor::odeErrorValue(const double& kp, const double& x,
                                                        const double& g, const double& a,
                                                        const double& z, const double& n) {
-    const OdeSums sums = odeSums(kp, x, g, a, z, n);
+    return odeErrorOf(odeSums(kp, x, g, a, z, n));
+}
+
+std::optional<double> AsynchronousMotor::odeErrorOf(const OdeSums& sums) {
     if (sums.norm == 0.0) return std::nullopt;
     return std::sqrt(std::fabs(sums.error / sums.norm));
 }

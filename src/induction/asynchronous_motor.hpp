@@ -50,6 +50,12 @@ inline constexpr std::size_t kInductionEvaluators = 10;
 /// A choice of induction evaluators, by curve slot.
 using EvaluatorSelection = std::bitset<kInductionEvaluators>;
 
+/// The two sums of the ODE error: residual E and norm N.
+struct OdeSums {
+    double error = 0.0;
+    double norm = 0.0;
+};
+
 /// The chosen evaluators at one point, as AsynchronousMotor::evaluateTogether gives them.
 struct TogetherValues {
     /// By slot: the number the evaluator gives alone (0 where not chosen).
@@ -57,6 +63,10 @@ struct TogetherValues {
     /// By slot: the display numbers of the last field solution the evaluator makes alone;
     /// none when it solves no harmonic.
     std::array<std::optional<SolveDisplay>, kInductionEvaluators> lastSolve{};
+    /// The sums of the ODE error at the same arguments, when asked for, and the display
+    /// numbers of the last solve of odeError.
+    std::optional<OdeSums> ode;
+    std::optional<SolveDisplay> odeLastSolve;
 };
 
 /// The induction motor. Every field operation and density takes (kh, x, g, a, θ, s): the
@@ -199,6 +209,8 @@ public:
     /// odeError, or none when N is 0 (no harmonic included), without raising a flag for it.
     std::optional<double> odeErrorValue(const double& kp, const double& x, const double& g,
                                         const double& a, const double& z, const double& n);
+    /// The odeErrorValue of two sums.
+    static std::optional<double> odeErrorOf(const OdeSums& sums);
 
     // All chosen evaluators of one point together (point_evaluation.cpp).
 
@@ -208,12 +220,13 @@ public:
     /// The chosen evaluators at (kp, x, g, a, z, n) from one solve per harmonic and polar-angle
     /// node and one set of layer fields per layer node, which feed every chosen evaluator that
     /// takes the harmonic; the gap fields at x and at R serve Maxwell and Poynting, and the
-    /// two accuracies share one solve of the fundamental. Each value is bit for bit the one
-    /// its evaluator gives alone, and the floating-point flags raised are those the chosen
-    /// evaluators raise alone, together. Requires evaluatesTogether().
-    TogetherValues evaluateTogether(const EvaluatorSelection& chosen, const double& kp,
-                                    const double& x, const double& g, const double& a,
-                                    const double& z, const double& n);
+    /// two accuracies share one solve of the fundamental. With `odeSums` the sums of the ODE
+    /// error (which does not read x) come from the same solves and layer nodes. Each value is
+    /// bit for bit the one its evaluator gives alone, and the floating-point flags raised are
+    /// those the chosen evaluators raise alone, together. Requires evaluatesTogether().
+    TogetherValues evaluateTogether(const EvaluatorSelection& chosen, bool odeSums,
+                                    const double& kp, const double& x, const double& g,
+                                    const double& a, const double& z, const double& n);
 
     // Per-harmonic densities: (kh, r, g, a, θ, s).
 
@@ -265,12 +278,6 @@ private:
         Complex normalFlux;
         Complex tangentialField;
     };
-    /// The two sums of the ODE error: residual E and norm N.
-    struct OdeSums {
-        double error = 0.0;
-        double norm = 0.0;
-    };
-
     // Field solution (field_solution.cpp).
     void solveConstants(double kh, double a, double theta, double s);
     void solveLayerOrders(double kh);
@@ -293,6 +300,8 @@ private:
                                           const Complex& normal, double r) const;
     [[nodiscard]] LayerPoint layerPointAt(const FieldCoefficients& f, double r,
                                           bool tangential) const;
+    [[nodiscard]] LayerPoint layerPointOf(const FieldCoefficients& f, const LayerValues& v,
+                                          double r, bool tangential) const;
     [[nodiscard]] GapPoint gapPointAt(const FieldCoefficients& f, double r) const;
 
     // Harmonic loop and integration helpers (harmonic_sum.cpp).

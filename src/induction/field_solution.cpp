@@ -210,7 +210,13 @@ Complex AsynchronousMotor::gapTangentialOf(const FieldCoefficients& f, const Gap
 
 AsynchronousMotor::LayerPoint AsynchronousMotor::layerPointAt(const FieldCoefficients& f, double r,
                                                               bool tangential) const {
-    const LayerValues v = m_layerBasis.at(r, tangential ? LayerParts::Both : LayerParts::Values);
+    return layerPointOf(f, m_layerBasis.at(r, tangential ? LayerParts::Both : LayerParts::Values),
+                        r, tangential);
+}
+
+AsynchronousMotor::LayerPoint AsynchronousMotor::layerPointOf(const FieldCoefficients& f,
+                                                              const LayerValues& v, double r,
+                                                              bool tangential) const {
     LayerPoint point;
     point.potential = f.C * layerSolution(v);
     point.normalFlux = normalFluxOf(point.potential, r);

@@ -9,7 +9,7 @@ namespace emforce {
 namespace {
 
 // The per-harmonic terms the evaluators are made of: the Maxwell term at x, the Poynting term
-// at R and the layer integrals of five densities, each integrated over θ in the sphere.
+// at R and the layer integrals of six densities, each integrated over θ in the sphere.
 enum Term : std::size_t {
     MaxwellTerm,
     PoyntingTerm,
@@ -18,6 +18,7 @@ enum Term : std::size_t {
     CoenergyTerm,
     AnisotropyTerm,
     EnergyTerm,
+    ResidualTerm,
     kTermCount
 };
 using Terms = std::array<double, kTermCount>;
@@ -54,8 +55,8 @@ using panels::overPanels;
 // its weight is 0, the material component not for a Hermitian layer.
 class TogetherEvaluation {
 public:
-    TogetherEvaluation(AsynchronousMotor& motor, const EvaluatorSelection& chosen)
-        : m(motor), m_chosen(chosen) {
+    TogetherEvaluation(AsynchronousMotor& motor, const EvaluatorSelection& chosen, bool odeSums)
+        : m(motor), m_chosen(chosen), m_odeSums(odeSums) {
         const MotorParameters& p = m.params();
         m_hermitian = abs(p.ni21 - conj(p.ni12)) == 0.0;
     }
@@ -78,7 +79,9 @@ public:
             need.set(AnisotropyTerm);
             if (m.params().fI != 0.0) need.set(PotentialTerm).set(EnergyTerm);
         }
-        if (takes.none()) return;
+        // So does the ODE error.
+        if (m_odeSums) need.set(ResidualTerm).set(PotentialTerm);
+        if (takes.none() && !m_odeSums) return;
         const Terms t = terms(need, h, x, g, a, z);
         for (std::size_t slot = 0; slot < kTermOfSlot.size(); ++slot) {
             if (takes[slot])
@@ -90,6 +93,12 @@ public:
         }
         for (std::size_t slot = 0; slot < kInductionEvaluators; ++slot)
             if (takes[slot]) out.lastSolve[slot] = m.displayNumbers();
+        if (!m_odeSums) return;
+        // The amplitude enters both sums once, with its sign, as in odeSums.
+        OdeSums& sums = *out.ode;
+        sums.error = sums.error + h.amplitude * t[ResidualTerm];
+        sums.norm = sums.norm + h.amplitude * t[PotentialTerm] / std::fabs(h.kh);
+        out.odeLastSolve = m.displayNumbers();
     }
 
     // The two accuracies from one solve of the fundamental.
@@ -150,8 +159,10 @@ private:
         if ((need >> kFirstLayerTerm).none()) return t;
         const bool tangential =
             need[MaterialTerm] || need[CoenergyTerm] || need[AnisotropyTerm] || need[EnergyTerm];
+        const LayerParts parts = tangential ? LayerParts::Both : LayerParts::Values;
         const auto densities = [&](double r) {
-            const AsynchronousMotor::LayerPoint point = m.layerPointAt(f, r, tangential);
+            const LayerValues v = m.m_layerBasis.at(r, parts);
+            const AsynchronousMotor::LayerPoint point = m.layerPointOf(f, v, r, tangential);
             std::array<double, kLayerTerms> d{};
             if (need[PotentialTerm])
                 d[PotentialTerm - kFirstLayerTerm] = m.potentialOf(kh, r, point.potential);
@@ -161,6 +172,8 @@ private:
                 d[AnisotropyTerm - kFirstLayerTerm] = m.anisotropyOf(kh, r, point);
             if (need[EnergyTerm])
                 d[EnergyTerm - kFirstLayerTerm] = m.magneticEnergyOf(kh, r, point);
+            if (need[ResidualTerm])
+                d[ResidualTerm - kFirstLayerTerm] = m.odeResidualOf(f, kh, r, point.potential, v);
             return d;
         };
         // The bounds of layerIntegral.
@@ -175,15 +188,17 @@ private:
 
     AsynchronousMotor& m;
     EvaluatorSelection m_chosen;
+    bool m_odeSums;
     bool m_hermitian = false;
 };
 
-TogetherValues AsynchronousMotor::evaluateTogether(const EvaluatorSelection& chosen,
+TogetherValues AsynchronousMotor::evaluateTogether(const EvaluatorSelection& chosen, bool odeSums,
                                                    const double& kp, const double& x,
                                                    const double& g, const double& a,
                                                    const double& z, const double& n) {
-    TogetherEvaluation together(*this, chosen);
+    TogetherEvaluation together(*this, chosen, odeSums);
     TogetherValues out;
+    if (odeSums) out.ode = OdeSums{};
     forEachIncludedHarmonic(
         kp, n, false, [&](const HarmonicTerm& h) { together.addHarmonic(h, x, g, a, z, out); });
     together.addAccuracies(kp, x, g, a, z, n, out);

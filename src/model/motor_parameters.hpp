@@ -41,6 +41,8 @@ struct MotorParameters {
     bool induction = false;
     Geometry geometry = Geometry::Linear;
     double syncSpeed = 0;
+
+    friend bool operator==(const MotorParameters&, const MotorParameters&) = default;
 };
 
 /// The process-wide model data that every motor object reads: the parameters and the spectra.

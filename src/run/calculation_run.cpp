@@ -92,6 +92,14 @@ private:
     // What the display texts show: the numbers of the last field solution that the evaluators
     // would have made, had each evaluator call of the run been made alone, one after the other.
     std::optional<SolveDisplay> m_display;
+    // The residual's sums from the tabled point's solves, for the parameters they were made with.
+    struct PendingResidual {
+        ModelData data;
+        OdeSums sums;
+        std::optional<SolveDisplay> lastSolve;
+    };
+    std::optional<PendingResidual> m_residual;
+    [[nodiscard]] bool residualPending() const;
 };
 
 void Run::read() {
@@ -121,9 +129,14 @@ void Run::listHarmonics() {
 
 void Run::reportTabledPoint() {
     const EvaluatorArgs a = args();
-    const std::vector<int> slots = {0, 1, 2, 3};
-    const std::vector<PointValue> values = m_induction ? inductionPoints(m_model.induction, slots)(a)
-                                                       : synchronousPoints(m_model.synchronous, slots)(a);
+    std::vector<PointValue> values;
+    if (m_induction) {
+        TabledInduction tabled = inductionTabledPoint(m_model.induction, a);
+        values = std::move(tabled.slots);
+        if (tabled.ode) m_residual = PendingResidual{m_model.data, *tabled.ode, tabled.odeLastSolve};
+    } else {
+        values = synchronousPoints(m_model.synchronous, {0, 1, 2, 3})(a);
+    }
     clearFpFaults();
     std::array<double, 4> f{};
     {
@@ -209,13 +222,31 @@ void Run::showStatistics() {
 void Run::showResidual() {
     read();
     const EvaluatorArgs a = args();
-    m_model.induction.setDisplayNumbers(m_display);
-    const std::optional<double> residual = m_model.induction.odeErrorValue(a.kp, a.x, a.g, a.a, a.z, a.s);
-    m_display = m_model.induction.displayNumbers();
+    std::optional<double> residual;
+    if (residualPending()) {
+        residual = AsynchronousMotor::odeErrorOf(m_residual->sums);
+        if (m_residual->lastSolve) m_display = m_residual->lastSolve;
+        m_model.induction.setDisplayNumbers(m_display);
+    } else {
+        m_model.induction.setDisplayNumbers(m_display);
+        residual = m_model.induction.odeErrorValue(a.kp, a.x, a.g, a.a, a.z, a.s);
+        m_display = m_model.induction.displayNumbers();
+    }
     showDisplayTexts();
     if (residual) m_outcome.odeError = checkedValue(*residual);
     m_observer.setField(ResultField::OdeResidual, residual ? formatExponent(checkedValue(*residual), 3, 3)
                                                            : "undefined: no harmonic included");
+}
+
+// The sums from the tabled point serve the residual when the readings since gave the same data
+// (the residual does not read x, which the first reading set apart).
+bool Run::residualPending() const {
+    if (!m_residual) return false;
+    const ModelData& now = m_model.data;
+    MotorParameters p = now.params;
+    p.x = m_residual->data.params.x;
+    return p == m_residual->data.params && now.statorSpectrum == m_residual->data.statorSpectrum &&
+           now.rotorSpectrum == m_residual->data.rotorSpectrum;
 }
 
 int Run::workerCount() const {

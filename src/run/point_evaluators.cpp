@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "numerics/cancel.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -26,22 +27,41 @@ PointValue inductionAlone(AsynchronousMotor& motor, const Evaluator& evaluator,
     return value;
 }
 
-// The slots together, or nothing when that raised a fault (or a refusal, or a cancel), which
-// only the evaluators alone can tell apart.
-std::optional<std::vector<PointValue>> together(AsynchronousMotor& motor,
-                                                const std::vector<int>& slots,
-                                                const EvaluatorSelection& chosen,
-                                                const EvaluatorArgs& a) {
+// The chosen slots (and the ODE sums) together, or nothing when that raised a fault or a
+// refusal, which only the evaluators alone can tell apart; a cancel ends the point.
+std::optional<TogetherValues> together(AsynchronousMotor& motor, const std::vector<int>& slots,
+                                       const EvaluatorSelection& chosen, bool odeSums,
+                                       const EvaluatorArgs& a) {
     clearFpFaults();
-    std::vector<PointValue> values;
     try {
-        const TogetherValues t = motor.evaluateTogether(chosen, a.kp, a.x, a.g, a.a, a.z, a.s);
-        for (const int slot : slots) {
-            const auto k = static_cast<size_t>(slot);
-            values.push_back({checkedValue(t.values[k]), {}, t.lastSolve[k]});
+        TogetherValues t = motor.evaluateTogether(chosen, odeSums, a.kp, a.x, a.g, a.a, a.z, a.s);
+        for (const int slot : slots) checkedValue(t.values[static_cast<size_t>(slot)]);
+        if (t.ode) {
+            checkedValue(t.ode->error);
+            checkedValue(t.ode->norm);
         }
+        return t;
     } catch (const CalcError&) {
+        if (cancelRequested()) throw;
         return std::nullopt;
+    }
+}
+
+EvaluatorSelection selectionOf(const std::vector<int>& slots) {
+    EvaluatorSelection chosen;
+    for (const int slot : slots) chosen.set(static_cast<size_t>(slot));
+    return chosen;
+}
+
+// The slots' values at a point: together where the motor can, else each evaluator alone.
+std::vector<PointValue> slotValues(AsynchronousMotor& motor, const std::vector<int>& slots,
+                                   const SlotEvaluators& evaluators,
+                                   const std::optional<TogetherValues>& t, const EvaluatorArgs& a) {
+    std::vector<PointValue> values;
+    for (const int slot : slots) {
+        const auto k = static_cast<size_t>(slot);
+        values.push_back(t ? PointValue{t->values[k], {}, t->lastSolve[k]}
+                           : inductionAlone(motor, evaluators[k], a));
     }
     return values;
 }
@@ -71,18 +91,26 @@ SlotEvaluators synchronousSlots(SilnikSynchroniczny& m) {
 }
 
 PointEvaluator inductionPoints(AsynchronousMotor& motor, std::vector<int> slots) {
-    EvaluatorSelection chosen;
-    for (const int slot : slots) chosen.set(static_cast<size_t>(slot));
+    const EvaluatorSelection chosen = selectionOf(slots);
     return [&motor, slots = std::move(slots), chosen,
             evaluators = inductionSlots(motor)](const EvaluatorArgs& a) {
-        if (motor.evaluatesTogether()) {
-            if (auto values = together(motor, slots, chosen, a)) return std::move(*values);
-        }
-        std::vector<PointValue> values;
-        for (const int slot : slots)
-            values.push_back(inductionAlone(motor, evaluators[static_cast<size_t>(slot)], a));
-        return values;
+        const std::optional<TogetherValues> t =
+            motor.evaluatesTogether() ? together(motor, slots, chosen, false, a) : std::nullopt;
+        return slotValues(motor, slots, evaluators, t, a);
     };
+}
+
+TabledInduction inductionTabledPoint(AsynchronousMotor& motor, const EvaluatorArgs& a) {
+    const std::vector<int> slots = {0, 1, 2, 3};
+    const std::optional<TogetherValues> t =
+        motor.evaluatesTogether() ? together(motor, slots, selectionOf(slots), true, a)
+                                  : std::nullopt;
+    TabledInduction tabled{slotValues(motor, slots, inductionSlots(motor), t, a), {}, {}};
+    if (t) {
+        tabled.ode = t->ode;
+        tabled.odeLastSolve = t->odeLastSolve;
+    }
+    return tabled;
 }
 
 PointEvaluator synchronousPoints(SilnikSynchroniczny& motor, const std::vector<int>& slots) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "induction/asynchronous_motor.hpp"
@@ -25,6 +26,17 @@ SlotEvaluators synchronousSlots(SilnikSynchroniczny& motor);
 /// Monte Carlo, a fault) each slot's evaluator alone, so that every value, fault and display
 /// number is the one its evaluator gives alone.
 PointEvaluator inductionPoints(AsynchronousMotor& motor, std::vector<int> slots);
+
+/// The tabled point of an induction run: slots 0 to 3 as inductionPoints gives them and, where
+/// they come together without a fault, the sums of the ODE error at the same arguments from the
+/// same solves and layer nodes (the residual does not read x), with the display numbers of the
+/// residual's last solve.
+struct TabledInduction {
+    std::vector<PointValue> slots;
+    std::optional<OdeSums> ode;
+    std::optional<SolveDisplay> odeLastSolve;
+};
+TabledInduction inductionTabledPoint(AsynchronousMotor& motor, const EvaluatorArgs& args);
 
 /// The synchronous slots `slots` at a point on `motor`, each evaluator alone.
 PointEvaluator synchronousPoints(SilnikSynchroniczny& motor, const std::vector<int>& slots);
