@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "run/calculation_run.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/bessel.hpp"
+#include "run/calculation_run.hpp"
 
 namespace {
 
@@ -170,8 +170,11 @@ bool chosen(int k, int argc, char** argv) {
 // The four fast runs of a case, alternating, so that both choices see the same spells of the
 // machine: one thread and all cores, accurate and series.
 std::vector<Measurement> fastRuns(const Case& c) {
-    return measureAlternating(c, c.points, {{1, false, "accurate"}, {1, false, "series"},
-                                            {0, false, "accurate"}, {0, false, "series"}});
+    return measureAlternating(c, c.points,
+                              {{1, false, "accurate"},
+                               {1, false, "series"},
+                               {0, false, "accurate"},
+                               {0, false, "series"}});
 }
 
 // --fast: the fast path's times alone, for comparing two builds side by side.
@@ -199,7 +202,8 @@ int main(int argc, char** argv) {
         "emforce run benchmark, %u cores; times in seconds (short runs: the fastest of up to ten, "
         "the compared runs alternating)\n\n",
         cores);
-    if (std::any_of(argv + 1, argv + argc, [](const char* a) { return std::string(a) == "--fast"; })) {
+    if (std::any_of(argv + 1, argv + argc,
+                    [](const char* a) { return std::string(a) == "--fast"; })) {
         printFastTimes(argc, argv);
         return 0;
     }
@@ -207,7 +211,8 @@ int main(int argc, char** argv) {
                 "bessel", "literal1", "fast1", "fastN", "lit/fast", "1/N", "fastN vs", "points",
                 "max diff", "fast1 vs", "evals fast", "evals least", "ratio");
     std::printf("%-22s %-8s %8s %8s %8s | %8s %8s | %8s %8s | %9s | %8s | %11s %11s %6s\n", "", "",
-                "", "", "", "(same pts)", "", "lit1", "literal", "", "series", "(run)", "(run)", "");
+                "", "", "", "(same pts)", "", "lit1", "literal", "", "series", "(run)", "(run)",
+                "");
     for (size_t k = 0; k < std::size(kCases); ++k) {
         const Case& c = kCases[k];
         if (!chosen(static_cast<int>(k), argc, argv)) continue;
@@ -233,7 +238,8 @@ int main(int argc, char** argv) {
                 diff, fastOne.seconds / fast[1].seconds,
                 static_cast<unsigned long long>(fastOne.evaluations),
                 static_cast<unsigned long long>(least),
-                least == 0 ? 0.0 : static_cast<double>(fastOne.evaluations) / static_cast<double>(least));
+                least == 0 ? 0.0
+                           : static_cast<double>(fastOne.evaluations) / static_cast<double>(least));
         }
     }
     std::printf(
@@ -245,7 +251,8 @@ int main(int argc, char** argv) {
         "of a point\n"
         "from one field solution, points shared among threads) on one thread / all cores over the "
         "whole case.\n"
-        "lit/fast compares the two paths on the literal's points; 'fastN vs lit1' is the speed-up of "
+        "lit/fast compares the two paths on the literal's points; 'fastN vs lit1' is the speed-up "
+        "of "
         "the whole\n"
         "case on all cores over the literal path on one thread (lit/fast x 1/N).\n"
         "max diff: the largest relative difference of any shown number between the paths and "

@@ -3,22 +3,29 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <thread>
 #include <type_traits>
-#include <ctime>
 
-#include "run/error_statistics.hpp"
-#include "run/point_evaluators.hpp"
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
 #include "numerics/bessel.hpp"
 #include "numerics/fp_guard.hpp"
+#include "run/error_statistics.hpp"
+#include "run/point_evaluators.hpp"
 
 namespace emforce {
 
-const std::array<std::string_view, kCurveSlots> kSeriesTitles = {
-    "F/T Maxwell",  "F/T Lorentz", "F/T material",           "Poynting/EM Impulse ", "F/T Coenergy",
-    "P_Poynting",   "P_Joule_volume_integral", "P_Anisotropy", "I accuracy",           "K accuracy"};
+const std::array<std::string_view, kCurveSlots> kSeriesTitles = {"F/T Maxwell",
+                                                                 "F/T Lorentz",
+                                                                 "F/T material",
+                                                                 "Poynting/EM Impulse ",
+                                                                 "F/T Coenergy",
+                                                                 "P_Poynting",
+                                                                 "P_Joule_volume_integral",
+                                                                 "P_Anisotropy",
+                                                                 "I accuracy",
+                                                                 "K accuracy"};
 
 std::vector<double>* CurveResults::forSlot(int slot) {
     std::array<std::vector<double>*, 8> bySlot = {&Te, &TeL, &TeM, &TP, &TeC, &PS, &PJoule, &PAnis};
@@ -34,14 +41,16 @@ std::string longTimeText(std::chrono::system_clock::time_point t) {
     std::tm local{};
     localtime_r(&tt, &local);
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", local.tm_hour, local.tm_min, local.tm_sec);
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", local.tm_hour, local.tm_min,
+                  local.tm_sec);
     return buffer;
 }
 
 std::string durationText(std::chrono::system_clock::duration d) {
     const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(d).count();
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60);
     return buffer;
 }
 
@@ -55,7 +64,8 @@ std::string statisticText(const std::optional<double>& v, bool fixed, const char
 // One run over one motor object; the two motor kinds differ only in their bindings.
 class Run {
 public:
-    Run(Model& model, InputRecord& record, RunObserver& observer, const RunOptions& options, RunOutcome& outcome)
+    Run(Model& model, InputRecord& record, RunObserver& observer, const RunOptions& options,
+        RunOutcome& outcome)
         : m_model(model),
           m_record(record),
           m_observer(observer),
@@ -123,8 +133,9 @@ void Run::listHarmonics() {
     m_observer.clearHarmonics();
     const HarmonicRange range = harmonicRange(m_model.data.params.highestHarmonic);
     for (int i = range.first; i <= range.last; ++i)
-        m_observer.appendHarmonicLine(" h = " + std::to_string(harmonicOrder(i)) + "     Ah = " +
-                                      formatFixed(m_model.data.statorSpectrum[static_cast<size_t>(i)], 4, 1));
+        m_observer.appendHarmonicLine(
+            " h = " + std::to_string(harmonicOrder(i)) +
+            "     Ah = " + formatFixed(m_model.data.statorSpectrum[static_cast<size_t>(i)], 4, 1));
 }
 
 void Run::reportTabledPoint() {
@@ -133,7 +144,8 @@ void Run::reportTabledPoint() {
     if (m_induction) {
         TabledInduction tabled = inductionTabledPoint(m_model.induction, a);
         values = std::move(tabled.slots);
-        if (tabled.ode) m_residual = PendingResidual{m_model.data, *tabled.ode, tabled.odeLastSolve};
+        if (tabled.ode)
+            m_residual = PendingResidual{m_model.data, *tabled.ode, tabled.odeLastSolve};
     } else {
         values = synchronousPoints(m_model.synchronous, {0, 1, 2, 3})(a);
     }
@@ -149,11 +161,18 @@ void Run::reportTabledPoint() {
     }
     showDisplayTexts();
     m_outcome.tabled = TabledPoint{f[0], f[1], f[2], f[3], std::nullopt};
-    const std::array<std::string, 12> lines = {
-        "------  for data from table -> -> -> ", "  ", "------  Maxwell's method  ------",
-        formatExponent(f[0], 10, 3),             "-------  Lorentz method   ------", formatExponent(f[1], 10, 3),
-        "-----  Material component  -----",      formatExponent(f[2], 10, 3), "-----  Impulse  component  -----",
-        formatExponent(f[3], 10, 3),             "  ", "Force / Torque balance ratio"};
+    const std::array<std::string, 12> lines = {"------  for data from table -> -> -> ",
+                                               "  ",
+                                               "------  Maxwell's method  ------",
+                                               formatExponent(f[0], 10, 3),
+                                               "-------  Lorentz method   ------",
+                                               formatExponent(f[1], 10, 3),
+                                               "-----  Material component  -----",
+                                               formatExponent(f[2], 10, 3),
+                                               "-----  Impulse  component  -----",
+                                               formatExponent(f[3], 10, 3),
+                                               "  ",
+                                               "Force / Torque balance ratio"};
     for (const std::string& line : lines) m_observer.appendReportLine(line);
     const double ratio = checkedValue((f[1] + f[2] + f[3]) / f[0]);
     m_outcome.tabled->ratio = ratio;
@@ -170,7 +189,8 @@ void Run::drawCurves() {
         if (m_record.curves[static_cast<size_t>(slot)]) slots.push_back(slot);
     if (slots.empty()) return;
     if (m_record.domain < 0 || m_record.domain > 4)
-        throw CalcError("Domain " + std::to_string(m_record.domain) + " does not exist: choose 0 to 4");
+        throw CalcError("Domain " + std::to_string(m_record.domain) +
+                        " does not exist: choose 0 to 4");
     const auto domain = static_cast<Domain>(m_record.domain);
     const EvaluatorArgs a = args();
     const DomainEnds ends = domainEnds(domain, m_model.data.params, a.g, a.a, a.z, m_induction);
@@ -178,11 +198,12 @@ void Run::drawCurves() {
     auto run = [&](auto& motor, auto pointsOn) {
         // Working copies share the points; each copy owns its scratch fields.
         using Motor = std::remove_reference_t<decltype(motor)>;
-        std::vector<Motor> copies(static_cast<size_t>(workerCount() > 1 ? workerCount() : 0), motor);
+        std::vector<Motor> copies(static_cast<size_t>(workerCount() > 1 ? workerCount() : 0),
+                                  motor);
         SweepEvaluators evaluators{pointsOn(motor, slots), {}};
         for (Motor& copy : copies) evaluators.workers.push_back(pointsOn(copy, slots));
-        CurveSweep sweep(static_cast<int>(slots.size()), motor.pointsPerCurve(), domain, ends, evaluators, a,
-                         m_options.cancel);
+        CurveSweep sweep(static_cast<int>(slots.size()), motor.pointsPerCurve(), domain, ends,
+                         evaluators, a, m_options.cancel);
         const auto keepDisplay = [this](const SolveDisplay& d) { m_display = d; };
         for (size_t k = 0; k < slots.size(); ++k) {
             const int slot = slots[k];
@@ -190,16 +211,19 @@ void Run::drawCurves() {
             motor.curveY().clear();
             m_observer.clearSeries(slot);
             sweep.show(static_cast<int>(k), slot,
-                       {motor.curveX(), motor.curveY(), m_model.results.forSlot(slot), keepDisplay}, m_observer);
+                       {motor.curveX(), motor.curveY(), m_model.results.forSlot(slot), keepDisplay},
+                       m_observer);
             m_observer.curveFinished(slot);
             showDisplayTexts();
         }
     };
     if (m_induction)
-        run(m_model.induction, [](AsynchronousMotor& m, const std::vector<int>& s) { return inductionPoints(m, s); });
+        run(m_model.induction,
+            [](AsynchronousMotor& m, const std::vector<int>& s) { return inductionPoints(m, s); });
     else
-        run(m_model.synchronous,
-            [](SilnikSynchroniczny& m, const std::vector<int>& s) { return synchronousPoints(m, s); });
+        run(m_model.synchronous, [](SilnikSynchroniczny& m, const std::vector<int>& s) {
+            return synchronousPoints(m, s);
+        });
 }
 
 void Run::showStatistics() {
@@ -214,7 +238,8 @@ void Run::showStatistics() {
     m_outcome.statistics = {average, largest, coenergyError, powerError};
     m_observer.setField(ResultField::AverageBalance, statisticText(average, false, force));
     m_observer.setField(ResultField::MaxBalance, statisticText(largest, false, force));
-    m_observer.setField(ResultField::AverageCoenergy, statisticText(coenergyError, false, coenergy));
+    m_observer.setField(ResultField::AverageCoenergy,
+                        statisticText(coenergyError, false, coenergy));
     m_observer.setField(ResultField::PowerFixed, statisticText(powerError, true, power));
     m_observer.setField(ResultField::PowerExponent, statisticText(powerError, false, power));
 }
@@ -234,8 +259,9 @@ void Run::showResidual() {
     }
     showDisplayTexts();
     if (residual) m_outcome.odeError = checkedValue(*residual);
-    m_observer.setField(ResultField::OdeResidual, residual ? formatExponent(checkedValue(*residual), 3, 3)
-                                                           : "undefined: no harmonic included");
+    m_observer.setField(ResultField::OdeResidual,
+                        residual ? formatExponent(checkedValue(*residual), 3, 3)
+                                 : "undefined: no harmonic included");
 }
 
 // The sums from the tabled point serve the residual when the readings since gave the same data
@@ -267,28 +293,32 @@ void Run::execute() {
     m_observer.setTimeText("Start Time  =  " + longTimeText(start));
     m_observer.clearReport();
     m_observer.clearHarmonics();
-    for (ResultField f : {ResultField::AverageBalance, ResultField::MaxBalance, ResultField::PowerFixed,
-                          ResultField::PowerExponent, ResultField::AverageCoenergy})
+    for (ResultField f :
+         {ResultField::AverageBalance, ResultField::MaxBalance, ResultField::PowerFixed,
+          ResultField::PowerExponent, ResultField::AverageCoenergy})
         m_observer.setField(f, "");
     m_induction = m_record.induction;
     const auto mode = m_options.literal ? AsynchronousMotor::EvaluationMode::Literal
                                         : AsynchronousMotor::EvaluationMode::Reuse;
     m_model.induction.setEvaluationMode(mode);
-    m_model.synchronous.setEvaluationMode(m_options.literal ? SilnikSynchroniczny::EvaluationMode::Literal
-                                                            : SilnikSynchroniczny::EvaluationMode::Reuse);
+    m_model.synchronous.setEvaluationMode(m_options.literal
+                                              ? SilnikSynchroniczny::EvaluationMode::Literal
+                                              : SilnikSynchroniczny::EvaluationMode::Reuse);
     read();
     listHarmonics();
     reportTabledPoint();
     read();
     drawCurves();
     if (m_induction) showStatistics();
-    m_observer.setTimeText("Calculation Time (including chart drawing) = " + durationText(m_options.now() - start));
+    m_observer.setTimeText("Calculation Time (including chart drawing) = " +
+                           durationText(m_options.now() - start));
     if (m_induction) showResidual();
 }
 
 }  // namespace
 
-RunOutcome runCalculation(Model& model, InputRecord& record, RunObserver& observer, const RunOptions& options) {
+RunOutcome runCalculation(Model& model, InputRecord& record, RunObserver& observer,
+                          const RunOptions& options) {
     clearFpFaults();
     const CancelScope cancel(options.cancel);
     RunOutcome outcome;

@@ -14,21 +14,28 @@
 
 namespace emforce {
 
-DomainEnds domainEnds(Domain domain, const MotorParameters& p, double g, double a, double z, bool induction) {
+DomainEnds domainEnds(Domain domain, const MotorParameters& p, double g, double a, double z,
+                      bool induction) {
     switch (domain) {
-        case Domain::Position: return {p.R, p.R + g};
-        case Domain::GapWidth: return {g, 2 * g};
-        case Domain::LayerWidth: return {a, 0.99 * p.R};
-        case Domain::ThirdCoordinate: return {0.1 * z, 1.1 * z};
+        case Domain::Position:
+            return {p.R, p.R + g};
+        case Domain::GapWidth:
+            return {g, 2 * g};
+        case Domain::LayerWidth:
+            return {a, 0.99 * p.R};
+        case Domain::ThirdCoordinate:
+            return {0.1 * z, 1.1 * z};
         case Domain::SpeedOrAngle:
             if (induction) return {p.minSpeed, p.maxSpeed};
             return {-std::numbers::pi / p.kp, std::numbers::pi / p.kp};
     }
-    throw CalcError("Domain " + std::to_string(static_cast<int>(domain)) + " does not exist: choose 0 to 4");
+    throw CalcError("Domain " + std::to_string(static_cast<int>(domain)) +
+                    " does not exist: choose 0 to 4");
 }
 
 std::string progressText(double percent, int slot) {
-    return "it has been done by now " + formatFixed(percent, 3, 0) + " % of serie no. " + std::to_string(slot + 1);
+    return "it has been done by now " + formatFixed(percent, 3, 0) + " % of serie no. " +
+           std::to_string(slot + 1);
 }
 
 namespace {
@@ -36,11 +43,16 @@ namespace {
 // The argument the domain replaces by the running value.
 double& sweptArgument(Domain domain, EvaluatorArgs& args) {
     switch (domain) {
-        case Domain::Position: return args.x;
-        case Domain::GapWidth: return args.g;
-        case Domain::LayerWidth: return args.a;
-        case Domain::ThirdCoordinate: return args.z;
-        case Domain::SpeedOrAngle: break;
+        case Domain::Position:
+            return args.x;
+        case Domain::GapWidth:
+            return args.g;
+        case Domain::LayerWidth:
+            return args.a;
+        case Domain::ThirdCoordinate:
+            return args.z;
+        case Domain::SpeedOrAngle:
+            break;
     }
     return args.s;
 }
@@ -52,7 +64,9 @@ public:
     PointSolver(int curves, int n, Domain domain, const DomainEnds& ends, const EvaluatorArgs& args)
         : m_curves(curves), m_n(n), m_domain(domain), m_ends(ends), m_args(args) {}
 
-    [[nodiscard]] double abscissa(int i) const { return m_ends.from + i * (m_ends.to - m_ends.from) / m_n; }
+    [[nodiscard]] double abscissa(int i) const {
+        return m_ends.from + i * (m_ends.to - m_ends.from) / m_n;
+    }
 
     [[nodiscard]] std::vector<PointValue> solve(const PointEvaluator& evaluator, int i) const {
         EvaluatorArgs running = m_args;
@@ -103,8 +117,9 @@ PointEvaluator eachAlone(std::vector<Evaluator> curves) {
 // point's values are written by the one thread that took its index and published by its flag.
 class CurveSweep::Points {
 public:
-    Points(int curves, int n, Domain domain, const DomainEnds& ends, const SweepEvaluators& evaluators,
-           const EvaluatorArgs& args, const std::atomic<bool>* cancel)
+    Points(int curves, int n, Domain domain, const DomainEnds& ends,
+           const SweepEvaluators& evaluators, const EvaluatorArgs& args,
+           const std::atomic<bool>* cancel)
         : m_solver(curves, n, domain, ends, args),
           m_evaluators(evaluators),
           m_n(n),
@@ -145,7 +160,8 @@ public:
 
 private:
     void work(const PointEvaluator& evaluator) {
-        for (int i = m_next++; i <= m_n && !m_stop; i = m_next++) finish(i, m_solver.solve(evaluator, i));
+        for (int i = m_next++; i <= m_n && !m_stop; i = m_next++)
+            finish(i, m_solver.solve(evaluator, i));
     }
 
     void finish(int i, std::vector<PointValue> values) {
@@ -169,7 +185,8 @@ private:
 CurveSweep::CurveSweep(int curveCount, int pointCount, Domain domain, const DomainEnds& ends,
                        const SweepEvaluators& evaluators, const EvaluatorArgs& args,
                        const std::atomic<bool>* cancel)
-    : m_points(std::make_unique<Points>(curveCount, pointCount, domain, ends, evaluators, args, cancel)) {}
+    : m_points(std::make_unique<Points>(curveCount, pointCount, domain, ends, evaluators, args,
+                                        cancel)) {}
 
 CurveSweep::~CurveSweep() = default;
 
@@ -182,7 +199,8 @@ void CurveSweep::show(int curve, int slot, const CurveSink& sink, RunObserver& o
     clearFpFaults();
     double threshold = 0;
     for (int i = 0; i <= n; ++i) {
-        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) throw CalcError(kCancelledMessage);
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed))
+            throw CalcError(kCancelledMessage);
         const double percent = checkedValue(i * 100.0 / n);
         if (percent >= threshold || percent == 100) {
             observer.setProgressText(progressText(percent, slot));

@@ -19,11 +19,18 @@
 namespace emforce {
 
 /// The swept variable, by its index in the "versus" selector.
-enum class Domain : int { Position = 0, GapWidth = 1, LayerWidth = 2, ThirdCoordinate = 3, SpeedOrAngle = 4 };
+enum class Domain : int {
+    Position = 0,
+    GapWidth = 1,
+    LayerWidth = 2,
+    ThirdCoordinate = 3,
+    SpeedOrAngle = 4
+};
 
 /// Captions of the domain selector in index order.
 inline constexpr std::array<std::string_view, 5> kDomainItems = {
-    "var   x1 = x/r/r", "the gap width g", "layer width a", "var  x3 = z/z/teta ", "speed / power angle"};
+    "var   x1 = x/r/r", "the gap width g", "layer width a", "var  x3 = z/z/teta ",
+    "speed / power angle"};
 
 /// The two ends of a curve.
 struct DomainEnds {
@@ -32,7 +39,8 @@ struct DomainEnds {
 };
 
 /// The ends of a domain from the current argument values and parameters.
-DomainEnds domainEnds(Domain domain, const MotorParameters& p, double g, double a, double z, bool induction);
+DomainEnds domainEnds(Domain domain, const MotorParameters& p, double g, double a, double z,
+                      bool induction);
 
 /// "it has been done by now <p> % of serie no. <slot + 1>".
 std::string progressText(double percent, int slot);

@@ -28,23 +28,38 @@ TEST_F(CalculationRun, StartUpRunIsPinned) {
     record.besselFunctions = "series";
     const RunOutcome outcome = run();
     ASSERT_TRUE(outcome.complete) << outcome.message;
-    EXPECT_EQ(observer.harmonics, (std::vector<std::string>{" h = -1     Ah = 0,0", " h = 1     Ah = 465,5"}));
-    EXPECT_EQ(observer.report,
-              (std::vector<std::string>{"------  for data from table -> -> -> ", "  ",
-                                        "------  Maxwell's method  ------", "6,756296882E-001",
-                                        "-------  Lorentz method   ------", "6,756296882E-001",
-                                        "-----  Material component  -----", "0,000000000E+000",
-                                        "-----  Impulse  component  -----", "0,000000000E+000", "  ",
-                                        "Force / Torque balance ratio", "1,0000000000",
-                                        "--------------------------------"}));
-    const std::vector<double> maxwell = {0.15028212777639277, 0.16663283794377887, 0.18701345605365163,
-                                         0.21309764441487314, 0.24762014291093268, 0.29535516518203847,
-                                         0.3653736859209869,  0.4768768186090008,  0.6756296882223107,
-                                         1.0509685313915833,  0};
-    const std::vector<double> lorentz = {0.15028212789007325, 0.16663283802126572, 0.1870134560999969,
-                                         0.21309764444661414, 0.24762014293299234, 0.2953551652002114,
-                                         0.36537368593717023, 0.47687681862456704, 0.6756296882388112,
-                                         1.0509685314113923,  0};
+    EXPECT_EQ(observer.harmonics,
+              (std::vector<std::string>{" h = -1     Ah = 0,0", " h = 1     Ah = 465,5"}));
+    EXPECT_EQ(
+        observer.report,
+        (std::vector<std::string>{
+            "------  for data from table -> -> -> ", "  ", "------  Maxwell's method  ------",
+            "6,756296882E-001", "-------  Lorentz method   ------", "6,756296882E-001",
+            "-----  Material component  -----", "0,000000000E+000",
+            "-----  Impulse  component  -----", "0,000000000E+000", "  ",
+            "Force / Torque balance ratio", "1,0000000000", "--------------------------------"}));
+    const std::vector<double> maxwell = {0.15028212777639277,
+                                         0.16663283794377887,
+                                         0.18701345605365163,
+                                         0.21309764441487314,
+                                         0.24762014291093268,
+                                         0.29535516518203847,
+                                         0.3653736859209869,
+                                         0.4768768186090008,
+                                         0.6756296882223107,
+                                         1.0509685313915833,
+                                         0};
+    const std::vector<double> lorentz = {0.15028212789007325,
+                                         0.16663283802126572,
+                                         0.1870134560999969,
+                                         0.21309764444661414,
+                                         0.24762014293299234,
+                                         0.2953551652002114,
+                                         0.36537368593717023,
+                                         0.47687681862456704,
+                                         0.6756296882388112,
+                                         1.0509685314113923,
+                                         0};
     ASSERT_EQ(observer.series[0].size(), 11u);
     ASSERT_EQ(observer.series[1].size(), 11u);
     for (size_t i = 0; i < 11; ++i) {
@@ -82,13 +97,15 @@ TEST_F(CalculationRun, AllCurvesGiveEveryStatistic) {
     record.curves.fill(true);
     const RunOutcome outcome = run();
     ASSERT_TRUE(outcome.complete) << outcome.message;
-    for (int slot = 0; slot < kCurveSlots; ++slot) EXPECT_EQ(observer.series[slot].size(), 11u) << slot;
+    for (int slot = 0; slot < kCurveSlots; ++slot)
+        EXPECT_EQ(observer.series[slot].size(), 11u) << slot;
     ASSERT_TRUE(outcome.statistics.avgBalance && outcome.statistics.avgPower);
     EXPECT_LT(*outcome.statistics.maxBalance, 1e-6);
     EXPECT_LT(*outcome.statistics.avgCoenergy, 1e-6);
     EXPECT_LT(*outcome.statistics.avgPower, 1e-6);
     EXPECT_EQ(observer.fields[ResultField::AverageBalance].find("E-"), 8u);
-    EXPECT_EQ(observer.fields[ResultField::PowerFixed].size(), std::string("0,00000000000000000").size());
+    EXPECT_EQ(observer.fields[ResultField::PowerFixed].size(),
+              std::string("0,00000000000000000").size());
 }
 
 // The fast path (all checked curves of a point together, points shared among threads) writes
@@ -104,11 +121,11 @@ TEST_F(CalculationRun, FastRunsWriteTheLiteralOneThreadRun) {
         std::vector<std::pair<int, const char*>> cells;
     };
     const Case cases[] = {
-        {16, Geometry::Spherical, 1, 4, {}},                 // anisotropy and an impulse field
-        {13, Geometry::Cylindrical, 0, 0, {}},               // Simpson, the surface x swept through the gap
-        {5, Geometry::Linear, 6, 2, {}},                     // complex off-diagonal terms, layer width swept
-        {1, Geometry::Spherical, 7, 3, {{5, "0"}}},          // θ = 0: the accuracy curves fault
-        {1, Geometry::Spherical, 4, 4, {{15, "45"}}},        // the speed reaches the synchronous one
+        {16, Geometry::Spherical, 1, 4, {}},    // anisotropy and an impulse field
+        {13, Geometry::Cylindrical, 0, 0, {}},  // Simpson, the surface x swept through the gap
+        {5, Geometry::Linear, 6, 2, {}},        // complex off-diagonal terms, layer width swept
+        {1, Geometry::Spherical, 7, 3, {{5, "0"}}},    // θ = 0: the accuracy curves fault
+        {1, Geometry::Spherical, 4, 4, {{15, "45"}}},  // the speed reaches the synchronous one
     };
     for (const Case& c : cases) {
         for (const char* functions : {"accurate", "series"}) {
@@ -135,7 +152,8 @@ TEST_F(CalculationRun, FastRunsWriteTheLiteralOneThreadRun) {
             for (int threads : {1, 3}) {
                 const auto fast = runWith(threads, false);
                 EXPECT_EQ(fast.first, literal.first) << c.set << " " << functions;
-                EXPECT_EQ(fast.second, literal.second) << c.set << " " << functions << " " << threads;
+                EXPECT_EQ(fast.second, literal.second)
+                    << c.set << " " << functions << " " << threads;
             }
         }
     }

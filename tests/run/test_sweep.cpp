@@ -1,29 +1,33 @@
 // Swept curves: domain ends, progress texts, point values and the failure cases of the count.
-#include "run/sweep.hpp"
-
 #include <gtest/gtest.h>
 
 #include <numbers>
 
 #include "numerics/fp_guard.hpp"
 #include "recording_observer.hpp"
+#include "run/sweep.hpp"
 
 namespace emforce {
 namespace {
 
 struct Sweep : ::testing::Test {
-    void sweep(int n, Domain domain, DomainEnds ends, int slot = 0) { sweepWith(evaluator, 0, n, domain, ends, slot); }
+    void sweep(int n, Domain domain, DomainEnds ends, int slot = 0) {
+        sweepWith(evaluator, 0, n, domain, ends, slot);
+    }
     // One curve of `e`, with `workers` working copies of it.
-    void sweepWith(const Evaluator& e, int workers, int n, Domain domain, DomainEnds ends, int slot = 0,
-                   const std::atomic<bool>* cancel = nullptr) {
+    void sweepWith(const Evaluator& e, int workers, int n, Domain domain, DomainEnds ends,
+                   int slot = 0, const std::atomic<bool>* cancel = nullptr) {
         clearFpFaults();
-        const SweepEvaluators evaluators{eachAlone({e}), std::vector<PointEvaluator>(workers, eachAlone({e}))};
+        const SweepEvaluators evaluators{eachAlone({e}),
+                                         std::vector<PointEvaluator>(workers, eachAlone({e}))};
         CurveSweep sweep(1, n, domain, ends, evaluators, args, cancel);
         sweep.show(0, slot, {x, y, &results, {}}, observer);
     }
     // y = 1000·kp + 100·x + 10·g + a + z/10 + s/100 shows which argument the sweep replaced.
-    Evaluator evaluator = [](const double& kp, const double& x, const double& g, const double& a, const double& z,
-                             const double& s) { return 1000 * kp + 100 * x + 10 * g + a + z / 10 + s / 100; };
+    Evaluator evaluator = [](const double& kp, const double& x, const double& g, const double& a,
+                             const double& z, const double& s) {
+        return 1000 * kp + 100 * x + 10 * g + a + z / 10 + s / 100;
+    };
     EvaluatorArgs args{1, 2, 3, 4, 5, 6};
     std::vector<double> x, y, results;
     RecordingObserver observer;
@@ -82,9 +86,8 @@ TEST_F(Sweep, NegativeCountDrawsNothing) {
 }
 
 TEST_F(Sweep, FaultingEvaluatorStopsAtThatPointKeepingEarlierOnes) {
-    evaluator = [](const double&, const double&, const double&, const double&, const double&, const double& s) {
-        return 1.0 / (s - 5.0);
-    };
+    evaluator = [](const double&, const double&, const double&, const double&, const double&,
+                   const double& s) { return 1.0 / (s - 5.0); };
     try {
         sweep(10, Domain::SpeedOrAngle, {0, 50});
         FAIL();
@@ -105,8 +108,8 @@ TEST_F(Sweep, CancelStopsBeforeTheNextPoint) {
 // a point ends the curve there, on the calling thread or on a worker.
 TEST_F(Sweep, CancelInsideAPointEndsTheCurve) {
     std::atomic<bool> cancel{false};
-    const Evaluator longPoint = [&cancel](const double&, const double&, const double&, const double&,
-                                          const double&, const double& s) {
+    const Evaluator longPoint = [&cancel](const double&, const double&, const double&,
+                                          const double&, const double&, const double& s) {
         if (s == 4) cancel = true;
         throwIfCancelled();
         return s;
@@ -129,8 +132,10 @@ TEST_F(Sweep, CancelInsideAPointEndsTheCurve) {
 // a reading gives, after the points before it.
 TEST_F(Sweep, ImpossibleSweptWidthEndsTheCurveAtItsPoint) {
     const std::pair<Domain, const char*> cases[] = {
-        {Domain::GapWidth, "Impossible input: gap width g [m] = 0 (the gap width must be greater than 0)"},
-        {Domain::LayerWidth, "Impossible input: layer width a [m] = 0 (the layer width must be greater than 0)"}};
+        {Domain::GapWidth,
+         "Impossible input: gap width g [m] = 0 (the gap width must be greater than 0)"},
+        {Domain::LayerWidth,
+         "Impossible input: layer width a [m] = 0 (the layer width must be greater than 0)"}};
     for (const auto& [domain, message] : cases) {
         for (int workers : {0, 2}) {
             x.clear();
@@ -183,7 +188,8 @@ TEST_F(Sweep, WorkersReportTheFirstFaultyPointInPointOrder) {
 PointEvaluator threeCurves(std::atomic<int>& calls, double faultAt) {
     return [&calls, faultAt](const EvaluatorArgs& a) {
         ++calls;
-        std::vector<PointValue> v = {{a.s, {}, std::nullopt}, {2 * a.s, {}, std::nullopt},
+        std::vector<PointValue> v = {{a.s, {}, std::nullopt},
+                                     {2 * a.s, {}, std::nullopt},
                                      {3 * a.s, {}, SolveDisplay{a.s, 0.0}}};
         if (a.s == faultAt) v[1] = {0, kOverflow, SolveDisplay{-a.s, 0.0}};
         return v;
@@ -202,10 +208,13 @@ TEST_F(Sweep, CurvesOfOneSweepShareEachPointAndShowOneAfterTheOther) {
             for (int k = 0; k < 3; ++k) {
                 x.clear();
                 y.clear();
-                sweep.show(k, 2 * k, {x, y, nullptr, [&](const SolveDisplay& d) { displays.push_back(d.lambda.re()); }},
+                sweep.show(k, 2 * k,
+                           {x, y, nullptr,
+                            [&](const SolveDisplay& d) { displays.push_back(d.lambda.re()); }},
                            observer);
                 ASSERT_EQ(y.size(), 11u);
-                for (size_t i = 0; i <= 10; ++i) EXPECT_EQ(y[i], (k + 1) * static_cast<double>(i)) << workers;
+                for (size_t i = 0; i <= 10; ++i)
+                    EXPECT_EQ(y[i], (k + 1) * static_cast<double>(i)) << workers;
             }
         }
         EXPECT_EQ(calls, 11) << workers;
@@ -230,8 +239,10 @@ TEST_F(Sweep, AFaultEndsItsCurveAfterTheCurvesBeforeIt) {
         std::vector<double> cx, cy;
         sweep.show(0, 0, {cx, cy, nullptr, {}}, observer);
         try {
-            sweep.show(1, 1, {x, y, &results, [&](const SolveDisplay& d) { displays.push_back(d.lambda.re()); }},
-                       observer);
+            sweep.show(
+                1, 1,
+                {x, y, &results, [&](const SolveDisplay& d) { displays.push_back(d.lambda.re()); }},
+                observer);
             FAIL();
         } catch (const CalcError& e) {
             EXPECT_STREQ(e.what(), kOverflow);
