@@ -50,9 +50,9 @@ constexpr std::array<Term, 7> kTermOfSlot = {MaxwellTerm,   PotentialTerm, Mater
 
 using panels::overPanels;
 
-// What one harmonic asks of the field: the slots that take it, their weights and the terms
-// they need. A slot takes a harmonic as its evaluator alone does in the reuse mode: not when
-// its weight is 0, the material component not for a Hermitian layer.
+// The chosen evaluators of one point, harmonic by harmonic. Each harmonic asks of the field
+// what the slots that take it need; a slot takes a harmonic as its evaluator alone does in the
+// reuse mode: not when its weight is 0, the material component not for a Hermitian layer.
 class TogetherEvaluation {
 public:
     TogetherEvaluation(AsynchronousMotor& motor, const EvaluatorSelection& chosen, bool odeSums)

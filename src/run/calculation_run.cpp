@@ -9,7 +9,6 @@
 
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
-#include "numerics/bessel.hpp"
 #include "numerics/fp_guard.hpp"
 #include "run/error_statistics.hpp"
 #include "run/point_evaluators.hpp"
@@ -84,6 +83,7 @@ private:
     void showStatistics();
     void showResidual();
     void showDisplayTexts();
+    [[nodiscard]] bool residualPending() const;
     [[nodiscard]] int workerCount() const;
 
     // Leaves the display numbers of the run so far in the induction motor, however the scope ends.
@@ -109,7 +109,6 @@ private:
         std::optional<SolveDisplay> lastSolve;
     };
     std::optional<PendingResidual> m_residual;
-    [[nodiscard]] bool residualPending() const;
 };
 
 void Run::read() {
