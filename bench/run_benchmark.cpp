@@ -57,7 +57,14 @@ struct Outputs : RunObserver {
     void clearSeries(int) override {}
     void appendPoint(int, double, double y) override { values.push_back(y); }
     void curveFinished(int) override {}
-    void setField(ResultField, const std::string&) override {}
+    // The tabled results, read as the window shows them (decimal comma).
+    void setField(ResultField, const std::string& text) override {
+        std::string number = text;
+        std::replace(number.begin(), number.end(), ',', '.');
+        char* end = nullptr;
+        const double v = std::strtod(number.c_str(), &end);
+        if (end != number.c_str()) values.push_back(v);
+    }
     bool ask(const std::string&) override { return false; }
     void runAbandoned(const std::string& message) override {
         std::printf("  abandoned: %s\n", message.c_str());
@@ -79,9 +86,11 @@ InputRecord recordOf(const Case& c, int points, const char* functions) {
     r.highestHarmonic = c.harmonic;
     r.windingPattern = c.pattern;
     r.integrationMethod = kIntegrationMethodItems[static_cast<size_t>(c.method)];
-    r.pointsPerCurve = std::to_string(points);
+    r.pointsPerCurve = std::to_string(points < 0 ? c.points : points);
     r.curves = {true, true};
     if (c.allCurves) r.curves.fill(true);
+    // No curve at all: the tabled point and the residual only.
+    if (points < 0) r.curves.fill(false);
     return r;
 }
 
