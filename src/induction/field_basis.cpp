@@ -23,9 +23,10 @@ LayerBasis::LayerBasis(const RadialSlots& slots, const LayerConstants& constants
       m_R(R),
       m_normalised(slots.scaledSolutions()) {
     if (!m_normalised) return;
+    const std::array<ScaledProduct, 2> cores = productsAt(x0), surfaces = productsAt(R);
     for (int kind = 0; kind < 2; ++kind) {
-        const ScaledProduct core = productAt(kind, x0);
-        const ScaledProduct surface = productAt(kind, R);
+        const ScaledProduct& core = cores[kind];
+        const ScaledProduct& surface = surfaces[kind];
         m_productAtCore[kind] = core;
         m_productAtSurface[kind] = surface;
         const ScaledProduct& reference = logModulus(surface) >= logModulus(core) ? surface : core;
@@ -51,6 +52,11 @@ ScaledProduct LayerBasis::productAt(int kind, double r) const {
                      : m_slots.secondKindProduct(c.power, c.secondOrder, z);
 }
 
+std::array<ScaledProduct, 2> LayerBasis::productsAt(double r) const {
+    const LayerConstants& c = m_constants;
+    return m_slots.layerProducts(c.power, c.firstOrder, c.secondOrder, c.beta * r);
+}
+
 // The exponentials of the two scales meet only as their difference, which stays in range.
 LayerSolution LayerBasis::normalise(const ScaledProduct& f, double r,
                                     const Normalisation& n) const {
@@ -67,8 +73,8 @@ LayerValues LayerBasis::at(double r, LayerParts parts) const {
     if (m_normalised) {
         if (r == m_x0) return {m_atCore[0], m_atCore[1]};
         if (r == m_R) return {m_atSurface[0], m_atSurface[1]};
-        return {normalise(productAt(0, r), r, m_normalisation[0]),
-                normalise(productAt(1, r), r, m_normalisation[1])};
+        const std::array<ScaledProduct, 2> f = productsAt(r);
+        return {normalise(f[0], r, m_normalisation[0]), normalise(f[1], r, m_normalisation[1])};
     }
     const LayerConstants& c = m_constants;
     const Complex z = c.beta * r;

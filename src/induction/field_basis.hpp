@@ -75,6 +75,7 @@ private:
     };
 
     [[nodiscard]] ScaledProduct productAt(int kind, double r) const;
+    [[nodiscard]] std::array<ScaledProduct, 2> productsAt(double r) const;
     [[nodiscard]] LayerSolution normalise(const ScaledProduct& f, double r,
                                           const Normalisation& n) const;
 

@@ -180,13 +180,34 @@ Evaluation fractionK(const Complex& nu, const Complex& z) {
     return {k, s ? std::optional<ScaledBessel>(s->i) : std::nullopt, start.method, start};
 }
 
-// Re ν ≥ 0.
-Evaluation besselKOf(const Complex& nu, const Complex& z) {
+// What I and K of one order at one argument share, each made once on first use: the uniform
+// expansion, and K by the fractional order. I then pays nothing for the K it needs, and K
+// nothing where I had it already.
+class Shared {
+public:
+    Shared(const Complex& nu, const Complex& z) : m_nu(nu), m_z(z) {}
+    const std::optional<BesselPair>& uniform() {
+        if (!m_uniform) m_uniform = uniformExpansion(m_nu, m_z);
+        return *m_uniform;
+    }
+    const Evaluation& fraction() {
+        if (!m_fraction) m_fraction = fractionK(m_nu, m_z);
+        return *m_fraction;
+    }
+
+private:
+    Complex m_nu, m_z;
+    std::optional<std::optional<BesselPair>> m_uniform;
+    std::optional<Evaluation> m_fraction;
+};
+
+// Re ν ≥ 0; `shared` is of (ν, z).
+Evaluation besselKOf(const Complex& nu, const Complex& z, Shared& shared) {
     if (uniformKApplies(nu, z)) {
-        if (const std::optional<BesselPair> u = uniformExpansion(nu, z))
+        if (const std::optional<BesselPair>& u = shared.uniform())
             return {alone(u->k, nu, z), u->i, BesselMethod::Uniform, std::nullopt};
     }
-    return fractionK(nu, z);
+    return shared.fraction();
 }
 
 struct IResult {
@@ -194,14 +215,14 @@ struct IResult {
     BesselMethod method;
 };
 
-// Re ν ≥ 0.
-IResult besselIOf(const Complex& nu, const Complex& z) {
+// Re ν ≥ 0; `shared` is of (ν, z).
+IResult besselIOf(const Complex& nu, const Complex& z, Shared& shared) {
     if (seriesApplies(nu, z)) return {rebase(seriesI(nu, z), z.re()), BesselMethod::PowerSeries};
     if (uniformApplies(nu, z)) {
-        if (const std::optional<BesselPair> u = uniformExpansion(nu, z))
+        if (const std::optional<BesselPair>& u = shared.uniform())
             return {u->i, BesselMethod::Uniform};
     }
-    const Evaluation k = fractionK(nu, z);
+    const Evaluation& k = shared.fraction();
     if (k.i) return {*k.i, k.method};
     const std::optional<Estimated> i = wronskianI(nu, z, k.k.k);
     if (i && i->error <= kStartTolerance)
@@ -227,19 +248,31 @@ ScaledBessel combine(const ScaledBessel& a, const Complex& wa, const ScaledBesse
             scale};
 }
 
+// The order whose functions give those of ν: ν itself, or −ν where Re ν < 0.
+Complex rightHalfOrder(const Complex& nu) { return nu.re() >= 0.0 ? nu : -nu; }
+
 // I_ν for any Re ν: I_{−n} = I_n (DLMF 10.27.1); otherwise with m = −ν,
-// I_{−m} = I_m + (2/π)·sin(mπ)·K_m (DLMF 10.27.4).
-IResult anyOrderI(const Complex& nu, const Complex& z) {
-    if (nu.re() >= 0.0) return besselIOf(nu, z);
+// I_{−m} = I_m + (2/π)·sin(mπ)·K_m (DLMF 10.27.4). `shared` is of (rightHalfOrder(ν), z).
+IResult anyOrderI(const Complex& nu, const Complex& z, Shared& shared) {
+    if (nu.re() >= 0.0) return besselIOf(nu, z, shared);
     const Complex m = -nu;
-    const IResult i = besselIOf(m, z);
+    const IResult i = besselIOf(m, z, shared);
     if (isInteger(nu)) return i;
-    const Evaluation k = besselKOf(m, z);
+    const Evaluation k = besselKOf(m, z, shared);
     return {combine(i.i, 1.0, k.k.k, 2.0 / kPi * sin(kPi * m)), i.method};
 }
+IResult anyOrderI(const Complex& nu, const Complex& z) {
+    Shared shared(rightHalfOrder(nu), z);
+    return anyOrderI(nu, z, shared);
+}
 
+// K_{−ν} = K_ν (DLMF 10.27.3). `shared` is of (rightHalfOrder(ν), z).
+Evaluation anyOrderK(const Complex& nu, const Complex& z, Shared& shared) {
+    return besselKOf(rightHalfOrder(nu), z, shared);
+}
 Evaluation anyOrderK(const Complex& nu, const Complex& z) {
-    return besselKOf(nu.re() >= 0.0 ? nu : -nu, z);  // K_{−ν} = K_ν (DLMF 10.27.3)
+    Shared shared(rightHalfOrder(nu), z);
+    return anyOrderK(nu, z, shared);
 }
 
 // The part sizes of a sum over its size: how much the sum cancels.
@@ -362,6 +395,18 @@ ScaledProduct product(const Complex& p, const Complex& nu, const Complex& z,
     return {value, p * inverse * value + derivative, second, f.scale + logPower.re()};
 }
 
+// z^p·I and its derivatives; `shared` is of (rightHalfOrder(ν), z).
+ScaledProduct productI(const Complex& p, const Complex& nu, const Complex& z, Shared& shared) {
+    // The series differentiates its own terms: no cancellation where z^(ν+p) is nearly linear.
+    if (nu.re() >= 0.0 && seriesApplies(nu, z)) {
+        const ScaledProduct s = powerSeriesI(p, nu, z);
+        const ScaledBessel moved = rebase({s.value, s.first, s.scale}, z.re());
+        const double factor = moved.scale == s.scale ? 1.0 : std::exp(s.scale - moved.scale);
+        return {moved.value, moved.derivative, s.second * factor, moved.scale};
+    }
+    return product(p, nu, z, anyOrderI(nu, z, shared).i);
+}
+
 // v·e^scale, overflowing only where the product itself leaves the double range.
 Complex unscale(const Complex& v, double scale) {
     if (std::fabs(scale) <= 700.0) return v * std::exp(scale);
@@ -391,19 +436,21 @@ ScaledBessel scaledBesselK(const Complex& nu, const Complex& z, BesselMethod* me
 
 ScaledProduct scaledBesselIProduct(const Complex& p, const Complex& nu, const Complex& z) {
     countBesselEvaluation(kCountI, p, nu, z);
-    // The series differentiates its own terms: no cancellation where z^(ν+p) is nearly linear.
-    if (nu.re() >= 0.0 && seriesApplies(nu, z)) {
-        const ScaledProduct s = powerSeriesI(p, nu, z);
-        const ScaledBessel moved = rebase({s.value, s.first, s.scale}, z.re());
-        const double factor = moved.scale == s.scale ? 1.0 : std::exp(s.scale - moved.scale);
-        return {moved.value, moved.derivative, s.second * factor, moved.scale};
-    }
-    return product(p, nu, z, anyOrderI(nu, z).i);
+    Shared shared(rightHalfOrder(nu), z);
+    return productI(p, nu, z, shared);
 }
 
 ScaledProduct scaledBesselKProduct(const Complex& p, const Complex& nu, const Complex& z) {
     countBesselEvaluation(kCountK, p, nu, z);
     return productK(p, nu, z, anyOrderK(nu, z));
+}
+
+ScaledProducts scaledBesselIKProducts(const Complex& p, const Complex& nu, const Complex& z) {
+    countBesselEvaluation(kCountI, p, nu, z);
+    countBesselEvaluation(kCountK, p, nu, z);
+    Shared shared(rightHalfOrder(nu), z);
+    const ScaledProduct i = productI(p, nu, z, shared);
+    return {i, productK(p, nu, z, anyOrderK(nu, z, shared))};
 }
 
 Complex accurateBesselI(const Complex& p, const Complex& nu, const Complex& z) {

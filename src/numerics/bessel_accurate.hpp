@@ -77,6 +77,16 @@ ScaledProduct scaledBesselIProduct(const Complex& p, const Complex& nu, const Co
 /// z^p·K_ν(z) and its first two derivatives, scaled.
 ScaledProduct scaledBesselKProduct(const Complex& p, const Complex& nu, const Complex& z);
 
+/// z^p·I_ν(z) and z^p·K_ν(z) at one (p, ν, z), each in its own scale.
+struct ScaledProducts {
+    ScaledProduct i;
+    ScaledProduct k;
+};
+/// Both products from one computation: bit for bit the results of scaledBesselIProduct and
+/// scaledBesselKProduct, at about the cost of one of them where I is formed from K or both from
+/// the uniform expansion. Counts as one evaluation of each kind.
+ScaledProducts scaledBesselIKProducts(const Complex& p, const Complex& nu, const Complex& z);
+
 /// z^p·I_ν(z), unscaled: it overflows (raising the overflow flag) exactly where the true value
 /// leaves the double range.
 Complex accurateBesselI(const Complex& p, const Complex& nu, const Complex& z);

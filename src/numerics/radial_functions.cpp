@@ -14,11 +14,14 @@ namespace {
 // The accurate functions are made for arg z in [0, π/2); a harmonic that runs ahead of the
 // layer (negative slip) has its argument in (−π/2, 0), where f(z) = conj(f̄(z̄)) with the
 // conjugate power and order (I, K and z^p are real on the positive axis).
+ScaledProduct conjugated(const ScaledProduct& c) {
+    return {conj(c.value), conj(c.first), conj(c.second), c.scale};
+}
+
 ScaledProduct inUpperHalfPlane(ScaledProduct (*f)(const Complex&, const Complex&, const Complex&),
                                const Complex& p, const Complex& nu, const Complex& z) {
     if (!(z.im() < 0.0)) return f(p, nu, z);
-    const ScaledProduct c = f(conj(p), conj(nu), conj(z));
-    return {conj(c.value), conj(c.first), conj(c.second), c.scale};
+    return conjugated(f(conj(p), conj(nu), conj(z)));
 }
 
 Complex inUpperHalfPlane(Complex (*f)(const Complex&, const Complex&, const Complex&),
@@ -113,6 +116,19 @@ ScaledProduct RadialSlots::secondKindProduct(const Complex& p, const Complex& nu
         case LayerFamily::None: break;
     }
     noLayer();
+}
+
+std::array<ScaledProduct, 2> RadialSlots::layerProducts(const Complex& p, const Complex& nu1,
+                                                        const Complex& nu2,
+                                                        const Complex& z) const {
+    if (m_layer != LayerFamily::Bessel || !(nu1 == nu2))
+        return {firstKindProduct(p, nu1, z), secondKindProduct(p, nu2, z)};
+    if (!(z.im() < 0.0)) {
+        const ScaledProducts b = scaledBesselIKProducts(p, nu1, z);
+        return {b.i, b.k};
+    }
+    const ScaledProducts b = scaledBesselIKProducts(conj(p), conj(nu1), conj(z));
+    return {conjugated(b.i), conjugated(b.k)};
 }
 
 Complex RadialSlots::normalisedPower(const Complex& lambda, double x, double reference) const {

@@ -1,6 +1,8 @@
 // The radial-function families of the layered model and the slots that hold one of them.
 #pragma once
 
+#include <array>
+
 #include "numerics/bessel.hpp"
 #include "numerics/bessel_accurate.hpp"
 #include "numerics/complex.hpp"
@@ -47,6 +49,11 @@ public:
     /// The same for the second layer solution: z^p·K_ν(z), or e^(νz).
     [[nodiscard]] ScaledProduct secondKindProduct(const Complex& p, const Complex& nu,
                                                   const Complex& z) const;
+    /// Both layer solutions at one z: firstKindProduct(p, ν1, z) and secondKindProduct(p, ν2, z)
+    /// bit for bit, from one Bessel computation where ν1 = ν2.
+    [[nodiscard]] std::array<ScaledProduct, 2> layerProducts(const Complex& p, const Complex& nu1,
+                                                             const Complex& nu2,
+                                                             const Complex& z) const;
     /// radialPower(λ, x) / radialPower(λ, reference), formed without the two powers, so that it
     /// stays finite wherever the quotient does.
     [[nodiscard]] Complex normalisedPower(const Complex& lambda, double x, double reference) const;

@@ -241,7 +241,8 @@ TEST_F(BesselAccurate, ArgumentsOutsideTheRightHalfPlaneEndWithAResultOrAFlag) {
     clearFpFaults();
 }
 
-// Each call is one evaluation; value and derivatives of one (p, ν, z) count as one distinct.
+// Each call is one evaluation (the joint one, one of each kind); value and derivatives of one
+// (p, ν, z) count as one distinct.
 TEST_F(BesselAccurate, EachCallCountsOneEvaluation) {
     resetBesselEvaluations();
     trackDistinctBesselEvaluations(true);
@@ -253,8 +254,39 @@ TEST_F(BesselAccurate, EachCallCountsOneEvaluation) {
     scaledBesselK(nu, z);
     EXPECT_EQ(besselEvaluations(), 5u);
     EXPECT_EQ(distinctBesselEvaluations(), 3u);
+    scaledBesselIKProducts(p, nu, z);  // one I and one K, both seen before
+    EXPECT_EQ(besselEvaluations(), 7u);
+    EXPECT_EQ(distinctBesselEvaluations(), 3u);
     trackDistinctBesselEvaluations(false);
     resetBesselEvaluations();
+}
+
+bool same(const ScaledProduct& a, const ScaledProduct& b) {
+    return a.value == b.value && a.first == b.first && a.second == b.second && a.scale == b.scale;
+}
+
+// I and K from one computation are those of the separate calls, bit for bit, in every method
+// and for negative orders (I_{−ν} takes K_ν).
+TEST_F(BesselAccurate, JointProductsAreTheSeparateOnes) {
+    std::set<BesselMethod> seen;
+    for (const Complex nu : {Complex(0.0), Complex(2.028, -0.148), Complex(-1.3, 0.4),
+                             Complex(-3.0), Complex(0.4, 9.0), Complex(34.6, -2.5),
+                             Complex(150.0, 3.0)}) {
+        for (const double m : {1e-3, 1.5, 4.0, 20.0, 60.0, 150.0}) {
+            for (const double arg : {0.3, 0.785, 1.5}) {
+                const Complex z = polar(m, arg), p(0.6, -0.5);
+                BesselMethod i{}, k{};
+                scaledBesselI(nu, z, &i);
+                scaledBesselK(nu, z, &k);
+                seen.insert({i, k});
+                const ScaledProducts both = scaledBesselIKProducts(p, nu, z);
+                EXPECT_TRUE(same(both.i, scaledBesselIProduct(p, nu, z)) &&
+                            same(both.k, scaledBesselKProduct(p, nu, z)))
+                    << "nu " << nu.re() << "+" << nu.im() << "i |z| " << m << " arg " << arg;
+            }
+        }
+    }
+    EXPECT_EQ(seen.size(), 7u) << "every method";
 }
 
 // Several threads at once give the very numbers one thread gives.

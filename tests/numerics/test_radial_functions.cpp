@@ -73,6 +73,31 @@ TEST(RadialFunctions, LayerSlotsHoldTheChosenFunctions) {
     EXPECT_FALSE(RadialSlots(GapFamily::Power, LayerFamily::None, accurate).scaledSolutions());
 }
 
+bool same(const ScaledProduct& a, const ScaledProduct& b) {
+    return a.value == b.value && a.first == b.first && a.second == b.second && a.scale == b.scale;
+}
+
+// Both layer solutions at once are those of the two single calls, bit for bit: one Bessel
+// computation above and below the real axis, two for unequal orders or exponentials.
+TEST(RadialFunctions, LayerProductsAreTheSingleSolutions) {
+    BesselSettings accurate{1e-17, 15.0, true, BesselChoice::Accurate};
+    const RadialSlots bessel(GapFamily::Power, LayerFamily::Bessel, accurate);
+    const RadialSlots exponential(GapFamily::Exponential, LayerFamily::Exponential, accurate);
+    const Complex p{0.6, -0.5};
+    struct Case {
+        const RadialSlots* slots;
+        Complex nu1, nu2, z;
+    };
+    for (const Case& c : {Case{&bessel, {2.1, -0.3}, {2.1, -0.3}, {3.0, 3.0}},
+                          Case{&bessel, {34.6, 2.5}, {34.6, 2.5}, {20.0, -20.0}},
+                          Case{&bessel, {2.1, -0.3}, {4.0, 0.0}, {1.2, -1.0}},
+                          Case{&exponential, {-1.5, 0.2}, {1.5, -0.2}, {0.7, 0.0}}}) {
+        const std::array<ScaledProduct, 2> both = c.slots->layerProducts(p, c.nu1, c.nu2, c.z);
+        EXPECT_TRUE(same(both[0], c.slots->firstKindProduct(p, c.nu1, c.z)));
+        EXPECT_TRUE(same(both[1], c.slots->secondKindProduct(p, c.nu2, c.z)));
+    }
+}
+
 // The normalised powers are the quotients of the plain ones, and stay finite where those leave
 // the double range (a gap root of order 1700 near a pole of the sphere).
 TEST(RadialFunctions, NormalisedPowersAreQuotientsThatStayInRange) {
