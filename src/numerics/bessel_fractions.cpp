@@ -41,7 +41,7 @@ std::optional<Estimated> steedK(const Complex& mu, const Complex& z) {
     Complex c = a1;
     Complex a = -a1;
     Complex s = 1.0 + q * delh;
-    double size = 1.0 + abs(q * delh);
+    double size = 1.0 + modulus(q * delh);
     bool converged = false;
     for (int i = 2; i <= kMaxSteed && !converged; ++i) {
         const double ii = static_cast<double>(i);
@@ -64,9 +64,9 @@ std::optional<Estimated> steedK(const Complex& mu, const Complex& z) {
         h += delh;
         const Complex dels = q * delh;
         s += dels;
-        const double step = abs(dels);
+        const double step = modulus(dels);
         size += step;
-        converged = step <= 0.25 * kEps * abs(s);
+        converged = step <= 0.25 * kEps * modulus(s);
     }
     if (!converged) return std::nullopt;
     const Complex kMu = sqrt(std::numbers::pi / (2.0 * z)) * exp(Complex(0.0, -z.im())) / s;
@@ -135,7 +135,7 @@ std::optional<Complex> ratioI(const Complex& nu, const Complex& z) {
         dd = 1.0 / dd;
         const Complex delta = cc * dd;
         f *= delta;
-        if (abs(delta - 1.0) <= 0.5 * kEps) return 1.0 / f;
+        if (modulus(delta - 1.0) <= 0.5 * kEps) return 1.0 / f;
     }
     return std::nullopt;
 }

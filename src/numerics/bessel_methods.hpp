@@ -1,11 +1,21 @@
 // The methods behind the accurate Bessel functions, one per region, for the entry points to pick.
 #pragma once
 
+#include <cmath>
 #include <optional>
 
 #include "numerics/bessel_accurate.hpp"
 
 namespace emforce::bessel_detail {
+
+/// |x| as √(Re² + Im²) where neither square leaves the double range, by hypot elsewhere: the
+/// same to rounding, at a small part of hypot's cost, for the size tests of the summing loops.
+inline double modulus(const Complex& x) {
+    const double a = std::fabs(x.re()), b = std::fabs(x.im());
+    const double larger = a > b ? a : b;
+    if (larger > 1e-150 && larger < 1e150) return std::sqrt(a * a + b * b);
+    return abs(x);
+}
 
 /// The order ν is split as n + μ with n = round(Re ν), at most this (orders far beyond the
 /// domain, where only the uniform expansion would hold, take no more recurrence steps; their μ

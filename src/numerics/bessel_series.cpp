@@ -76,8 +76,8 @@ ScaledProduct powerSeriesI(const Complex& p, const Complex& nu, const Complex& z
         first += t1;
         second += t2;
         const double stop = 0.25 * kEps;
-        if (abs(term) <= stop * abs(sum) && abs(t1) <= stop * abs(first) &&
-            abs(t2) <= stop * abs(second))
+        if (modulus(term) <= stop * modulus(sum) && modulus(t1) <= stop * modulus(first) &&
+            modulus(t2) <= stop * modulus(second))
             break;
     }
     const Complex logZ = log(z);
@@ -121,10 +121,10 @@ Estimated temmeK(const Complex& mu, const Complex& z) {
         const Complex del1 = c * (p - kk * f);
         sum += del;
         sum1 += del1;
-        const double step = abs(del), step1 = abs(del1);
+        const double step = modulus(del), step1 = modulus(del1);
         size += step;
         size1 += step1;
-        if (step <= 0.25 * kEps * abs(sum) && step1 <= 0.25 * kEps * abs(sum1)) break;
+        if (step <= 0.25 * kEps * modulus(sum) && step1 <= 0.25 * kEps * modulus(sum1)) break;
     }
     const double error = kEps * std::max(size / abs(sum), size1 / abs(sum1));
     return {{sum, sum1 * 2.0 / z, 0.0}, error};

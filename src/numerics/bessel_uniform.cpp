@@ -44,8 +44,9 @@ std::optional<DebyeSums> debyeSums(const Complex& t, const Complex& p2) {
         sums.uK += sign * u;
         sums.vI += v;
         sums.vK += sign * v;
-        const double size = std::max(abs(u), abs(v));
-        const double least = std::min({abs(sums.uI), abs(sums.uK), abs(sums.vI), abs(sums.vK)});
+        const double size = std::max(modulus(u), modulus(v));
+        const double least =
+            std::min({modulus(sums.uI), modulus(sums.uK), modulus(sums.vI), modulus(sums.vK)});
         if (size <= 0.25 * kEps * least) return sums;
         if (k >= 3 && size > previous) return std::nullopt;
         previous = size;
