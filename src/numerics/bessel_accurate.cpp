@@ -277,7 +277,7 @@ Evaluation anyOrderK(const Complex& nu, const Complex& z) {
 
 // The part sizes of a sum over its size: how much the sum cancels.
 double loss(const Complex& sum, double parts) {
-    const double size = abs(sum);
+    const double size = modulus(sum);
     return size > 0.0 ? parts / size : std::numeric_limits<double>::infinity();
 }
 
@@ -317,7 +317,8 @@ Derivatives formsUp(const Exponent& e, const Complex& z, const Complex& p, const
     const Complex f1 = e.a * inverse * k, f2 = neighbour;
     const Complex s1 = (e.a * e.aMinus1 * inverse * inverse + 1.0) * k;
     const Complex s2 = (2.0 * p - 1.0) * inverse * neighbour;
-    return {f1 - f2, s1 - s2, loss(f1 - f2, abs(f1) + abs(f2)), loss(s1 - s2, abs(s1) + abs(s2))};
+    return {f1 - f2, s1 - s2, loss(f1 - f2, modulus(f1) + modulus(f2)),
+            loss(s1 - s2, modulus(s1) + modulus(s2))};
 }
 
 Derivatives bestOf(const Derivatives& a, const Derivatives& b) {
@@ -344,7 +345,7 @@ Derivatives productDerivatives(const Complex& p, const Complex& nu, const Comple
         const Complex t1 = q.a * q.aMinus1 * inverse * inverse * k.k.value;
         const Complex t2 = (2.0 * q.a + 1.0) * inverse * km1;
         const Complex second = t1 - t2 + km2;
-        const double l = loss(second, abs(t1) + abs(t2) + abs(km2));
+        const double l = loss(second, modulus(t1) + modulus(t2) + modulus(km2));
         if (l < d.secondLoss) {
             d.second = second;
             d.secondLoss = l;
@@ -410,7 +411,7 @@ ScaledProduct productI(const Complex& p, const Complex& nu, const Complex& z, Sh
 // v·e^scale, overflowing only where the product itself leaves the double range.
 Complex unscale(const Complex& v, double scale) {
     if (std::fabs(scale) <= 700.0) return v * std::exp(scale);
-    const double size = abs(v);
+    const double size = modulus(v);
     if (size == 0.0) return v;
     return v / size * std::exp(scale + std::log(size));
 }

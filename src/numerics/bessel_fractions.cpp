@@ -73,8 +73,8 @@ std::optional<Estimated> steedK(const Complex& mu, const Complex& z) {
     const Complex ratio = mu + z + 0.5 - a1 * h;
     const Complex kMu1 = kMu * ratio / z;
     // The ratio cancels as well where K_{μ+1} is much smaller than its parts.
-    const double ratioLoss = (abs(mu + z + 0.5) + abs(a1 * h)) / abs(ratio);
-    return Estimated{{kMu, kMu1, -z.re()}, kEps * std::max(size / abs(s), ratioLoss)};
+    const double ratioLoss = (modulus(mu + z + 0.5) + modulus(a1 * h)) / modulus(ratio);
+    return Estimated{{kMu, kMu1, -z.re()}, kEps * std::max(size / modulus(s), ratioLoss)};
 }
 
 // Alongside K runs the solution with the start (K_μ, 0), P_j·K_μ; both are rescaled together.
@@ -115,7 +115,7 @@ RecurredK recurK(const ScaledBessel& start, const Complex& mu, int n, const Comp
     r.previousCount = std::min(n, 2);
     r.previous[0] = below;
     r.previous[1] = below2;
-    r.amplification = n == 0 ? 1.0 : std::max(1.0, abs(d0) / abs(k0));
+    r.amplification = n == 0 ? 1.0 : std::max(1.0, modulus(d0) / modulus(k0));
     return r;
 }
 
@@ -147,7 +147,7 @@ std::optional<Estimated> wronskianI(const Complex& nu, const Complex& z, const S
     const Complex rho = nu / z + *ratio;
     const Complex divisor = k.derivative - rho * k.value;
     const Complex i = -1.0 / (z * divisor);
-    const double loss = (abs(k.derivative) + abs(rho * k.value)) / abs(divisor);
+    const double loss = (modulus(k.derivative) + modulus(rho * k.value)) / modulus(divisor);
     return Estimated{{i, rho * i, -k.scale}, kEps * loss};
 }
 

@@ -9,7 +9,8 @@
 namespace emforce::bessel_detail {
 
 /// |x| as √(Re² + Im²) where neither square leaves the double range, by hypot elsewhere: the
-/// same to rounding, at a small part of hypot's cost, for the size tests of the summing loops.
+/// same to rounding, at a small part of hypot's cost, for the size tests of the summing loops and
+/// the error estimates (the choices of method keep hypot, whose bounds they were set by).
 inline double modulus(const Complex& x) {
     const double a = std::fabs(x.re()), b = std::fabs(x.im());
     const double larger = a > b ? a : b;

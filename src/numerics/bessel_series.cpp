@@ -110,7 +110,7 @@ Estimated temmeK(const Complex& mu, const Complex& z) {
     Complex c{1.0};
     Complex sum = f;
     Complex sum1 = p;
-    double size = abs(f), size1 = abs(p);
+    double size = modulus(f), size1 = modulus(p);
     for (int k = 1; k <= kMaxTerms; ++k) {
         const double kk = static_cast<double>(k);
         f = (kk * f + p + q) / (kk * kk - mu2);
@@ -126,7 +126,7 @@ Estimated temmeK(const Complex& mu, const Complex& z) {
         size1 += step1;
         if (step <= 0.25 * kEps * modulus(sum) && step1 <= 0.25 * kEps * modulus(sum1)) break;
     }
-    const double error = kEps * std::max(size / abs(sum), size1 / abs(sum1));
+    const double error = kEps * std::max(size / modulus(sum), size1 / modulus(sum1));
     return {{sum, sum1 * 2.0 / z, 0.0}, error};
 }
 

@@ -16,7 +16,7 @@ struct Running {
     double scale = 0.0;
     void times(const Complex& f) {
         value *= f;
-        const double size = abs(value);
+        const double size = modulus(value);
         if (size > 1e100 || size < 1e-100) {
             scale += std::log(size);
             value = value / size;
@@ -55,7 +55,8 @@ std::optional<ShiftedBessel> shiftedOrders(const Complex& nu, const Complex& z,
     const double is = top.scale + toNu.scale;
     const Complex p0 = start.value * iv * toMu.value;
     const double exponent = start.scale + is + toMu.scale;
-    if (p0 == Complex(0.0) || exponent + std::log(abs(p0)) > kLargestExponent) return std::nullopt;
+    if (p0 == Complex(0.0) || exponent + std::log(modulus(p0)) > kLargestExponent)
+        return std::nullopt;
     Complex p = exponent < -kLargestExponent ? Complex(0.0) : p0 * std::exp(exponent);
     // P_{j+1} = r_j·(1/z − r_j·P_j) up to P_{n+1}; the error of P_j reaches the end scaled by
     // Π |r_i² P_i / P_{i+1}|, whose largest tail is the magnification.
@@ -67,7 +68,7 @@ std::optional<ShiftedBessel> shiftedOrders(const Complex& nu, const Complex& z,
         const Complex rj = ratios[static_cast<std::size_t>(j)];
         const Complex next = rj * (inverseZ - rj * p);
         if (p != Complex(0.0) && next != Complex(0.0)) {
-            logGrowth += std::log(abs(rj * rj * p) / abs(next));
+            logGrowth += std::log(modulus(rj * rj * p) / modulus(next));
             leastLogGrowth = std::min(leastLogGrowth, logGrowth);
         }
         p = next;
