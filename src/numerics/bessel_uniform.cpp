@@ -16,12 +16,27 @@ constexpr double kPi = std::numbers::pi;
 // A part of an exponent larger than this goes into the scale instead of the value.
 constexpr double kKeepInValue = 600.0;
 
-// Σ_j c[j]·x^j, j = 0…k.
-Complex polynomial(const double* c, int k, const Complex& x) {
-    Complex sum{c[k]};
-    for (int j = k - 1; j >= 0; --j) sum = sum * x + c[j];
-    return sum;
+// The polynomials of U and V (below) of the terms k and k + 1 at x, each Σ_j c[j]·x^j by Horner's
+// rule: four independent chains, which the processor overlaps (one alone waits on each step).
+struct TermPolynomials {
+    Complex u[2], v[2];
+};
+TermPolynomials termPolynomials(int k, const Complex& x) {
+    const double* u0 = kDebyeU[k];
+    const double* v0 = kDebyeV[k];
+    const double* u1 = kDebyeU[k + 1];
+    const double* v1 = kDebyeV[k + 1];
+    Complex a{u0[k]}, b{v0[k]};
+    Complex c = Complex(u1[k + 1]) * x + u1[k], d = Complex(v1[k + 1]) * x + v1[k];
+    for (int j = k - 1; j >= 0; --j) {
+        a = a * x + u0[j];
+        b = b * x + v0[j];
+        c = c * x + u1[j];
+        d = d * x + v1[j];
+    }
+    return {{a, c}, {b, d}};
 }
+static_assert(kDebyeTerms % 2 == 1, "the terms 1 … kDebyeTerms − 1 are taken in pairs");
 
 // Σ_k U_k(p)/ν^k and Σ_k V_k(p)/ν^k with the signs (±1)^k: the sums of I (+) and of K (−).
 struct DebyeSums {
@@ -35,21 +50,25 @@ std::optional<DebyeSums> debyeSums(const Complex& t, const Complex& p2) {
     DebyeSums sums{1.0, 1.0, 1.0, 1.0};
     Complex power{1.0};
     double previous = std::numeric_limits<double>::infinity();
-    for (int k = 1; k < kDebyeTerms; ++k) {
-        power *= t;
-        const Complex u = power * polynomial(kDebyeU[k], k, p2);
-        const Complex v = power * polynomial(kDebyeV[k], k, p2);
-        const double sign = k % 2 == 0 ? 1.0 : -1.0;
-        sums.uI += u;
-        sums.uK += sign * u;
-        sums.vI += v;
-        sums.vK += sign * v;
-        const double size = std::max(modulus(u), modulus(v));
-        const double least =
-            std::min({modulus(sums.uI), modulus(sums.uK), modulus(sums.vI), modulus(sums.vK)});
-        if (size <= 0.25 * kEps * least) return sums;
-        if (k >= 3 && size > previous) return std::nullopt;
-        previous = size;
+    for (int pair = 1; pair < kDebyeTerms; pair += 2) {
+        const TermPolynomials q = termPolynomials(pair, p2);
+        for (int half = 0; half < 2; ++half) {
+            const int k = pair + half;
+            power *= t;
+            const Complex u = power * q.u[half];
+            const Complex v = power * q.v[half];
+            const double sign = k % 2 == 0 ? 1.0 : -1.0;
+            sums.uI += u;
+            sums.uK += sign * u;
+            sums.vI += v;
+            sums.vK += sign * v;
+            const double size = std::max(modulus(u), modulus(v));
+            const double least =
+                std::min({modulus(sums.uI), modulus(sums.uK), modulus(sums.vI), modulus(sums.vK)});
+            if (size <= 0.25 * kEps * least) return sums;
+            if (k >= 3 && size > previous) return std::nullopt;
+            previous = size;
+        }
     }
     return std::nullopt;
 }
