@@ -54,12 +54,12 @@ std::optional<Estimated> steedK(const Complex& mu, const Complex& z) {
             q1 = q1 * kSteedRescale;
             q2 = q2 * kSteedRescale;
         }
-        const Complex qNew = (q1 - b * q2) / a;
+        const Complex qNew = quotient(q1 - b * q2, a);
         q1 = q2;
         q2 = qNew;
         q += c * qNew;
         b += 2.0;
-        d = 1.0 / (b + a * d);
+        d = reciprocal(b + a * d);
         delh = (b * d - 1.0) * delh;
         h += delh;
         const Complex dels = q * delh;
@@ -130,9 +130,9 @@ std::optional<Complex> ratioI(const Complex& nu, const Complex& z) {
         const Complex bj = (nu + static_cast<double>(j)) * twoOverZ;
         dd = bj + dd;
         if (dd == Complex(0.0)) dd = kTiny;
-        cc = bj + 1.0 / cc;
+        cc = bj + reciprocal(cc);
         if (cc == Complex(0.0)) cc = kTiny;
-        dd = 1.0 / dd;
+        dd = reciprocal(dd);
         const Complex delta = cc * dd;
         f *= delta;
         if (modulus(delta - 1.0) <= 0.5 * kEps) return 1.0 / f;

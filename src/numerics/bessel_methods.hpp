@@ -18,6 +18,31 @@ inline double modulus(const Complex& x) {
     return abs(x);
 }
 
+/// x/y by Smith's division, inline: bit for bit x / y, without the call, for the loops of the
+/// continued fractions.
+inline Complex quotient(const Complex& x, const Complex& y) {
+    if (std::fabs(y.re()) >= std::fabs(y.im())) {
+        const double r = y.im() / y.re();
+        const double d = y.re() + r * y.im();
+        return {(x.re() + x.im() * r) / d, (x.im() - x.re() * r) / d};
+    }
+    const double r = y.re() / y.im();
+    const double d = y.im() + r * y.re();
+    return {(x.re() * r + x.im()) / d, (x.im() * r - x.re()) / d};
+}
+
+/// 1/x likewise, without the products with the zero part: bit for bit Complex(1.0) / x.
+inline Complex reciprocal(const Complex& x) {
+    if (std::fabs(x.re()) >= std::fabs(x.im())) {
+        const double r = x.im() / x.re();
+        const double d = x.re() + r * x.im();
+        return {1.0 / d, -r / d};
+    }
+    const double r = x.re() / x.im();
+    const double d = x.im() + r * x.re();
+    return {r / d, -1.0 / d};
+}
+
 /// The order ν is split as n + μ with n = round(Re ν), at most this (orders far beyond the
 /// domain, where only the uniform expansion would hold, take no more recurrence steps; their μ
 /// is then not small, and no accuracy is claimed).
