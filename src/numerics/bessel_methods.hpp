@@ -31,16 +31,17 @@ inline Complex quotient(const Complex& x, const Complex& y) {
     return {(x.re() * r + x.im()) / d, (x.im() * r - x.re()) / d};
 }
 
-/// 1/x likewise, without the products with the zero part: bit for bit Complex(1.0) / x.
+/// 1/x likewise, without the products with the zero part: bit for bit Complex(1.0) / x, signs
+/// of zero included (0 − r and r + 0, not −r and r).
 inline Complex reciprocal(const Complex& x) {
     if (std::fabs(x.re()) >= std::fabs(x.im())) {
         const double r = x.im() / x.re();
         const double d = x.re() + r * x.im();
-        return {1.0 / d, -r / d};
+        return {1.0 / d, (0.0 - r) / d};
     }
     const double r = x.re() / x.im();
     const double d = x.im() + r * x.re();
-    return {r / d, -1.0 / d};
+    return {(r + 0.0) / d, -1.0 / d};
 }
 
 /// The order ν is split as n + μ with n = round(Re ν), at most this (orders far beyond the
