@@ -363,10 +363,34 @@ std::optional<Complex> neighbourInScale(const Complex& order, const Complex& z, 
     return f.value * std::exp(shift);
 }
 
-// z^p·K and its derivatives, by the least cancelling forms.
-ScaledProduct productK(const Complex& p, const Complex& nu, const Complex& z, const Evaluation& e) {
-    const Complex logPower = p * log(z);
-    const Complex phase = exp(Complex(0.0, logPower.im()));
+// z^p as the phase of its value and the real part of its exponent (the scale it adds), made on
+// first use: the I and K products of one (p, z) share it.
+class PowerOf {
+public:
+    PowerOf(const Complex& p, const Complex& z) : m_p(p), m_z(z) {}
+    const Complex& phase() { return made().phase; }
+    double scale() { return made().scale; }
+
+private:
+    struct Made {
+        Complex phase;
+        double scale;
+    };
+    const Made& made() {
+        if (!m_made) {
+            const Complex logPower = m_p * log(m_z);
+            m_made = Made{exp(Complex(0.0, logPower.im())), logPower.re()};
+        }
+        return *m_made;
+    }
+    Complex m_p, m_z;
+    std::optional<Made> m_made;
+};
+
+// z^p·K and its derivatives, by the least cancelling forms; `power` is of (p, z).
+ScaledProduct productK(const Complex& p, const Complex& nu, const Complex& z, const Evaluation& e,
+                       PowerOf& power) {
+    const Complex& phase = power.phase();
     const RecurredK& k = e.k;
     const Complex order = nu.re() >= 0.0 ? nu : -nu;
     Derivatives d = k.previousCount >= 1 ? productDerivatives(p, order, z, k, k.previous[0],
@@ -379,25 +403,25 @@ ScaledProduct productK(const Complex& p, const Complex& nu, const Complex& z, co
         const std::optional<Complex> km2 = neighbourInScale(order - 2.0, z, k.k.scale);
         if (km1 && km2) d = productDerivatives(p, order, z, k, *km1, *km2, true);
     }
-    return {phase * k.k.value, phase * d.first, phase * d.second, k.k.scale + logPower.re()};
+    return {phase * k.k.value, phase * d.first, phase * d.second, k.k.scale + power.scale()};
 }
 
 // z^p·f and its derivatives from f, f′ and f″ = (1 + ν²/z²)·f − f′/z (DLMF 10.25.1):
-// (z^p f)″ = z^p·[((p(p−1) + ν²)/z² + 1)·f + ((2p − 1)/z)·f′].
-ScaledProduct product(const Complex& p, const Complex& nu, const Complex& z,
-                      const ScaledBessel& f) {
-    const Complex logPower = p * log(z);
-    const Complex phase = exp(Complex(0.0, logPower.im()));
+// (z^p f)″ = z^p·[((p(p−1) + ν²)/z² + 1)·f + ((2p − 1)/z)·f′]; `power` is of (p, z).
+ScaledProduct product(const Complex& p, const Complex& nu, const Complex& z, const ScaledBessel& f,
+                      PowerOf& power) {
+    const Complex& phase = power.phase();
     const Complex inverse = 1.0 / z;
     const Complex value = phase * f.value;
     const Complex derivative = phase * f.derivative;
     const Complex second = ((p * (p - 1.0) + nu * nu) * inverse * inverse + 1.0) * value +
                            (2.0 * p - 1.0) * inverse * derivative;
-    return {value, p * inverse * value + derivative, second, f.scale + logPower.re()};
+    return {value, p * inverse * value + derivative, second, f.scale + power.scale()};
 }
 
-// z^p·I and its derivatives; `shared` is of (rightHalfOrder(ν), z).
-ScaledProduct productI(const Complex& p, const Complex& nu, const Complex& z, Shared& shared) {
+// z^p·I and its derivatives; `shared` is of (rightHalfOrder(ν), z), `power` of (p, z).
+ScaledProduct productI(const Complex& p, const Complex& nu, const Complex& z, Shared& shared,
+                       PowerOf& power) {
     // The series differentiates its own terms: no cancellation where z^(ν+p) is nearly linear.
     if (nu.re() >= 0.0 && seriesApplies(nu, z)) {
         const ScaledProduct s = powerSeriesI(p, nu, z);
@@ -405,7 +429,7 @@ ScaledProduct productI(const Complex& p, const Complex& nu, const Complex& z, Sh
         const double factor = moved.scale == s.scale ? 1.0 : std::exp(s.scale - moved.scale);
         return {moved.value, moved.derivative, s.second * factor, moved.scale};
     }
-    return product(p, nu, z, anyOrderI(nu, z, shared).i);
+    return product(p, nu, z, anyOrderI(nu, z, shared).i, power);
 }
 
 // v·e^scale, overflowing only where the product itself leaves the double range.
@@ -438,20 +462,23 @@ ScaledBessel scaledBesselK(const Complex& nu, const Complex& z, BesselMethod* me
 ScaledProduct scaledBesselIProduct(const Complex& p, const Complex& nu, const Complex& z) {
     countBesselEvaluation(kCountI, p, nu, z);
     Shared shared(rightHalfOrder(nu), z);
-    return productI(p, nu, z, shared);
+    PowerOf power(p, z);
+    return productI(p, nu, z, shared, power);
 }
 
 ScaledProduct scaledBesselKProduct(const Complex& p, const Complex& nu, const Complex& z) {
     countBesselEvaluation(kCountK, p, nu, z);
-    return productK(p, nu, z, anyOrderK(nu, z));
+    PowerOf power(p, z);
+    return productK(p, nu, z, anyOrderK(nu, z), power);
 }
 
 ScaledProducts scaledBesselIKProducts(const Complex& p, const Complex& nu, const Complex& z) {
     countBesselEvaluation(kCountI, p, nu, z);
     countBesselEvaluation(kCountK, p, nu, z);
     Shared shared(rightHalfOrder(nu), z);
-    const ScaledProduct i = productI(p, nu, z, shared);
-    return {i, productK(p, nu, z, anyOrderK(nu, z, shared))};
+    PowerOf power(p, z);
+    const ScaledProduct i = productI(p, nu, z, shared, power);
+    return {i, productK(p, nu, z, anyOrderK(nu, z, shared), power)};
 }
 
 Complex accurateBesselI(const Complex& p, const Complex& nu, const Complex& z) {
