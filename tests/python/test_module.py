@@ -110,7 +110,7 @@ def test_a_failed_file_changes_nothing():
 
 
 def test_the_gil_is_free_during_a_run():
-    record = emforce.Record().set("harmonic", 17).set("curves", "all").set("points", 60)
+    record = emforce.Record().set("harmonic", 17).set("curves", "all").set("points", 400)
     running = threading.Event()
     ticks = []
 
@@ -132,7 +132,7 @@ def test_the_gil_is_free_during_a_run():
 def test_ctrl_c_cancels_a_run():
     script = textwrap.dedent("""
         import sys, emforce
-        record = emforce.Record().set("harmonic", 17).set("curves", "all").set("points", 1000)
+        record = emforce.Record().set("harmonic", 17).set("curves", "all").set("points", 3000)
         print("running", flush=True)
         try:
             emforce.run(record, threads=1)
