@@ -54,7 +54,7 @@ std::optional<Estimated> steedK(const Complex& mu, const Complex& z) {
             q1 = q1 * kSteedRescale;
             q2 = q2 * kSteedRescale;
         }
-        const Complex qNew = quotient(q1 - b * q2, a);
+        const Complex qNew = (q1 - b * q2) / a;
         q1 = q2;
         q2 = qNew;
         q += c * qNew;

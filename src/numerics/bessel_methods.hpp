@@ -18,21 +18,8 @@ inline double modulus(const Complex& x) {
     return abs(x);
 }
 
-/// x/y by Smith's division, inline: bit for bit x / y, without the call, for the loops of the
-/// continued fractions.
-inline Complex quotient(const Complex& x, const Complex& y) {
-    if (std::fabs(y.re()) >= std::fabs(y.im())) {
-        const double r = y.im() / y.re();
-        const double d = y.re() + r * y.im();
-        return {(x.re() + x.im() * r) / d, (x.im() - x.re() * r) / d};
-    }
-    const double r = y.re() / y.im();
-    const double d = y.im() + r * y.re();
-    return {(x.re() * r + x.im()) / d, (x.im() * r - x.re()) / d};
-}
-
-/// 1/x likewise, without the products with the zero part: bit for bit Complex(1.0) / x, signs
-/// of zero included (0 − r and r + 0, not −r and r).
+/// 1/x by Smith's division without the products with the zero part: bit for bit Complex(1.0) / x,
+/// signs of zero included (0 − r and r + 0, not −r and r).
 inline Complex reciprocal(const Complex& x) {
     if (std::fabs(x.re()) >= std::fabs(x.im())) {
         const double r = x.im() / x.re();

@@ -68,7 +68,7 @@ ScaledProduct powerSeriesI(const Complex& p, const Complex& nu, const Complex& z
     Complex second = m0 * (m0 - 1.0);
     for (int k = 1; k <= kMaxTerms; ++k) {
         const double kk = static_cast<double>(k);
-        term *= quotient(quarterZ2, kk * (nu + kk));
+        term *= quarterZ2 / (kk * (nu + kk));
         const Complex m = m0 + 2.0 * kk;
         const Complex t1 = term * m;
         const Complex t2 = t1 * (m - 1.0);
@@ -113,10 +113,10 @@ Estimated temmeK(const Complex& mu, const Complex& z) {
     double size = modulus(f), size1 = modulus(p);
     for (int k = 1; k <= kMaxTerms; ++k) {
         const double kk = static_cast<double>(k);
-        f = quotient(kk * f + p + q, kk * kk - mu2);
+        f = (kk * f + p + q) / (kk * kk - mu2);
         c *= quarterZ2 / kk;
-        p = quotient(p, kk - mu);
-        q = quotient(q, kk + mu);
+        p /= kk - mu;
+        q /= kk + mu;
         const Complex del = c * f;
         const Complex del1 = c * (p - kk * f);
         sum += del;

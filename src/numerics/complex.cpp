@@ -1,22 +1,7 @@
-// Complex division and the principal-branch elementary functions.
+// The principal-branch elementary functions of complex numbers.
 #include "numerics/complex.hpp"
 
 namespace emforce {
-
-// Smith's method: divide by the larger of |Re| and |Im| of the divisor first. A zero divisor
-// makes 0/0 in the ratio, the invalid operation that the run reports.
-Complex operator/(const Complex& a, const Complex& b) {
-    if (std::fabs(b.re()) >= std::fabs(b.im())) {
-        const double r = b.im() / b.re();
-        const double d = b.re() + r * b.im();
-        return {(a.re() + a.im() * r) / d, (a.im() - a.re() * r) / d};
-    }
-    const double r = b.re() / b.im();
-    const double d = b.im() + r * b.re();
-    return {(a.re() * r + a.im()) / d, (a.im() * r - a.re()) / d};
-}
-
-Complex& Complex::operator/=(const Complex& o) { return *this = *this / o; }
 
 Complex exp(const Complex& z) {
     const double m = std::exp(z.re());

@@ -57,7 +57,20 @@ constexpr Complex operator-(double a, const Complex& b) { return {a - b.re(), -b
 constexpr Complex operator*(const Complex& a, double b) { return {a.re() * b, a.im() * b}; }
 constexpr Complex operator*(double a, const Complex& b) { return {a * b.re(), a * b.im()}; }
 constexpr Complex operator/(const Complex& a, double b) { return {a.re() / b, a.im() / b}; }
-Complex operator/(const Complex& a, const Complex& b);
+// Smith's method: divide by the larger of |Re| and |Im| of the divisor first. A zero divisor
+// makes 0/0 in the ratio, the invalid operation that the run reports. Inline: the continued
+// fractions and series divide in their loops.
+inline Complex operator/(const Complex& a, const Complex& b) {
+    if (std::fabs(b.re()) >= std::fabs(b.im())) {
+        const double r = b.im() / b.re();
+        const double d = b.re() + r * b.im();
+        return {(a.re() + a.im() * r) / d, (a.im() - a.re() * r) / d};
+    }
+    const double r = b.re() / b.im();
+    const double d = b.im() + r * b.re();
+    return {(a.re() * r + a.im()) / d, (a.im() * r - a.re()) / d};
+}
+inline Complex& Complex::operator/=(const Complex& o) { return *this = *this / o; }
 inline Complex operator/(double a, const Complex& b) { return Complex(a) / b; }
 
 constexpr double real(const Complex& z) { return z.re(); }

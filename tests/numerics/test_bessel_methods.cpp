@@ -1,4 +1,4 @@
-// Tests of the arithmetic helpers of the Bessel methods: the inline divisions are the complex
+// Tests of the arithmetic helpers of the Bessel methods: the inline reciprocal is the complex
 // division bit for bit, the cheap modulus is hypot's to rounding and raises no fault.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@ namespace emforce {
 namespace {
 
 using bessel_detail::modulus;
-using bessel_detail::quotient;
 using bessel_detail::reciprocal;
 
 bool sameBits(const Complex& a, const Complex& b) {
@@ -28,12 +27,9 @@ const Complex kValues[] = {{3.0, 0.0},    {0.0, -2.5},    {1.5, 0.7},        {-0
                            {-1e-3, -7.0}, {1e200, 3e199}, {-2e-200, 1e-210}, {5e160, -1e-170},
                            {1.0, 1.0},    {-4.0, 4.0}};
 
-TEST(BesselMethods, InlineDivisionsAreTheComplexDivisionBitForBit) {
-    for (const Complex& y : kValues) {
+TEST(BesselMethods, InlineReciprocalIsTheComplexDivisionBitForBit) {
+    for (const Complex& y : kValues)
         EXPECT_TRUE(sameBits(reciprocal(y), Complex(1.0) / y)) << y.re() << " " << y.im();
-        for (const Complex& x : kValues)
-            EXPECT_TRUE(sameBits(quotient(x, y), x / y)) << x.re() << " " << y.re();
-    }
 }
 
 // A zero divisor makes the same invalid operation as the complex division, which the run reports.
