@@ -51,12 +51,17 @@ bool uniformApplies(const Complex& nu, const Complex& z) {
     return abs(sqrt(nu * nu + z * z)) >= kUniformFrom;
 }
 
-bool uniformKApplies(const Complex& nu, const Complex& z) {
-    if (!uniformApplies(nu, z)) return false;
+// Where the uniform expansion of K holds once that of I does: not where z/ν is small and far
+// from the real axis.
+bool uniformKAllowed(const Complex& nu, const Complex& z) {
     if (nu == Complex(0.0)) return true;
     const Complex w = z / nu;
     return !(std::fabs(std::atan2(w.im(), w.re())) > kUniformKMaxAngle &&
              abs(w) < kUniformKMaxModulus);
+}
+
+bool uniformKApplies(const Complex& nu, const Complex& z) {
+    return uniformApplies(nu, z) && uniformKAllowed(nu, z);
 }
 
 bool seriesApplies(const Complex& nu, const Complex& z) {
@@ -180,12 +185,16 @@ Evaluation fractionK(const Complex& nu, const Complex& z) {
     return {k, s ? std::optional<ScaledBessel>(s->i) : std::nullopt, start.method, start};
 }
 
-// What I and K of one order at one argument share, each made once on first use: the uniform
-// expansion, and K by the fractional order. I then pays nothing for the K it needs, and K
-// nothing where I had it already.
+// What I and K of one order at one argument share, each made once on first use: whether the
+// uniform expansion holds, the expansion, and K by the fractional order. I then pays nothing for
+// the K it needs, and K nothing where I had it already.
 class Shared {
 public:
     Shared(const Complex& nu, const Complex& z) : m_nu(nu), m_z(z) {}
+    bool uniformHolds() {
+        if (!m_uniformHolds) m_uniformHolds = uniformApplies(m_nu, m_z);
+        return *m_uniformHolds;
+    }
     const std::optional<BesselPair>& uniform() {
         if (!m_uniform) m_uniform = uniformExpansion(m_nu, m_z);
         return *m_uniform;
@@ -197,13 +206,14 @@ public:
 
 private:
     Complex m_nu, m_z;
+    std::optional<bool> m_uniformHolds;
     std::optional<std::optional<BesselPair>> m_uniform;
     std::optional<Evaluation> m_fraction;
 };
 
 // Re ν ≥ 0; `shared` is of (ν, z).
 Evaluation besselKOf(const Complex& nu, const Complex& z, Shared& shared) {
-    if (uniformKApplies(nu, z)) {
+    if (shared.uniformHolds() && uniformKAllowed(nu, z)) {
         if (const std::optional<BesselPair>& u = shared.uniform())
             return {alone(u->k, nu, z), u->i, BesselMethod::Uniform, std::nullopt};
     }
@@ -218,7 +228,7 @@ struct IResult {
 // Re ν ≥ 0; `shared` is of (ν, z).
 IResult besselIOf(const Complex& nu, const Complex& z, Shared& shared) {
     if (seriesApplies(nu, z)) return {rebase(seriesI(nu, z), z.re()), BesselMethod::PowerSeries};
-    if (uniformApplies(nu, z)) {
+    if (shared.uniformHolds()) {
         if (const std::optional<BesselPair>& u = shared.uniform())
             return {u->i, BesselMethod::Uniform};
     }

@@ -43,6 +43,20 @@ struct DebyeSums {
     Complex uI, uK, vI, vK;
 };
 
+double leastModulus(const DebyeSums& sums) {
+    return std::min({modulus(sums.uI), modulus(sums.uK), modulus(sums.vI), modulus(sums.vK)});
+}
+
+// Whether a term of this size may end the sums, by a bound: each modulus is at most
+// |Re| + |Im| (the factor covers the roundings), so a term above a quarter ε of that bound of
+// one sum cannot be below a quarter ε of the least modulus. The moduli of the sums are then
+// formed only at the last terms, with the same answer as forming them always.
+bool mayEnd(double size, const DebyeSums& sums) {
+    const auto bound = [](const Complex& x) { return std::fabs(x.re()) + std::fabs(x.im()); };
+    const double upper = std::min({bound(sums.uI), bound(sums.uK), bound(sums.vI), bound(sums.vK)});
+    return size <= 0.25 * kEps * upper * (1.0 + 8.0 * kEps);
+}
+
 // U_k(p)/ν^k = s^(−k)·Σ_j u_kj·p^(2j) with p = ν/s, so that ν = 0 needs no division by it.
 // Stops at the first term below rounding in all four sums; nothing when the terms first grow
 // again (the expansion is asymptotic) or the table ends.
@@ -63,9 +77,7 @@ std::optional<DebyeSums> debyeSums(const Complex& t, const Complex& p2) {
             sums.vI += v;
             sums.vK += sign * v;
             const double size = std::max(modulus(u), modulus(v));
-            const double least =
-                std::min({modulus(sums.uI), modulus(sums.uK), modulus(sums.vI), modulus(sums.vK)});
-            if (size <= 0.25 * kEps * least) return sums;
+            if (mayEnd(size, sums) && size <= 0.25 * kEps * leastModulus(sums)) return sums;
             if (k >= 3 && size > previous) return std::nullopt;
             previous = size;
         }
@@ -95,8 +107,9 @@ Exponential exponential(double base, const Complex& extra) {
 // connection DLMF 10.34.2, which outgrows rounding as arg z nears π/2 (there Hankel's I has
 // the same second term). The phase e^(±i Im z) is formed from Im z itself.
 std::optional<BesselPair> uniformExpansion(const Complex& nu, const Complex& z) {
-    const Complex s = abs(z) >= abs(nu) ? z * sqrt(1.0 + (nu / z) * (nu / z))
-                                        : nu * sqrt(1.0 + (z / nu) * (z / nu));
+    const double zSize = abs(z), nuSize = abs(nu);
+    const Complex s = zSize >= nuSize ? z * sqrt(1.0 + (nu / z) * (nu / z))
+                                      : nu * sqrt(1.0 + (z / nu) * (z / nu));
     const Complex t = 1.0 / s;
     const Complex p = nu * t;
     const std::optional<DebyeSums> sums = debyeSums(t, p * p);
@@ -112,7 +125,7 @@ std::optional<BesselPair> uniformExpansion(const Complex& nu, const Complex& z) 
     r.k = {kFactor / rootS * sums->uK, -kFactor * rootS / z * sums->vK, down.scale};
     const Complex iFactor = invRoot2Pi * up.factor * phase;
     r.i = {iFactor / rootS * sums->uI, iFactor * rootS / z * sums->vI, up.scale};
-    if (abs(z) > abs(nu)) {
+    if (zSize > nuSize) {
         // (i/π)·e^(iπν)·K in the scale of I; its own exponent −π Im ν − 2 Re(z + δ) decides.
         const Complex second = Complex(0.0, kPi) * nu + Complex(down.scale - up.scale);
         const double excess = std::max(0.0, second.re());
