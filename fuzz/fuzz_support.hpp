@@ -20,6 +20,7 @@ int fuzzDataFile(const std::uint8_t* data, std::size_t size);
 int fuzzCommandLine(const std::uint8_t* data, std::size_t size);
 int fuzzRun(const std::uint8_t* data, std::size_t size);
 int fuzzBessel(const std::uint8_t* data, std::size_t size);
+int fuzzRecord(const std::uint8_t* data, std::size_t size);
 
 /// A broken promise of the code under test; what() says which.
 class FuzzFailure : public std::logic_error {

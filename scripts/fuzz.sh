@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each in turn for a given time:
-#   scripts/fuzz.sh [SECONDS [TARGET...]]   (targets: numbers parameter_file data_file command_line run bessel)
+#   scripts/fuzz.sh [SECONDS [TARGET...]]   (targets: numbers parameter_file data_file command_line run bessel record)
 # Each starts from its kept corpus fuzz/corpus/<target> and gathers new inputs in
 # build-fuzz/corpus/<target>; failing inputs go to build-fuzz/artifacts/<target>/. With
 # EMFORCE_FUZZ_MERGE=1 the kept corpus afterwards takes the new inputs that add coverage.
@@ -28,7 +28,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$kept" "$work" "$artifacts"
   echo "== $target: $seconds s"
   max_len=1024
-  [ "$target" = parameter_file ] && max_len=8192
+  case $target in parameter_file | record) max_len=8192 ;; esac
   stats=()
   [ "$target" = run ] && stats=(env EMFORCE_FUZZ_STATS="$build_dir/run-outcomes.txt")
   "${stats[@]}" "$build_dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \

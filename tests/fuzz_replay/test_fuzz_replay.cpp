@@ -26,7 +26,8 @@ const Target kTargets[] = {{"numbers", fuzzNumbers},
                            {"data_file", fuzzDataFile},
                            {"command_line", fuzzCommandLine},
                            {"run", fuzzRun},
-                           {"bessel", fuzzBessel}};
+                           {"bessel", fuzzBessel},
+                           {"record", fuzzRecord}};
 
 void PrintTo(const Target& target, std::ostream* out) { *out << target.name; }
 
