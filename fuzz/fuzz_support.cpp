@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "model/input_record.hpp"
 #include "model/number_format.hpp"
 
 namespace emforce::fuzz {
@@ -15,6 +16,19 @@ namespace fs = std::filesystem;
 
 void check(bool condition, const std::string& what) {
     if (!condition) throw FuzzFailure(what);
+}
+
+void checkNumberedSelections(const InputRecord& r) {
+    const int geometry = static_cast<int>(r.geometry);
+    check(geometry >= 0 && geometry <= 2, "geometry " + std::to_string(geometry));
+    check(r.windingPattern >= 0 && r.windingPattern < 14,
+          "winding pattern " + std::to_string(r.windingPattern));
+    check(r.domain >= 0 && r.domain <= 4, "domain " + std::to_string(r.domain));
+    const std::array<size_t, 4> sizes = {kLeftAxisItems.size(), kBottomAxisItems.size(),
+                                         kFontSizeItems.size(), kFontSizeItems.size()};
+    for (size_t i = 0; i < sizes.size(); ++i)
+        check(r.axisDescriptions[i] >= -1 && r.axisDescriptions[i] < static_cast<int>(sizes[i]),
+              "axis description index " + std::to_string(r.axisDescriptions[i]));
 }
 
 std::uint8_t FuzzInput::byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }

@@ -10,6 +10,10 @@
 #include <string>
 #include <string_view>
 
+namespace emforce {
+struct InputRecord;
+}
+
 namespace emforce::fuzz {
 
 /// The fuzz targets. Each takes any bytes, returns 0 and throws FuzzFailure when the code under
@@ -30,6 +34,10 @@ public:
 
 /// Throws FuzzFailure with `what` unless `condition` holds.
 void check(bool condition, const std::string& what);
+
+/// Checks that the selections a record holds as numbers (geometry, winding pattern, domain,
+/// axis descriptions) lie inside their lists.
+void checkNumberedSelections(const InputRecord& record);
 
 /// Takes the fuzz bytes from the front; an exhausted input reads as zeros.
 class FuzzInput {

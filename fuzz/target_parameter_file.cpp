@@ -20,18 +20,9 @@ bool sameInputs(const InputRecord& a, const InputRecord& b) {
 
 // What any reading leaves in the record: selections inside their lists.
 void checkSelections(const InputRecord& r) {
-    const int geometry = static_cast<int>(r.geometry);
-    check(geometry >= 0 && geometry <= 2, "geometry " + std::to_string(geometry));
-    check(r.windingPattern >= 0 && r.windingPattern < 14,
-          "winding pattern " + std::to_string(r.windingPattern));
-    check(r.domain >= 0 && r.domain <= 4, "domain " + std::to_string(r.domain));
+    checkNumberedSelections(r);
     check(itemIndex(kHighestHarmonicItems, r.highestHarmonic) >= 0,
           "highest harmonic " + r.highestHarmonic);
-    const std::array<size_t, 4> sizes = {kLeftAxisItems.size(), kBottomAxisItems.size(),
-                                         kFontSizeItems.size(), kFontSizeItems.size()};
-    for (size_t i = 0; i < sizes.size(); ++i)
-        check(r.axisDescriptions[i] >= -1 && r.axisDescriptions[i] < static_cast<int>(sizes[i]),
-              "axis description index " + std::to_string(r.axisDescriptions[i]));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 // Fuzz target: reading any text as a run record, and writing what was read back.
-#include <array>
 #include <string>
 
 #include "files/json.hpp"
@@ -11,20 +10,6 @@
 namespace emforce::fuzz {
 
 namespace {
-
-// The selections a record holds as numbers stay inside their lists.
-void checkSelections(const InputRecord& r) {
-    const int geometry = static_cast<int>(r.geometry);
-    check(geometry >= 0 && geometry <= 2, "geometry " + std::to_string(geometry));
-    check(r.windingPattern >= 0 && r.windingPattern < 14,
-          "winding pattern " + std::to_string(r.windingPattern));
-    check(r.domain >= 0 && r.domain <= 4, "domain " + std::to_string(r.domain));
-    const std::array<size_t, 4> sizes = {kLeftAxisItems.size(), kBottomAxisItems.size(),
-                                         kFontSizeItems.size(), kFontSizeItems.size()};
-    for (size_t i = 0; i < sizes.size(); ++i)
-        check(r.axisDescriptions[i] >= -1 && r.axisDescriptions[i] < static_cast<int>(sizes[i]),
-              "axis description index " + std::to_string(r.axisDescriptions[i]));
-}
 
 // The JSON reader's verdict: the syntax error's text, or empty for a text that is one value.
 std::string jsonVerdict(const std::string& text) {
@@ -58,7 +43,7 @@ int fuzzRecord(const std::uint8_t* data, std::size_t size) {
         return 0;
     }
     check(syntax.empty(), "a record read from a text that is no JSON: " + syntax);
-    checkSelections(record);
+    checkNumberedSelections(record);
     // What was read writes as a file that reads back the same and writes the same text again.
     const std::string written = recordText(record);
     const ScratchFile file("record.json");
