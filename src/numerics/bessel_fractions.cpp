@@ -23,12 +23,6 @@ const double kRescaleFactor = std::exp(-kRescaleExponent);
 // Stands in for a zero divisor in the modified Lentz method (Thompson & Barnett 1986).
 constexpr double kTiny = 1e-300;
 
-// At least the modulus of x as formed by modulus() (|Re| + |Im|, with room for the roundings):
-// a stop test that fails against it fails against the modulus, which is then not formed.
-double sizeBound(const Complex& x) {
-    return (std::fabs(x.re()) + std::fabs(x.im())) * (1.0 + 8.0 * kEps);
-}
-
 }  // namespace
 
 // CF2 (Numerical Recipes §6.7, after Steed and Temme, in complex arithmetic):
@@ -72,7 +66,7 @@ std::optional<Estimated> steedK(const Complex& mu, const Complex& z) {
         s += dels;
         const double step = modulus(dels);
         size += step;
-        converged = step <= 0.25 * kEps * sizeBound(s) && step <= 0.25 * kEps * modulus(s);
+        converged = step <= 0.25 * kEps * modulusAbove(s) && step <= 0.25 * kEps * modulus(s);
     }
     if (!converged) return std::nullopt;
     const Complex kMu = sqrt(std::numbers::pi / (2.0 * z)) * exp(Complex(0.0, -z.im())) / s;
@@ -142,10 +136,7 @@ std::optional<Complex> ratioI(const Complex& nu, const Complex& z) {
         const Complex delta = cc * dd;
         f *= delta;
         const Complex change = delta - 1.0;
-        if (std::max(std::fabs(change.re()), std::fabs(change.im())) * (1.0 - 4.0 * kEps) <=
-                0.5 * kEps &&
-            modulus(change) <= 0.5 * kEps)
-            return 1.0 / f;
+        if (modulusBelow(change) <= 0.5 * kEps && modulus(change) <= 0.5 * kEps) return 1.0 / f;
     }
     return std::nullopt;
 }

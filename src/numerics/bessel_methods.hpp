@@ -1,7 +1,9 @@
 // The methods behind the accurate Bessel functions, one per region, for the entry points to pick.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "numerics/bessel_accurate.hpp"
@@ -16,6 +18,17 @@ inline double modulus(const Complex& x) {
     const double larger = a > b ? a : b;
     if (larger > 1e-150 && larger < 1e150) return std::sqrt(a * a + b * b);
     return abs(x);
+}
+
+/// Bounds of modulus(x) from the parts alone, at most and at least what it gives (the factors
+/// cover its roundings): a stop test decided by a bound needs no modulus.
+inline double modulusAbove(const Complex& x) {
+    return (std::fabs(x.re()) + std::fabs(x.im())) *
+           (1.0 + 8.0 * std::numeric_limits<double>::epsilon());
+}
+inline double modulusBelow(const Complex& x) {
+    return std::max(std::fabs(x.re()), std::fabs(x.im())) *
+           (1.0 - 4.0 * std::numeric_limits<double>::epsilon());
 }
 
 /// 1/x by Smith's division without the products with the zero part: bit for bit Complex(1.0) / x,

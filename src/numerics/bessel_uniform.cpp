@@ -47,14 +47,13 @@ double leastModulus(const DebyeSums& sums) {
     return std::min({modulus(sums.uI), modulus(sums.uK), modulus(sums.vI), modulus(sums.vK)});
 }
 
-// Whether a term of this size may end the sums, by a bound: each modulus is at most
-// |Re| + |Im| (the factor covers the roundings), so a term above a quarter ε of that bound of
-// one sum cannot be below a quarter ε of the least modulus. The moduli of the sums are then
-// formed only at the last terms, with the same answer as forming them always.
+// Whether a term of this size may end the sums, by the bounds of the moduli: a term above a
+// quarter ε of the least bound cannot be below a quarter ε of the least modulus. The moduli of
+// the sums are then formed only at the last terms, with the same answer as forming them always.
 bool mayEnd(double size, const DebyeSums& sums) {
-    const auto bound = [](const Complex& x) { return std::fabs(x.re()) + std::fabs(x.im()); };
-    const double upper = std::min({bound(sums.uI), bound(sums.uK), bound(sums.vI), bound(sums.vK)});
-    return size <= 0.25 * kEps * upper * (1.0 + 8.0 * kEps);
+    return size <= 0.25 * kEps *
+                       std::min({modulusAbove(sums.uI), modulusAbove(sums.uK),
+                                 modulusAbove(sums.vI), modulusAbove(sums.vK)});
 }
 
 // U_k(p)/ν^k = s^(−k)·Σ_j u_kj·p^(2j) with p = ν/s, so that ν = 0 needs no division by it.
