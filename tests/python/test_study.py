@@ -221,6 +221,9 @@ def test_resume_after_a_kill_computes_each_missing_point_once(tmp_path):
     ("[vary]\n\"2\" = { start = 1, stop = 2, num = 10000000000 }", [],
      "{s}: [vary] 2: num = 10000000000 is more than the 1000000000 design points a study can have"),
     (b"[vary]\nharmonic = [1] # \xff", [], "{s}: not a valid TOML file: byte 25 is not UTF-8"),
+    ("[vary]\n\"2\" = [[1, 2]]", [], "{s}: [vary] 2: '2' takes a number or a text, not list"),
+    ("[vary]\ncurves = [[0.5]]", [],
+     "{s}: [vary] curves: 'curves' takes a text or a list of whole numbers, not a list holding 0.5"),
 ])
 def test_bad_studies_exit_2_with_one_message(tmp_path, capsys, text, options, message):
     path, out = write(tmp_path, text), str(tmp_path / "r.csv")
@@ -417,3 +420,15 @@ def test_a_study_on_a_tls_cluster(tmp_path, capsys):
         cluster.stop()
     assert study_rows(emforce.study.read_table(out, emforce.study.load(study))) == loop_table(
         emforce.study.load(study).points)
+
+
+def test_a_link_planted_after_the_check_is_not_followed(tmp_path):
+    study = emforce.study.load(write(tmp_path, "[vary]\nharmonic = [1]"))
+    out, elsewhere = tmp_path / "r.csv", tmp_path / "elsewhere"
+    elsewhere.write_text("untouched\n")
+    results = emforce.study.Results(str(out), study, False)
+    os.symlink("elsewhere", out)
+    with pytest.raises(emforce.study.StudyError) as raised:
+        results.open()
+    assert str(raised.value) == f"{out}: cannot be written (File exists)"
+    assert elsewhere.read_text() == "untouched\n" and out.is_symlink()
