@@ -21,6 +21,7 @@ BATCH_SECONDS = 0.5
 IN_FLIGHT_PER_THREAD = 2
 # How often the connection is looked at while no batch completes.
 POLL_SECONDS = 1.0
+LOST_SCHEDULER = "the connection to the scheduler was lost"
 
 _ADDRESS = re.compile(r"(tcp|tls)://(\[[0-9A-Fa-f:.]+\]|[A-Za-z0-9._-]+):[0-9]{1,5}")
 
@@ -149,10 +150,16 @@ def compute(client, job, results, progress=None):
     outcome = Outcome()
     flying = {}
     given_out = 0
+    stopped = False  # no batch is given out any more: the scheduler or the results file is lost
+
+    def failed(reason, fatal=False):
+        nonlocal stopped
+        outcome.reason = outcome.reason or reason
+        stopped = stopped or fatal
 
     def submit():
         nonlocal given_out
-        while len(flying) < IN_FLIGHT_PER_THREAD * threads and outcome.reason is None:
+        while len(flying) < IN_FLIGHT_PER_THREAD * threads and not stopped:
             batch = batches.take(left - given_out)
             if batch is None:
                 return
@@ -161,39 +168,35 @@ def compute(client, job, results, progress=None):
 
     submit()
     try:
-        while flying:
+        while flying and not stopped:
             try:
                 done, _ = wait(list(flying), timeout=POLL_SECONDS, return_when="FIRST_COMPLETED")
             except TimeoutError:
-                if client.status not in ("running", "connecting"):
-                    outcome.reason = outcome.reason or "the connection to the scheduler was lost"
-                    break
-                continue
+                done = ()
             except CancelledError:  # what a client that lost its scheduler does to its futures
-                outcome.reason = outcome.reason or "the connection to the scheduler was lost"
+                failed(LOST_SCHEDULER, fatal=True)
                 break
             for future in done:
                 batch = flying.pop(future)
-                if future.status == "finished":
-                    try:
-                        rows, messages, seconds = future.result()
-                    except Exception:
-                        outcome.reason = outcome.reason or _why(future, client)
-                        continue
-                    try:
-                        results.write(rows)
-                    except OSError as error:
-                        outcome.reason = f"{results.path} could not be written: {error.strerror}"
-                        continue
-                    outcome.written += len(batch)
-                    outcome.messages += messages
-                    batches.measured(len(batch), seconds)
-                    if progress:
-                        progress.advance(len(batch))
-                elif outcome.reason is None:
-                    outcome.reason = _why(future, client)
-            if client.status not in ("running", "connecting") and outcome.reason is None:
-                outcome.reason = "the connection to the scheduler was lost"
+                try:
+                    rows, messages, seconds = future.result() if future.status == "finished" else (None, 0, 0)
+                except Exception:
+                    rows = None
+                if rows is None:
+                    failed(*_why(future, client))
+                    continue
+                try:
+                    results.write(rows)
+                except OSError as error:
+                    failed(f"{results.path} could not be written: {error.strerror}", fatal=True)
+                    continue
+                outcome.written += len(batch)
+                outcome.messages += messages
+                batches.measured(len(batch), seconds)
+                if progress:
+                    progress.advance(len(batch))
+            if client.status not in ("running", "connecting"):
+                failed(LOST_SCHEDULER, fatal=True)
             submit()
     finally:
         if flying and client.status == "running":
@@ -205,15 +208,16 @@ def compute(client, job, results, progress=None):
 
 
 def _why(future, client):
+    """Why a batch got no result, and whether the study can go on."""
     if future.status == "cancelled" or client.status not in ("running", "connecting"):
-        return "the connection to the scheduler was lost"
+        return LOST_SCHEDULER, True
     try:
         error = future.exception(timeout=POLL_SECONDS)
     except Exception:
-        return "the connection to the scheduler was lost"
+        return LOST_SCHEDULER, True
     if type(error).__name__ == "KilledWorker":
-        return "their workers were lost again and again"
-    return f"{type(error).__name__}: {error}".splitlines()[0]
+        return "their workers were lost again and again", False
+    return f"{type(error).__name__}: {error}".splitlines()[0], False
 
 
 def close(client, cluster):
