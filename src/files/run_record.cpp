@@ -270,8 +270,8 @@ void writeRunRecord(const fs::path& path, const InputRecord& record) {
 }
 
 InputRecord readRunRecord(const fs::path& path) {
-    const std::optional<std::string> text =
-        readSmallFile(path, kRecordMaxBytes, "Record file " + path.string() + ": larger than 1 MiB");
+    const std::optional<std::string> text = readSmallFile(
+        path, kRecordMaxBytes, "Record file " + path.string() + ": larger than 1 MiB");
     if (!text) throw CalcError("Cannot open file " + path.string());
     return recordFromText(*text, path.string());
 }

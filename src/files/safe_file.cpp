@@ -67,7 +67,8 @@ Target findTarget(const fs::path& path) {
     if (::stat(path.c_str(), &target.status) == 0) {
         target.exists = true;
         struct stat own {};
-        if (::lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode) && S_ISREG(target.status.st_mode)) {
+        if (::lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode) &&
+            S_ISREG(target.status.st_mode)) {
             // The file is replaced where it lies, in the directory of the link chain's end.
             char resolved[PATH_MAX];
             if (!::realpath(path.c_str(), resolved)) refuse("Cannot create file", path);
@@ -95,13 +96,15 @@ void writeThrough(const fs::path& path, std::string_view text) {
 // planted file or link of that name is ever written through.
 std::pair<int, fs::path> createTemporary(const fs::path& target) {
     static thread_local std::mt19937_64 random{std::random_device{}()};
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string suffix(".~");
         for (int k = 0; k < 8; ++k) suffix += kLetters[random() % (sizeof kLetters - 1)];
         fs::path candidate = target;
         candidate += suffix;
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) return {fd, candidate};
         if (errno != EEXIST) break;
     }
@@ -109,13 +112,15 @@ std::pair<int, fs::path> createTemporary(const fs::path& target) {
 }
 
 void syncDirectory(const fs::path& directory) {
-    Descriptor dir(::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor dir(
+        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.valid()) ::fsync(dir.get());
 }
 
 void replaceRegular(const fs::path& shown, const Target& target, std::string_view text) {
     // A write-protected file stays as it is, as if it were opened for writing.
-    if (target.exists && !Descriptor(::open(target.path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC)).valid())
+    if (target.exists &&
+        !Descriptor(::open(target.path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC)).valid())
         refuse("Cannot create file", shown);
     auto [fd, temporary] = createTemporary(target.path);
     Descriptor out(fd);

@@ -59,16 +59,18 @@ std::string coreText(const py::handle& text, const std::string& what) {
         PyErr_Clear();
         throw py::value_error(what + ": the text is not valid Unicode (it holds a lone surrogate)");
     }
-    std::string result(PyBytes_AS_STRING(bytes.ptr()), static_cast<size_t>(PyBytes_GET_SIZE(bytes.ptr())));
-    if (result.find('\0') != std::string::npos) throw py::value_error(what + ": a text cannot hold the character NUL");
+    std::string result(PyBytes_AS_STRING(bytes.ptr()),
+                       static_cast<size_t>(PyBytes_GET_SIZE(bytes.ptr())));
+    if (result.find('\0') != std::string::npos)
+        throw py::value_error(what + ": a text cannot hold the character NUL");
     return result;
 }
 
 // A text of the core for Python: bytes that are no UTF-8 (from a file, say) are kept as
 // surrogate escapes rather than lost.
 py::str pythonText(const std::string& text) {
-    return py::reinterpret_steal<py::str>(
-        PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()), "surrogateescape"));
+    return py::reinterpret_steal<py::str>(PyUnicode_DecodeUTF8(
+        text.data(), static_cast<py::ssize_t>(text.size()), "surrogateescape"));
 }
 
 std::string typeName(const py::handle& value) {
@@ -80,8 +82,8 @@ std::string typeName(const py::handle& value) {
 enum class ValueKind { Text, Whole, Curves, Number };
 
 ValueKind valueKind(const std::string& key) {
-    static const std::set<std::string, std::less<>> texts = {"motor", "geometry", "bessel",
-                                                             "sample", "params", "record"};
+    static const std::set<std::string, std::less<>> texts = {"motor",  "geometry", "bessel",
+                                                             "sample", "params",   "record"};
     static const std::set<std::string, std::less<>> wholes = {"pattern", "method", "domain",
                                                               "points", "harmonic"};
     if (texts.contains(key)) return ValueKind::Text;
@@ -111,7 +113,8 @@ std::string valueText(const std::string& key, const py::handle& value) {
     const auto refuse = [&](const std::string& what) {
         throw py::type_error("'" + key + "' takes " + takes + ", not " + what);
     };
-    if (kind == ValueKind::Curves && (py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value))) {
+    if (kind == ValueKind::Curves &&
+        (py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value))) {
         std::string joined;
         for (const py::handle item : value) {
             if (!isWhole(item)) refuse("a list holding " + std::string(py::repr(item)));
@@ -120,7 +123,8 @@ std::string valueText(const std::string& key, const py::handle& value) {
         return joined;
     }
     if (kind != ValueKind::Text && isWhole(value)) return wholeText(value);
-    if (kind == ValueKind::Number && (PyFloat_Check(value.ptr()) || py::hasattr(value, "__float__")))
+    if (kind == ValueKind::Number &&
+        (PyFloat_Check(value.ptr()) || py::hasattr(value, "__float__")))
         return numberText(value.cast<double>());
     refuse(typeName(value));
     return {};
@@ -208,10 +212,12 @@ py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome
 // Threads as the command line's --threads takes them.
 int threadCount(const py::object& threads) {
     if (threads.is_none()) return 0;
-    if (!isWhole(threads)) throw py::type_error("threads is a whole number or None, not " + typeName(threads));
+    if (!isWhole(threads))
+        throw py::type_error("threads is a whole number or None, not " + typeName(threads));
     const py::int_ count = py::reinterpret_steal<py::int_>(PyNumber_Index(threads.ptr()));
     if (count < py::int_(1) || count > py::int_(1024))
-        throw py::value_error("threads takes a whole number from 1 to 1024, not " + std::string(py::str(py::handle(count))));
+        throw py::value_error("threads takes a whole number from 1 to 1024, not " +
+                              std::string(py::str(py::handle(count))));
     return count.cast<int>();
 }
 
@@ -264,14 +270,18 @@ py::dict run(const Record& record, const py::object& threads, bool literal) {
     return resultDict(observer, outcome, *model, questions.str(), record.inputs.besselFunctions);
 }
 
-Record makeRecord(const py::object& sample, const py::object& params, const py::object& recordFile) {
+Record makeRecord(const py::object& sample, const py::object& params,
+                  const py::object& recordFile) {
     Record record;
     std::vector<std::string> args;
-    for (const auto& [option, value] : {std::pair{"params", params}, {"record", recordFile}, {"sample", sample}}) {
+    for (const auto& [option, value] :
+         {std::pair{"params", params}, {"record", recordFile}, {"sample", sample}}) {
         if (value.is_none()) continue;
         if (!py::isinstance<py::str>(value))
-            throw py::type_error("'" + std::string(option) + "' takes a text, not " + typeName(value));
-        args.insert(args.end(), {"--" + std::string(option), coreText(value, "'" + std::string(option) + "'")});
+            throw py::type_error("'" + std::string(option) + "' takes a text, not " +
+                                 typeName(value));
+        args.insert(args.end(),
+                    {"--" + std::string(option), coreText(value, "'" + std::string(option) + "'")});
     }
     try {
         cli::applyToRecord(cli::parseCommandLine(args), record.inputs);

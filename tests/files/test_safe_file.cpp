@@ -33,7 +33,8 @@ void expectCalcError(const std::function<void()>& action, const std::string& mes
 class SafeFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("emforce-safe-" + std::to_string(std::random_device{}()));
+        m_dir =
+            fs::temp_directory_path() / ("emforce-safe-" + std::to_string(std::random_device{}()));
         fs::create_directories(m_dir);
     }
     void TearDown() override { fs::remove_all(m_dir); }
@@ -55,7 +56,8 @@ protected:
         return node;
     }
     [[nodiscard]] size_t entries() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
+        return static_cast<size_t>(
+            std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
     }
 
     fs::path m_dir;
@@ -69,7 +71,8 @@ TEST_F(SafeFile, DevicesAreWrittenThroughAndTheirErrorsReported) {
     for (const fs::path& node : {full, null}) EXPECT_TRUE(fs::is_character_file(node)) << node;
     // Through a link too: the device stays, the link stays.
     fs::create_symlink("full", at("to-full"));
-    expectCalcError([&] { replaceFile(at("to-full"), "x"); }, "Cannot write file " + at("to-full").string());
+    expectCalcError([&] { replaceFile(at("to-full"), "x"); },
+                    "Cannot write file " + at("to-full").string());
     EXPECT_TRUE(fs::is_symlink(at("to-full")));
     EXPECT_EQ(entries(), 3u);
 }
@@ -89,7 +92,8 @@ TEST_F(SafeFile, AFifoGetsTheTextAndStaysAFifo) {
 TEST_F(SafeFile, AChainOfLinksIsFollowedToItsEndWhichIsReplaced) {
     fs::create_directories(at("real"));
     put(at("real/file.txt"), "old\n");
-    fs::permissions(at("real/file.txt"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(at("real/file.txt"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     fs::create_symlink("real/file.txt", at("middle"));
     fs::create_directories(at("links"));
     fs::create_symlink("../middle", at("links/first"));
@@ -108,8 +112,9 @@ TEST_F(SafeFile, LinksThatReachNoFileAreRefusedAndLeftAsTheyAre) {
     fs::create_symlink("missing/file", at("dangling"));
     expectCalcError([&] { replaceFile(at("a"), "x"); },
                     "Cannot create file " + at("a").string() + ": its links form a loop");
-    expectCalcError([&] { replaceFile(at("dangling"), "x"); },
-                    "Cannot create file " + at("dangling").string() + ": its link leads to no file");
+    expectCalcError(
+        [&] { replaceFile(at("dangling"), "x"); },
+        "Cannot create file " + at("dangling").string() + ": its link leads to no file");
     for (const char* name : {"a", "b", "dangling"}) EXPECT_TRUE(fs::is_symlink(at(name))) << name;
     EXPECT_EQ(entries(), 3u);
 }
@@ -144,7 +149,8 @@ TEST_F(SafeFile, AParameterFileAboveOneMebibyteIsRefused) {
     EXPECT_EQ(record, before);
     const fs::path zero = device("zero", 5);
     if (zero.empty()) GTEST_SKIP() << "mknod is not permitted here (not root?)";
-    EXPECT_EQ(readParameterFile(zero, record).error, "Parameter file " + zero.string() + ": larger than 1 MiB");
+    EXPECT_EQ(readParameterFile(zero, record).error,
+              "Parameter file " + zero.string() + ": larger than 1 MiB");
 }
 
 }  // namespace
