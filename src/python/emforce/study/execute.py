@@ -63,7 +63,13 @@ def _quiet():
 
 def local_cluster(workers):
     """One single-threaded worker process per core (or `workers`), reached on 127.0.0.1 only."""
+    import dask
     from distributed import LocalCluster
+
+    # Workers forked from a server that has Dask loaded already start in a fraction of the time
+    # of fresh interpreters, and without the threads of this process.
+    if "DASK_DISTRIBUTED__WORKER__MULTIPROCESSING_METHOD" not in os.environ:
+        dask.config.set({"distributed.worker.multiprocessing-method": "forkserver"})
 
     return LocalCluster(n_workers=workers or os.cpu_count() or 1, threads_per_worker=1, processes=True,
                         host="127.0.0.1", dashboard_address=None, worker_dashboard_address=None,
