@@ -22,8 +22,8 @@ from .design import MAX_POINTS, Study, StudyError, load
 from .results import COLUMNS, Results, read_table
 from .tasks import OUTPUTS
 
-__all__ = ["COLUMNS", "MAX_POINTS", "OUTPUTS", "Study", "StudyError", "Summary", "execute_study", "load",
-           "run"]
+__all__ = ["COLUMNS", "MAX_POINTS", "OUTPUTS", "Results", "Study", "StudyError", "Summary", "execute_study",
+           "load", "read_table", "run"]
 
 
 @dataclass

@@ -128,7 +128,7 @@ class _Batches:
     def measured(self, points, seconds):
         if points and seconds > 0:
             per_point = seconds / points
-            self._seconds = per_point if self._seconds is None else 0.7 * self._seconds + 0.3 * per_point
+            self._seconds = per_point if self._seconds is None else 0.5 * (self._seconds + per_point)
 
     def take(self, left):
         """The next batch (a range), or None when every point has been given out; `left`
