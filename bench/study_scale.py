@@ -42,16 +42,34 @@ def load():
 
 def loop_rate(study, count):
     """Points per second of the study's first `count` points run one by one here, as a user's
-    loop would: the record of each point made and run on one thread."""
+    loop would: the record of each point made and run on one thread; and the processor seconds
+    a point took."""
     base = emforce.Record(sample="Data 1").set("geometry", "linear").set("harmonic", 1).set("curves", "none")
     points = [study.points[i] for i in range(count)]
-    start = time.perf_counter()
+    start, processor = time.perf_counter(), time.process_time()
     for point in points:
         record = base.copy()
         for key, value in point.items():
             record.set(key, value)
         emforce.run(record, threads=1)
-    return count / (time.perf_counter() - start)
+    return count / (time.perf_counter() - start), (time.process_time() - processor) / count
+
+
+def processor_seconds(root, seen):
+    """Adds the processor seconds of the process tree below `root` so far to `seen` (by pid)."""
+    import psutil
+
+    try:
+        tree = [psutil.Process(root)]
+        tree += tree[0].children(recursive=True)
+    except psutil.Error:
+        return
+    for process in tree:
+        try:
+            times = process.cpu_times()
+            seen[process.pid] = times.user + times.system
+        except psutil.Error:
+            pass
 
 
 def study_command(path, out, *options):
@@ -77,8 +95,10 @@ def run_watched(command, stop_after_rows=None, out=None):
     child = subprocess.Popen(command, stderr=subprocess.DEVNULL, start_new_session=True)
     peak = 0
     stop = threading.Event()
+    run_watched.processor = {}
     while child.poll() is None:
         peak = max(peak, peak_memory(child.pid) or 0)
+        processor_seconds(child.pid, run_watched.processor)
         if stop_after_rows and os.path.exists(out) and os.path.getsize(out) > stop_after_rows * 150:
             with open(out, "rb") as file:
                 if sum(1 for _ in file) > stop_after_rows:
@@ -94,15 +114,21 @@ def throughput(folder):
         file.write(CHEAP.format(first=400, second=500))
     study = emforce.study.load(path)
     before_load = load()
-    before = loop_rate(study, 20000)
+    (before, cpu_before) = loop_rate(study, 20000)
     seconds, _, status = run_watched(study_command(path, os.path.join(folder, "cheap.csv")))
-    after = loop_rate(study, 20000)
+    study_processor = sum(run_watched.processor.values())
+    (after, cpu_after) = loop_rate(study, 20000)
     assert status == 0, status
     rate, one = len(study.points) / seconds, (before + after) / 2
     print(f"throughput: {len(study.points)} points of {1000 / one:.3f} ms (load {before_load:.1f} -> {load():.1f})")
     print(f"  emforce.run loop: {before:.0f} and {after:.0f} points/s on one core (before, after)")
     print(f"  study on 2 workers, whole command: {seconds:.1f} s = {rate:.0f} points/s = "
           f"{100 * rate / (2 * one):.0f} % of 2 x the loop")
+    # Processor time does not depend on what else the machine runs: the study's whole process
+    # tree (this command, its cluster, its workers) against the loop's own.
+    loop_processor = len(study.points) * (cpu_before + cpu_after) / 2
+    print(f"  processor time: study {study_processor:.1f} s (all its processes), the same points in the loop "
+          f"{loop_processor:.1f} s: the loop's is {100 * loop_processor / study_processor:.0f} % of the study's")
 
 
 def million(folder):
