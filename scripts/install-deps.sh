@@ -3,9 +3,10 @@
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
           libflint-arb-dev)
-# The Python module and the studies: Debian's packages, for Debian's /usr/bin/python3.
+# The Python module and the studies: Debian's packages, for Debian's /usr/bin/python3 (openssl
+# makes the certificates of the test of a TLS cluster).
 packages+=(pybind11-dev python3-dev python3-numpy python3-dask python3-distributed python3-matplotlib
-           python3-pytest)
+           python3-pytest openssl)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 // emforce-cli: builds the input record from the options, runs one calculation and reports it.
 #include "cli/cli_main.hpp"
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
@@ -43,15 +44,16 @@ int reported(std::ostream& out, std::ostream& err, int status) {
 }
 
 // A run that could not start: with --json the report still comes, empty, with its error.
-int notStarted(const CommandLine& cl, std::ostream& out, std::ostream& err, const std::string& message) {
-    err << message << '\n';
-    if (!cl.json) return kExitAbandoned;
+int notStarted(bool json, std::ostream& out, std::ostream& err, const std::string& message,
+               const std::string& shown, int status) {
+    err << shown << '\n';
+    if (!json) return status;
     std::ostringstream questions;
     const auto model = std::make_unique<Model>();
     RunOutcome outcome;
     outcome.message = message;
     writeJsonReport(out, CapturingObserver(questions), outcome, *model, std::nullopt);
-    return reported(out, err, kExitAbandoned);
+    return reported(out, err, status);
 }
 
 }  // namespace
@@ -77,8 +79,10 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
     try {
         cl = parseCommandLine(args);
     } catch (const UsageError& e) {
-        err << "emforce-cli: " << e.what() << " (try --help)\n";
-        return kExitUsage;
+        // The options could not be read, but one that asks for the JSON report still gets it.
+        const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+        return notStarted(json, out, err, e.what(),
+                          "emforce-cli: " + std::string(e.what()) + " (try --help)", kExitUsage);
     }
     switch (cl.mode) {
         case CommandLine::Mode::Help:
@@ -96,7 +100,7 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
     try {
         record = buildRecord(cl);
     } catch (const CalcError& e) {
-        return notStarted(cl, out, err, e.what());
+        return notStarted(cl.json, out, err, e.what(), e.what(), kExitAbandoned);
     }
     const InputRecord inputs = record;  // the run writes the x cell and the point count back
     const auto model = std::make_unique<Model>();

@@ -2,6 +2,7 @@
 #include "cli/command_line.hpp"
 
 #include <charconv>
+#include <limits>
 #include <map>
 
 #include "model/sample_sets.hpp"
@@ -79,8 +80,10 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
     CommandLine cl;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
+        // An option in the place of the value means that the value was left out.
         auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError(option + " needs a value");
+            if (i + 1 >= args.size() || args[i + 1].starts_with("--"))
+                throw UsageError(option + " needs a value");
             return args[++i];
         };
         auto edit = [&cl](std::function<void(InputRecord&)> f) { cl.edits.push_back(std::move(f)); };
@@ -125,7 +128,8 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
         } else if (option == "--bessel-limit") {
             edit([t = value()](InputRecord& r) { r.besselLimit = t; });
         } else if (option == "--points") {
-            edit([t = value()](InputRecord& r) { r.pointsPerCurve = t; });
+            const int n = wholeNumber(option, value(), 1, std::numeric_limits<int>::max());
+            edit([n](InputRecord& r) { r.pointsPerCurve = std::to_string(n); });
         } else if (option == "--domain") {
             const int d = wholeNumber(option, value(), 0, 4);
             edit([d](InputRecord& r) { r.domain = d; });

@@ -1,4 +1,4 @@
-// Result data files and safe file replacement.
+// Result data files: writing and reading them back.
 #include "files/data_file.hpp"
 
 #include <algorithm>
@@ -14,29 +14,6 @@ namespace emforce {
 namespace fs = std::filesystem;
 
 namespace {
-
-[[noreturn]] void refuse(const char* what, const fs::path& path) {
-    throw CalcError(std::string(what) + " " + path.string());
-}
-
-// Writing through a link would otherwise replace the link itself with a plain file.
-fs::path followLink(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::is_symlink(path, ec)) return path;
-    const fs::path link = fs::read_symlink(path, ec);
-    if (ec) return path;
-    return link.is_absolute() ? link : path.parent_path() / link;
-}
-
-// A name in the target's directory that no file has yet.
-fs::path temporaryBeside(const fs::path& target) {
-    const fs::path base = target.filename().string() + ".~tmp";
-    fs::path candidate = target.parent_path() / base;
-    std::error_code ec;
-    for (int n = 1; fs::exists(candidate, ec); ++n)
-        candidate = target.parent_path() / (base.string() + std::to_string(n));
-    return candidate;
-}
 
 // to_chars ignores the locale, so the point stays the separator whatever locale the window sets.
 std::string sixDigits(double v) {
@@ -58,29 +35,6 @@ std::string withoutCarriageReturn(std::string line) {
 }
 
 }  // namespace
-
-void replaceFile(const fs::path& path, std::string_view text) {
-    const fs::path target = followLink(path);
-    std::error_code ec;
-    const bool existed = fs::exists(target, ec);
-    // A write-protected file stays as it is, as if it were opened for writing.
-    if (existed && !std::ofstream(target, std::ios::app)) refuse("Cannot create file", path);
-    const fs::path temporary = temporaryBeside(target);
-    std::ofstream out(temporary, std::ios::trunc);
-    if (!out) refuse("Cannot create file", path);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        fs::remove(temporary, ec);
-        refuse("Cannot write file", path);
-    }
-    if (existed) fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        refuse("Cannot create file", path);
-    }
-}
 
 std::string dataFileName(char letter) { return std::string("Data_") + letter + ".txt"; }
 

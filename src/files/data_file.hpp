@@ -1,4 +1,4 @@
-// Result data files (one number a line, abscissa and ordinate in turn) and safe file replacement.
+// Result data files: one number a line, abscissa and ordinate in turn.
 #pragma once
 
 #include <filesystem>
@@ -6,21 +6,16 @@
 #include <string_view>
 #include <vector>
 
-namespace emforce {
+#include "files/safe_file.hpp"
 
-/// Replaces the file at path with text: the text goes to a temporary file in the same directory
-/// which is then renamed over the target, so a failure never leaves a half-written file in place
-/// of the old one. A symbolic link is followed and the old file's permissions are kept.
-/// Throws CalcError "Cannot create file %s" when the file cannot be created or is write-protected,
-/// and "Cannot write file %s" when writing fails; the old file is then unchanged.
-void replaceFile(const std::filesystem::path& path, std::string_view text);
+namespace emforce {
 
 /// The name of the result file of a letter 'A'..'D': "Data_A.txt" ... "Data_D.txt".
 std::string dataFileName(char letter);
 
 /// Writes the points (x[k], y[k]) as 2 lines each, x first, in the general format with 6
 /// significant digits and "." ("0.05", "1e-07", "2.5e+06"). Sizes that differ (a sweep stopped
-/// between the two values of a point) write the complete pairs only. Throws as replaceFile.
+/// between the two values of a point) write the complete pairs only. Writes as replaceFile does and throws as it does.
 void writeDataFile(const std::filesystem::path& path, const std::vector<double>& x,
                    const std::vector<double>& y);
 

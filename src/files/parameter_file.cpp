@@ -2,11 +2,11 @@
 #include "files/parameter_file.hpp"
 
 #include <algorithm>
-#include <fstream>
+#include <sstream>
 #include <initializer_list>
 #include <string_view>
 
-#include "files/data_file.hpp"
+#include "files/safe_file.hpp"
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
 #include "numerics/fp_guard.hpp"
@@ -89,9 +89,7 @@ std::string fileText(const InputRecord& r, const fs::path& path) {
 // The lines of an open file in order; past its end every line is empty.
 class LineSource {
 public:
-    explicit LineSource(const fs::path& path) : m_path(path), m_in(path) {}
-
-    [[nodiscard]] bool isOpen() const { return m_in.is_open(); }
+    LineSource(const fs::path& path, std::string text) : m_path(path), m_in(std::move(text)) {}
 
     std::string next() {
         ++m_number;
@@ -123,7 +121,7 @@ public:
 
 private:
     fs::path m_path;
-    std::ifstream m_in;
+    std::istringstream m_in;
     int m_number = 0;
 };
 
@@ -139,12 +137,6 @@ std::string normalisedNumber(std::string_view text) {
         value = toReal(text);  // refuses as well, naming the text as the file holds it
     }
     return formatGeneral(value);
-}
-
-// A directory opens as a file on some systems, and then reads as nothing.
-bool isDirectory(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
 }
 
 template <size_t N>
@@ -201,11 +193,19 @@ void writeParameterFile(const fs::path& path, const InputRecord& record) {
 
 ParameterFileReading readParameterFile(const fs::path& path, InputRecord& record) {
     ParameterFileReading reading;
-    LineSource in(path);
-    if (!in.isOpen() || isDirectory(path)) {
+    std::optional<std::string> text;
+    try {
+        text = readSmallFile(path, kParameterFileMaxBytes,
+                             "Parameter file " + path.string() + ": larger than 1 MiB");
+    } catch (const CalcError& e) {
+        reading.error = e.what();
+        return reading;
+    }
+    if (!text) {
         reading.error = "Cannot open file " + path.string();
         return reading;
     }
+    LineSource in(path, std::move(*text));
     try {
         readTables(in, record);
         readSettings(in, record);

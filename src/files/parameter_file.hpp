@@ -1,6 +1,7 @@
 // The parameter file: the 84-line text snapshot of the input record, written and read back.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,6 +12,9 @@ namespace emforce {
 
 /// Number of lines of a parameter file.
 inline constexpr int kParameterFileLines = 84;
+
+/// The largest parameter file that is read (far more than its 84 lines can need).
+inline constexpr std::uintmax_t kParameterFileMaxBytes = 1 << 20;
 
 /// Writes the record as the 84 lines of a parameter file: label lines for the reader and the
 /// value texts, indices and booleans of the record. A highest-harmonic text that is none of the
@@ -29,7 +33,7 @@ struct AxisTitles {
 /// The outcome of reading a parameter file.
 struct ParameterFileReading {
     /// Empty when every line was applied; otherwise the message that stopped the reading:
-    /// "Cannot open file %s", or "Line N of file %s: " followed by a conversion message
+    /// "Cannot open file %s", "Parameter file %s: larger than 1 MiB", or "Line N of file %s: " followed by a conversion message
     /// ("'%s' is not a valid integer value", ...) or "item index I is outside 0..K".
     std::string error;
     /// Set once the axis-description lines were applied: the titles the chart takes now.

@@ -2,13 +2,12 @@
 #include "files/run_record.hpp"
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <optional>
 #include <vector>
 
-#include "files/data_file.hpp"
+#include "files/safe_file.hpp"
 #include "files/json.hpp"
 #include "model/spectrum.hpp"
 #include "numerics/fp_guard.hpp"
@@ -284,17 +283,10 @@ void writeRunRecord(const fs::path& path, const InputRecord& record) {
 }
 
 InputRecord readRunRecord(const fs::path& path) {
-    std::error_code ec;
-    std::ifstream in(path, std::ios::binary);
-    if (!in || fs::is_directory(path, ec)) throw CalcError("Cannot open file " + path.string());
-    std::string text;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<size_t>(in.gcount()));
-        if (text.size() > kRecordMaxBytes)
-            throw CalcError("Record file " + path.string() + ": larger than 1 MiB");
-    }
-    return recordFromText(text, path.string());
+    const std::optional<std::string> text = readSmallFile(
+        path, kRecordMaxBytes, "Record file " + path.string() + ": larger than 1 MiB");
+    if (!text) throw CalcError("Cannot open file " + path.string());
+    return recordFromText(*text, path.string());
 }
 
 }  // namespace emforce

@@ -17,6 +17,7 @@
 #include "cli/command_line.hpp"
 #include "cli/run_report.hpp"
 #include "files/run_record.hpp"
+#include "files/safe_file.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
 
@@ -51,23 +52,82 @@ std::string numberText(double v) {
     return text;
 }
 
-// The text a value stands for: texts as they are, numbers with a decimal comma, a list of
-// curve slots as "0,1,3".
-std::string valueText(const py::handle& value) {
-    if (py::isinstance<py::str>(value)) return value.cast<std::string>();
+// A Python text as the core takes it: refused when it cannot pass through the core intact.
+std::string coreText(const py::handle& text, const std::string& what) {
+    const py::object bytes = py::reinterpret_steal<py::object>(PyUnicode_AsUTF8String(text.ptr()));
+    if (!bytes) {
+        PyErr_Clear();
+        throw py::value_error(what + ": the text is not valid Unicode (it holds a lone surrogate)");
+    }
+    std::string result(PyBytes_AS_STRING(bytes.ptr()),
+                       static_cast<size_t>(PyBytes_GET_SIZE(bytes.ptr())));
+    if (result.find('\0') != std::string::npos)
+        throw py::value_error(what + ": a text cannot hold the character NUL");
+    return result;
+}
+
+// A text of the core for Python: bytes that are no UTF-8 (from a file, say) are kept as
+// surrogate escapes rather than lost.
+py::str pythonText(const std::string& text) {
+    return py::reinterpret_steal<py::str>(PyUnicode_DecodeUTF8(
+        text.data(), static_cast<py::ssize_t>(text.size()), "surrogateescape"));
+}
+
+std::string typeName(const py::handle& value) {
+    return py::str(py::type::handle_of(value).attr("__name__"));
+}
+
+// What a key takes: texts alone (choices and files), whole numbers or texts, a curve list, or
+// numbers and texts (table cells and the other texts of the record).
+enum class ValueKind { Text, Whole, Curves, Number };
+
+ValueKind valueKind(const std::string& key) {
+    static const std::set<std::string, std::less<>> texts = {"motor",  "geometry", "bessel",
+                                                             "sample", "params",   "record"};
+    static const std::set<std::string, std::less<>> wholes = {"pattern", "method", "domain",
+                                                              "points", "harmonic"};
+    if (texts.contains(key)) return ValueKind::Text;
+    if (wholes.contains(key)) return ValueKind::Whole;
+    return key == "curves" ? ValueKind::Curves : ValueKind::Number;
+}
+
+bool isWhole(const py::handle& value) {
+    return !py::isinstance<py::bool_>(value) && PyIndex_Check(value.ptr());
+}
+
+std::string wholeText(const py::handle& value) {
+    return py::str(py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr())));
+}
+
+// The text a value of the key stands for: texts as they are, numbers with a decimal comma, a
+// list of curve slots as "0,1,3". A value of a type the key does not take is refused.
+std::string valueText(const std::string& key, const py::handle& value) {
+    const ValueKind kind = valueKind(key);
+    if (py::isinstance<py::str>(value)) return coreText(value, "'" + key + "'");
     if (py::isinstance<py::bool_>(value))
         throw py::type_error("a value is a number or a text, not True or False");
-    if (PyIndex_Check(value.ptr()))
-        return py::str(py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr())));
-    if (PyFloat_Check(value.ptr()) || py::hasattr(value, "__float__"))
-        return numberText(value.cast<double>());
-    if (py::isinstance<py::sequence>(value)) {
+    const char* takes = kind == ValueKind::Text     ? "a text"
+                        : kind == ValueKind::Whole  ? "a whole number or a text"
+                        : kind == ValueKind::Curves ? "a text or a list of whole numbers"
+                                                    : "a number or a text";
+    const auto refuse = [&](const std::string& what) {
+        throw py::type_error("'" + key + "' takes " + takes + ", not " + what);
+    };
+    if (kind == ValueKind::Curves &&
+        (py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value))) {
         std::string joined;
-        for (const py::handle item : value) joined += (joined.empty() ? "" : ",") + valueText(item);
+        for (const py::handle item : value) {
+            if (!isWhole(item)) refuse("a list holding " + std::string(py::repr(item)));
+            joined += (joined.empty() ? "" : ",") + wholeText(item);
+        }
         return joined;
     }
-    throw py::type_error("a value is a number or a text, not " +
-                         std::string(py::str(py::type::handle_of(value).attr("__name__"))));
+    if (kind != ValueKind::Text && isWhole(value)) return wholeText(value);
+    if (kind == ValueKind::Number &&
+        (PyFloat_Check(value.ptr()) || py::hasattr(value, "__float__")))
+        return numberText(value.cast<double>());
+    refuse(typeName(value));
+    return {};
 }
 
 // Changes the record as the command line's option or --set key does.
@@ -75,7 +135,7 @@ void setValue(Record& record, const std::string& key, const py::handle& value) {
     if (kRunOptions.contains(key))
         throw py::value_error(
             "'" + key + "' does not change the record (threads and literal go to emforce.run)");
-    const std::string text = valueText(value);
+    const std::string text = valueText(key, value);
     const std::vector<std::string> args = isSetKey(key)
                                               ? std::vector<std::string>{"--set", key + "=" + text}
                                               : std::vector<std::string>{"--" + key, text};
@@ -144,14 +204,26 @@ py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome
     result["bessel"] = inputs.besselFunctions;
     result["formulation"] = inputs.formulation;
     result["questions"] = lines(questions);
-    result["error"] = outcome.complete ? py::none() : py::cast(outcome.message);
+    result["error"] = outcome.complete ? py::object(py::none()) : pythonText(outcome.message);
     return result;
 }
 
 // Runs on a thread of its own while the calling thread, without the GIL, waits for it and looks
 // for Ctrl-C every 50 ms; Ctrl-C cancels the run and raises KeyboardInterrupt once it stopped.
-py::dict run(const Record& record, std::optional<int> threads, bool literal) {
-    if (threads && *threads < 1) throw py::value_error("threads must be at least 1");
+// Threads as the command line's --threads takes them.
+int threadCount(const py::object& threads) {
+    if (threads.is_none()) return 0;
+    if (!isWhole(threads))
+        throw py::type_error("threads is a whole number or None, not " + typeName(threads));
+    const py::int_ count = py::reinterpret_steal<py::int_>(PyNumber_Index(threads.ptr()));
+    if (count < py::int_(1) || count > py::int_(1024))
+        throw py::value_error("threads takes a whole number from 1 to 1024, not " +
+                              std::string(py::str(py::handle(count))));
+    return count.cast<int>();
+}
+
+py::dict run(const Record& record, const py::object& threads, bool literal) {
+    const int threadsWanted = threadCount(threads);
     InputRecord inputs =
         record.inputs;  // the run writes the x cell back: the Record stays as it is
     const auto model = std::make_unique<Model>();
@@ -159,7 +231,7 @@ py::dict run(const Record& record, std::optional<int> threads, bool literal) {
     cli::CapturingObserver observer(questions);
     std::atomic<bool> cancel{false};
     RunOptions options;
-    options.threads = threads.value_or(0);
+    options.threads = threadsWanted;
     options.literal = literal;
     options.cancel = &cancel;
     RunOutcome outcome;
@@ -199,14 +271,19 @@ py::dict run(const Record& record, std::optional<int> threads, bool literal) {
     return resultDict(observer, outcome, *model, questions.str(), record.inputs);
 }
 
-Record makeRecord(const std::optional<std::string>& sample,
-                  const std::optional<std::string>& params,
-                  const std::optional<std::string>& recordFile) {
+Record makeRecord(const py::object& sample, const py::object& params,
+                  const py::object& recordFile) {
     Record record;
     std::vector<std::string> args;
-    if (params) args.insert(args.end(), {"--params", *params});
-    if (recordFile) args.insert(args.end(), {"--record", *recordFile});
-    if (sample) args.insert(args.end(), {"--sample", *sample});
+    for (const auto& [option, value] :
+         {std::pair{"params", params}, {"record", recordFile}, {"sample", sample}}) {
+        if (value.is_none()) continue;
+        if (!py::isinstance<py::str>(value))
+            throw py::type_error("'" + std::string(option) + "' takes a text, not " +
+                                 typeName(value));
+        args.insert(args.end(),
+                    {"--" + std::string(option), coreText(value, "'" + std::string(option) + "'")});
+    }
     try {
         cli::applyToRecord(cli::parseCommandLine(args), record.inputs);
     } catch (const cli::UsageError& e) {
@@ -223,7 +300,15 @@ PYBIND11_MODULE(_emforce, m) {
     using namespace emforce;
     using emforce::python::Record;
     m.doc() = "The core of emforce: the input record of a run and the run itself.";
-    py::register_exception<CalcError>(m, "CalcError");
+    // A message that holds bytes of no UTF-8 (from a file) keeps them as surrogate escapes.
+    static auto& calcError = py::register_exception<CalcError>(m, "CalcError");
+    py::register_exception_translator([](std::exception_ptr failure) {
+        try {
+            if (failure) std::rethrow_exception(failure);
+        } catch (const CalcError& e) {
+            PyErr_SetObject(calcError.ptr(), python::pythonText(e.what()).ptr());
+        }
+    });
 
     py::class_<Record>(m, "Record",
                        "Every input of a calculation run: tables, settings, curves, motor.")
@@ -234,7 +319,7 @@ PYBIND11_MODULE(_emforce, m) {
         .def(
             "set",
             [](Record& r, const py::object& key, const py::handle& value) -> Record& {
-                python::setValue(r, py::str(key), value);
+                python::setValue(r, python::coreText(py::str(key), "a key"), value);
                 return r;
             },
             py::arg("key"), py::arg("value"), py::return_value_policy::reference_internal,
@@ -244,17 +329,22 @@ PYBIND11_MODULE(_emforce, m) {
             "record.")
         .def(
             "save",
-            [](const Record& r, const std::string& path) { writeRunRecord(path, r.inputs); },
+            [](const Record& r, const py::str& path) {
+                writeRunRecord(python::coreText(path, "the path"), r.inputs);
+            },
             py::arg("path"), "Writes the run record file (JSON).")
         .def(
             "json", [](const Record& r) { return recordText(r.inputs); },
             "The run record's JSON text.")
         .def_static(
             "from_json",
-            [](const std::string& text) { return Record{recordFromText(text, "text")}; },
+            [](const py::str& text) {
+                return Record{recordFromText(python::coreText(text, "the text"), "text")};
+            },
             py::arg("text"), "The record of a run record's JSON text.")
         .def("copy", [](const Record& r) { return r; })
         .def("__eq__", [](const Record& a, const Record& b) { return a.inputs == b.inputs; })
+        .def("__eq__", [](const Record&, const py::object&) { return false; })
         .def(py::pickle(
             [](const Record& r) { return recordText(r.inputs); },
             [](const std::string& text) { return Record{recordFromText(text, "pickle")}; }));
@@ -262,6 +352,17 @@ PYBIND11_MODULE(_emforce, m) {
     m.def("run", &python::run, py::arg("record"), py::arg("threads") = py::none(),
           py::arg("literal") = false,
           "Runs one calculation; returns what it produced as a dict (see emforce.run).");
+    m.def(
+        "write_file",
+        [](const py::str& path, const py::bytes& data) {
+            const std::string target = python::coreText(path, "the path");
+            const std::string_view bytes = data;
+            const py::gil_scoped_release released;
+            replaceFile(target, bytes);
+        },
+        py::arg("path"), py::arg("data"),
+        "Writes the bytes as the whole file as the program writes every file: a regular file is "
+        "replaced atomically, links are followed, devices and FIFOs are written through.");
     m.def("parameter_labels", [] {
         return std::vector<std::string>(kParameterLabels.begin(), kParameterLabels.end());
     });

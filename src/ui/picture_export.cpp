@@ -2,17 +2,18 @@
 #include "ui/picture_export.hpp"
 
 #include <QAbstractAxis>
+#include <QBuffer>
 #include <QChartView>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QScreen>
 #include <QSvgGenerator>
 #include <cmath>
 
+#include "files/safe_file.hpp"
 #include "numerics/fp_guard.hpp"
 #include "ui/chart_panel.hpp"
 #include "ui/file_chooser.hpp"
@@ -118,23 +119,24 @@ void writePicture(const PictureSource& picture, const QString& fileName, double 
     if (!format)
         throw CalcError("Cannot write a picture as '" + fileName.toStdString() +
                         "': choose a name ending in .svg, .pdf or .png");
-    // The file is opened before anything is drawn: a name that cannot be created fails at once.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) refuse("Cannot create file", fileName);
+    // Drawn into memory first: the file is then written as every other file of the program is.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     bool written = false;
     switch (*format) {
         case PictureFormat::Svg:
-            written = writeSvg(picture, file);
+            written = writeSvg(picture, buffer);
             break;
         case PictureFormat::Pdf:
-            written = writePdf(picture, file);
+            written = writePdf(picture, buffer);
             break;
         case PictureFormat::Png:
-            written = writePng(picture, file, pngScale);
+            written = writePng(picture, buffer, pngScale);
             break;
     }
-    if (!written) file.cancelWriting();
-    if (!file.commit()) refuse("Cannot write file", fileName);
+    if (!written) refuse("Cannot write file", fileName);
+    replaceFile(fileName.toStdString(), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 void savePicture(const PictureSource& picture, FileChooser& files, MessageBoxes& messages,

@@ -1,6 +1,8 @@
 // emforce-cli end to end: options, outputs, files and exit statuses.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <charconv>
@@ -90,6 +92,45 @@ TEST(CliMain, AbandonedRunExitsWithOneAndTheMessage) {
     EXPECT_EQ(impossible.status, kExitAbandoned);
     EXPECT_EQ(impossible.err,
               "Impossible input: gap width g [m] = -0,001 (the gap width must be greater than 0)\n");
+}
+
+TEST(CliMain, UsageErrorsWithJsonStillPrintTheReport) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--points", "--json"}, "--points needs a value"},
+             {{"--json", "--csv", "--points", "2"}, "--csv needs a value"},
+             {{"--json", "--points", "abc"}, "--points takes a whole number from 1 to 2147483647, not 'abc'"},
+             {{"--json", "--points", "nan"}, "--points takes a whole number from 1 to 2147483647, not 'nan'"},
+             {{"--json", "--points", "1e12"}, "--points takes a whole number from 1 to 2147483647, not '1e12'"},
+             {{"--json", "--points", "0"}, "--points takes a whole number from 1 to 2147483647, not '0'"},
+             {{"--json", "--geometry", "round"}, "--geometry takes linear|cylindrical|spherical, not 'round'"}}) {
+        const Result r = runCli(c.args);
+        EXPECT_EQ(r.status, kExitUsage) << c.error;
+        EXPECT_EQ(r.err, "emforce-cli: " + c.error + " (try --help)\n");
+        EXPECT_NE(r.out.find("\"error\": \"" + c.error + "\""), std::string::npos) << r.out;
+        EXPECT_EQ(jsonField(r.out, "tabled"), "null");
+    }
+    EXPECT_EQ(runCli({"--points", "abc"}).out, "");
+}
+
+TEST(CliMain, AWriteOntoADeviceThatFailsIsAnAbandonedRun) {
+    const std::filesystem::path full = tempPath("full"), null = tempPath("null");
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0 ||
+        ::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "mknod is not permitted here (not root?)";
+    const Result failed = runCli({"--points", "1", "--curves", "none", "--json", "--write-record", full.string()});
+    EXPECT_EQ(failed.status, kExitAbandoned);
+    EXPECT_EQ(failed.err, "Cannot write file " + full.string() + "\n");
+    EXPECT_EQ(jsonField(failed.out, "error"), "\"Cannot write file " + full.string() + "\"");
+    const Result written = runCli({"--points", "1", "--curves", "none", "--csv", null.string()});
+    EXPECT_EQ(written.status, kExitComplete) << written.err;
+    EXPECT_TRUE(std::filesystem::is_character_file(full));
+    EXPECT_TRUE(std::filesystem::is_character_file(null));
+    std::filesystem::remove(full);
+    std::filesystem::remove(null);
 }
 
 TEST(CliMain, UsageErrorsExitWithTwo) {

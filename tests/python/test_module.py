@@ -98,12 +98,51 @@ def test_records_from_every_source_and_back(tmp_path):
      "Record file text: not a run record: key 'format' must be \"emforce-record\""),
     (lambda: emforce.run(emforce.Record().set("2", "0.001x")), emforce.CalcError,
      "'0.001x' is not a valid floating point value"),
-    (lambda: emforce.run(emforce.Record(), threads=0), ValueError, "threads must be at least 1"),
+    (lambda: emforce.run(emforce.Record(), threads=0), ValueError, "threads takes a whole number from 1 to 1024, not 0"),
+    (lambda: emforce.run(emforce.Record(), threads=10**9), ValueError,
+     "threads takes a whole number from 1 to 1024, not 1000000000"),
+    (lambda: emforce.run(emforce.Record(), threads=2.0), TypeError, "threads is a whole number or None, not float"),
+    (lambda: emforce.Record().set("2", [1, 2]), TypeError, "'2' takes a number or a text, not list"),
+    (lambda: emforce.Record().set("geometry", 1.5), TypeError, "'geometry' takes a text, not float"),
+    (lambda: emforce.Record().set("points", 2.5), TypeError, "'points' takes a whole number or a text, not float"),
+    (lambda: emforce.Record().set("curves", [0.5]), TypeError,
+     "'curves' takes a text or a list of whole numbers, not a list holding 0.5"),
+    (lambda: emforce.Record().set("curves", [True]), TypeError,
+     "'curves' takes a text or a list of whole numbers, not a list holding True"),
+    (lambda: emforce.Record().set("2", "0,001\0junk"), ValueError, "'2': a text cannot hold the character NUL"),
+    (lambda: emforce.Record().set("2", "0,001\udc80"), ValueError,
+     "'2': the text is not valid Unicode (it holds a lone surrogate)"),
+    (lambda: emforce.Record().set("2\udc80", 1), ValueError,
+     "a key: the text is not valid Unicode (it holds a lone surrogate)"),
+    (lambda: emforce.Record(params="p\0.txt"), ValueError, "'params': a text cannot hold the character NUL"),
+    (lambda: emforce.Record(sample=1), TypeError, "'sample' takes a text, not int"),
+    (lambda: emforce.Record().save("r\udc80.json"), ValueError,
+     "the path: the text is not valid Unicode (it holds a lone surrogate)"),
 ])
 def test_refusals_carry_the_exact_message(make, kind, message):
     with pytest.raises(kind) as raised:
         make()
     assert str(raised.value) == message
+
+
+def test_values_of_the_right_type_are_taken_and_a_record_equals_only_records():
+    record = emforce.Record().set("curves", [0, 3]).set("points", 4).set("2", 0.002).set("harmonic", 17)
+    assert record == emforce.Record().set("curves", "0,3").set("points", "4").set("2", "0,002").set("harmonic", "17")
+    assert record != emforce.Record()
+    assert (record == 5) is False and (record == "record") is False and record != None  # noqa: E711
+
+
+def test_a_message_keeps_bytes_that_are_no_utf8(tmp_path):
+    path = tmp_path / "p.txt"
+    written = subprocess.run([os.environ["EMFORCE_CLI"], "--write-params", str(path), "--points", "1",
+                              "--curves", "none"], capture_output=True)
+    assert written.returncode == 0
+    lines = path.read_bytes().split(b"\n")
+    lines[1] = b"0,1\xff"  # the first value line
+    path.write_bytes(b"\n".join(lines))
+    with pytest.raises(emforce.CalcError) as raised:
+        emforce.Record(params=str(path))
+    assert str(raised.value).encode("utf-8", "surrogateescape").endswith(b"'0,1\xff' is not a valid floating point value")
 
 
 def test_a_failed_file_changes_nothing():

@@ -1,8 +1,10 @@
-"""A study file (TOML) read and checked: the base record, the varied keys and the design points."""
-import itertools
+"""A study file (TOML) read and checked: the base record, the varied keys and the design points,
+which are never all built at once: point i is computed from i when it is needed."""
+import math
 import os
 import tomllib
-from dataclasses import dataclass, field
+from collections.abc import Sequence
+from dataclasses import dataclass
 
 import numpy as np
 
@@ -12,6 +14,12 @@ from .. import CalcError, Record
 FILE_KEYS = ("params", "record", "sample")
 RUN_KEYS = ("threads", "literal")
 RANGE_KEYS = ("start", "stop", "num", "log")
+# The most design points a study may have: a study of more would run for years, and a resumed
+# one keeps a bit for each point.
+MAX_POINTS = 10**9
+# Ranges of up to this many values are computed whole, as numpy computes them; longer ones value
+# by value with the same formula.
+WHOLE_RANGE = 10**6
 
 
 class StudyError(Exception):
@@ -29,7 +37,7 @@ class Study:
     vary: dict             # key -> list of values, in file order
     threads: int = 1
     literal: bool = False
-    points: list = field(default_factory=list)  # one dict key -> value per design point
+    points: "Points" = None  # one dict key -> value per design point, made on demand
 
     @property
     def keys(self):
@@ -45,6 +53,8 @@ def load(path):
         raise StudyError(f"{path}: cannot be read ({error.strerror})") from None
     except tomllib.TOMLDecodeError as error:
         raise StudyError(f"{path}: not a valid TOML file: {error}") from None
+    except UnicodeDecodeError as error:
+        raise StudyError(f"{path}: not a valid TOML file: byte {error.start + 1} is not UTF-8") from None
     for key in data:
         if key not in ("mode", "base", "vary"):
             raise StudyError(f"{path}: unknown key '{key}' (a study has mode, [base] and [vary])")
@@ -58,8 +68,9 @@ def load(path):
         raise StudyError(f"{path}: [vary] is missing or empty: a study varies at least one key")
     for key, spec in vary.items():
         study.vary[key] = _values(path, key, spec)
-        _check_values(study, key, study.vary[key])
     study.points = _points(study)
+    for key, values in study.vary.items():
+        _check_values(study, key, values)
     return study
 
 
@@ -118,7 +129,7 @@ def _values(path, key, spec):
         values = _range(where, spec)
     else:
         raise StudyError(f"{where}: give a list of values or a range {{start, stop, num}}")
-    if not values:
+    if not len(values):
         raise StudyError(f"{where}: the range is empty")
     return values
 
@@ -141,16 +152,57 @@ def _range(where, spec):
         return []
     if log and (start <= 0 or stop <= 0):
         raise StudyError(f"{where}: a log range needs start and stop above 0")
+    if num > MAX_POINTS:
+        raise StudyError(f"{where}: num = {num} is more than the {MAX_POINTS} design points a study can have")
+    if num > WHOLE_RANGE:
+        return Range(start, stop, num, log)
     values = (np.geomspace if log else np.linspace)(start, stop, num).tolist()
     if isinstance(start, int) and isinstance(stop, int) and all(v.is_integer() for v in values):
         values = [int(v) for v in values]
     return values
 
 
+class Range(Sequence):
+    """The values of a long range, each computed as numpy's linspace or geomspace computes it."""
+
+    def __init__(self, start, stop, num, log):
+        self.start, self.stop, self.num, self.log = start, stop, num, log
+        low, high = (math.log10(start), math.log10(stop)) if log else (float(start), float(stop))
+        self._low, self._step = low, (high - low) / (num - 1)
+        self._whole = (not log and isinstance(start, int) and isinstance(stop, int)
+                       and (stop - start) % (num - 1) == 0)
+
+    def __len__(self):
+        return self.num
+
+    def __getitem__(self, i):
+        if not 0 <= i < self.num:
+            raise IndexError(i)
+        if i == self.num - 1:
+            value = float(self.stop)
+        elif i == 0 and self.log:
+            value = float(self.start)
+        else:
+            value = i * self._step + self._low
+            value = float(np.power(10.0, value)) if self.log else value
+        return int(value) if self._whole else value
+
+    def position(self, value):
+        """The positions whose value is `value` (a number), found by inverting the formula."""
+        exponent = math.log10(value) if self.log and value > 0 else value
+        if self.log and value <= 0:
+            return []
+        guess = round((exponent - self._low) / self._step) if self._step else 0
+        return [i for i in (guess - 1, guess, guess + 1) if 0 <= i < self.num and self[i] == value]
+
+
 def _check_values(study, key, values):
     # Each value once on a scratch record: a value the command line would refuse stops the study
-    # before it starts. Texts that do not convert are the run's to report, point by point.
+    # before it starts. Texts that do not convert are the run's to report, point by point. A long
+    # range is of one kind throughout: its ends stand for it.
     record = Record()
+    if isinstance(values, Range):
+        values = [values[0], values[len(values) - 1]]
     for value in values:
         if key in ("params", "record"):
             if not isinstance(value, str):
@@ -169,16 +221,79 @@ def _points(study):
         if len(lengths) > 1:
             raise StudyError(f"{study.path}: mode \"zip\" needs lists of one length, not "
                              + " and ".join(str(n) for n in lengths))
-        combos = zip(*lists)
-    else:
-        combos = itertools.product(*lists)
-    return [dict(zip(study.keys, combo)) for combo in combos]
+    points = Points(study.keys, lists, study.mode == "zip")
+    if len(points) > MAX_POINTS:
+        raise StudyError(f"{study.path}: the study has {len(points)} design points; "
+                         f"at most {MAX_POINTS} can be run")
+    return points
 
 
-def point_files(study, point):
-    """The files of one design point: those of [base], with the varied ones in their place."""
-    folder = os.path.dirname(os.path.abspath(study.path))
-    files = dict(study.files)
+class Points(Sequence):
+    """The design points in their order, each a dict key -> value made from its index: every
+    combination with the first key slowest ("grid"), or the values in step ("zip")."""
+
+    def __init__(self, keys, lists, zipped):
+        self.keys, self.lists, self.zipped = list(keys), lists, zipped
+        self._count = len(lists[0]) if zipped else math.prod(len(values) for values in lists)
+        self._lookup = None
+
+    def __len__(self):
+        return self._count
+
+    def __getitem__(self, i):
+        if not 0 <= i < self._count:
+            raise IndexError(i)
+        if self.zipped:
+            return {key: values[i] for key, values in zip(self.keys, self.lists)}
+        point = {}
+        for key, values in zip(reversed(self.keys), reversed(self.lists)):
+            i, position = divmod(i, len(values))
+            point[key] = values[position]
+        return {key: point[key] for key in self.keys}
+
+    def __iter__(self):
+        return (self[i] for i in range(self._count))
+
+    def indices(self, cells, text):
+        """The indices of the points whose key cells (text(value) of each key) are `cells`:
+        one, none for a row of no point of the study, several where a list repeats a value."""
+        if self._lookup is None:
+            self._lookup = [None if isinstance(values, Range) else _positions(values, text)
+                            for values in self.lists]
+        found = []
+        for values, lookup, cell in zip(self.lists, self._lookup, cells):
+            if lookup is not None:
+                found.append(lookup.get(cell, ()))
+            else:
+                found.append(_range_positions(values, cell, text))
+        if self.zipped:
+            common = set(found[0]).intersection(*found[1:])
+            return sorted(common)
+        indices = [0]
+        for values, positions in zip(self.lists, found):
+            indices = [i * len(values) + p for i in indices for p in positions]
+        return indices
+
+
+def _positions(values, text):
+    table = {}
+    for position, value in enumerate(values):
+        table.setdefault(text(value), []).append(position)
+    return table
+
+
+def _range_positions(values, cell, text):
+    try:
+        number = int(cell) if values._whole else float(cell)
+    except ValueError:
+        return []
+    return [p for p in values.position(number) if text(values[p]) == cell]
+
+
+def point_files(files, folder, point):
+    """The files of one design point: those of [base] (files), with the varied ones in their
+    place, relative to the study file's folder."""
+    files = dict(files)
     for key in FILE_KEYS:
         if key in point:
             files[key] = point[key] if key == "sample" else os.path.join(folder, point[key])

@@ -1,9 +1,12 @@
 """Pictures of a study: a heat map with contours over two varied keys, a line over one."""
+import io
 import math
 import os
 
 import numpy as np
 
+from .. import CalcError
+from .._emforce import write_file
 from .design import StudyError
 from .tasks import OUTPUTS
 
@@ -23,6 +26,11 @@ def parse(spec, study):
         raise StudyError(f"--plot draws one or two varied keys, not {len(study.keys)}")
     if len(study.keys) == 2 and study.mode != "grid":
         raise StudyError("--plot of two varied keys needs mode = \"grid\"")
+    folder = os.path.dirname(os.path.abspath(path))
+    if not os.path.isdir(folder):
+        raise StudyError(f"--plot: {path} cannot be written (No such file or directory)")
+    if not os.access(folder, os.W_OK) or os.path.isdir(path):
+        raise StudyError(f"--plot: {path} cannot be written ({'Is a directory' if os.path.isdir(path) else 'Permission denied'})")
     return output, path
 
 
@@ -89,4 +97,9 @@ def draw(path, output, study, table):
     missing = sum(1 for v in values if math.isnan(v))
     title = f"{output} over {' × '.join(_label(key).partition(': ')[2] or key for key in keys)}"
     axes.set_title(title + (f"  ({missing} points without a value)" if missing else ""))
-    figure.savefig(path)
+    picture = io.BytesIO()
+    figure.savefig(picture, format=os.path.splitext(path)[1][1:].lower())
+    try:
+        write_file(path, picture.getvalue())
+    except CalcError as error:
+        raise StudyError(f"--plot: {error}") from None

@@ -1,0 +1,167 @@
+"""Studies at scale: throughput of cheap points against emforce.run in a loop, and a study of a
+million points (its peak memory, its rate, and a resume after it was killed).
+
+    PYTHONPATH=build/python /usr/bin/python3 bench/study_scale.py [throughput] [million]
+
+throughput: a study of 200,000 points of "Data 1", linear, H = 1, no curves (about 0.15 ms each
+on an idle core), the whole command with the cluster's start, on 2 workers, against 2 x the
+points per second of the same points through emforce.run in a loop in this process, measured
+before and after the study (the machine's load is printed: it is shared).
+million: 1,000,000 such points on 2 workers, killed (SIGKILL) after about a third and resumed;
+every point must then have exactly one row. Prints the peak resident memory of the study
+process (VmHWM, its own, not its workers') and the rate.
+"""
+import csv
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+import emforce
+import emforce.study
+
+CHEAP = """
+[base]
+sample = "Data 1"
+geometry = "linear"
+harmonic = 1
+curves = "none"
+
+[vary]
+"15" = {{ start = 0, stop = 45, num = {first} }}
+"2" = {{ start = 0.001, stop = 0.002, num = {second} }}
+"""
+
+
+def load():
+    return os.getloadavg()[0]
+
+
+def loop_rate(study, count):
+    """Points per second of the study's first `count` points run one by one here, as a user's
+    loop would: the record of each point made and run on one thread; and the processor seconds
+    a point took."""
+    base = emforce.Record(sample="Data 1").set("geometry", "linear").set("harmonic", 1).set("curves", "none")
+    points = [study.points[i] for i in range(count)]
+    start, processor = time.perf_counter(), time.process_time()
+    for point in points:
+        record = base.copy()
+        for key, value in point.items():
+            record.set(key, value)
+        emforce.run(record, threads=1)
+    return count / (time.perf_counter() - start), (time.process_time() - processor) / count
+
+
+def processor_seconds(root, seen):
+    """Adds the processor seconds of the process tree below `root` so far to `seen` (by pid)."""
+    import psutil
+
+    try:
+        tree = [psutil.Process(root)]
+        tree += tree[0].children(recursive=True)
+    except psutil.Error:
+        return
+    for process in tree:
+        try:
+            times = process.cpu_times()
+            seen[process.pid] = times.user + times.system
+        except psutil.Error:
+            pass
+
+
+def study_command(path, out, *options):
+    return [sys.executable, "-m", "emforce.study", path, "--out", out, "--workers", "2", *options]
+
+
+def peak_memory(pid):
+    try:
+        with open(f"/proc/{pid}/status") as status:
+            for line in status:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1]) * 1024
+    except OSError:
+        pass
+    return None
+
+
+def run_watched(command, stop_after_rows=None, out=None):
+    """Runs a study command, following the study process's peak memory; with stop_after_rows
+    kills it (SIGKILL, with its workers) once `out` has that many lines. Returns (seconds, peak
+    bytes, exit status)."""
+    start = time.perf_counter()
+    child = subprocess.Popen(command, stderr=subprocess.DEVNULL, start_new_session=True)
+    peak = 0
+    stop = threading.Event()
+    run_watched.processor = {}
+    while child.poll() is None:
+        peak = max(peak, peak_memory(child.pid) or 0)
+        processor_seconds(child.pid, run_watched.processor)
+        if stop_after_rows and os.path.exists(out) and os.path.getsize(out) > stop_after_rows * 150:
+            with open(out, "rb") as file:
+                if sum(1 for _ in file) > stop_after_rows:
+                    os.killpg(child.pid, signal.SIGKILL)
+        stop.wait(0.2)
+    child.wait()
+    return time.perf_counter() - start, peak, child.returncode
+
+
+def throughput(folder):
+    path = os.path.join(folder, "cheap.toml")
+    with open(path, "w") as file:
+        file.write(CHEAP.format(first=400, second=500))
+    study = emforce.study.load(path)
+    before_load = load()
+    (before, cpu_before) = loop_rate(study, 20000)
+    seconds, _, status = run_watched(study_command(path, os.path.join(folder, "cheap.csv")))
+    study_processor = sum(run_watched.processor.values())
+    (after, cpu_after) = loop_rate(study, 20000)
+    assert status == 0, status
+    rate, one = len(study.points) / seconds, (before + after) / 2
+    print(f"throughput: {len(study.points)} points of {1000 / one:.3f} ms (load {before_load:.1f} -> {load():.1f})")
+    print(f"  emforce.run loop: {before:.0f} and {after:.0f} points/s on one core (before, after)")
+    print(f"  study on 2 workers, whole command: {seconds:.1f} s = {rate:.0f} points/s = "
+          f"{100 * rate / (2 * one):.0f} % of 2 x the loop")
+    # Processor time does not depend on what else the machine runs: the study's whole process
+    # tree (this command, its cluster, its workers) against the loop's own.
+    loop_processor = len(study.points) * (cpu_before + cpu_after) / 2
+    print(f"  processor time: study {study_processor:.1f} s (all its processes), the same points in the loop "
+          f"{loop_processor:.1f} s: the loop's is {100 * loop_processor / study_processor:.0f} % of the study's")
+
+
+def million(folder):
+    path = os.path.join(folder, "million.toml")
+    with open(path, "w") as file:
+        file.write(CHEAP.format(first=1000, second=1000))
+    out = os.path.join(folder, "million.csv")
+    print(f"million: load {load():.1f}")
+    first, peak1, status1 = run_watched(study_command(path, out), stop_after_rows=330000, out=out)
+    second, peak2, status2 = run_watched(study_command(path, out, "--resume"))
+    keys, rows = set(), 0
+    with open(out, newline="") as file:
+        reader = csv.reader(file)
+        next(reader)
+        for row in reader:
+            keys.add((row[0], row[1]))
+            rows += 1
+    print(f"  killed after {first:.0f} s (status {status1}), resumed in {second:.0f} s (status {status2}); "
+          f"load {load():.1f}")
+    print(f"  rows {rows}, distinct points {len(keys)} of 1000000")
+    print(f"  peak resident memory of the study process: {peak1 / 2**20:.0f} MB (first run), "
+          f"{peak2 / 2**20:.0f} MB (resumed)")
+    print(f"  rate over both runs: {1000000 / (first + second):.0f} points/s")
+
+
+def main():
+    wanted = sys.argv[1:] or ["throughput", "million"]
+    with tempfile.TemporaryDirectory() as folder:
+        if "throughput" in wanted:
+            throughput(folder)
+        if "million" in wanted:
+            million(folder)
+
+
+if __name__ == "__main__":
+    main()
