@@ -7,10 +7,11 @@ map), and the overhead per design point of a study of points of 0.1 s and more a
 same points run one by one in this process (threads=1, as each study worker does): the
 marginal overhead from two study sizes, and the whole overhead with the cluster's start.
 Each time is the fastest of REPEATS runs (3 by default), the compared runs alternating, since
-the machine's other work lands on one of them otherwise.
+the machine's other work lands on one of them otherwise (EMFORCE_BENCH_SIZES=20,200 gives
+the two study sizes, EMFORCE_BENCH_POINTS the points per curve); the processor seconds of the study's
+processes against the loop's show the overhead whatever the machine's load.
 """
 import os
-import subprocess
 import sys
 import tempfile
 import time
@@ -18,6 +19,7 @@ import time
 import emforce
 import emforce.study
 from emforce.study.design import base_record
+from study_scale import run_watched
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXAMPLE = os.path.join(ROOT, "examples", "torque_speed_gap.toml")
@@ -53,12 +55,21 @@ def fastest(*actions):
     return best
 
 
+# The least processor seconds seen of each command (by name), beside its fastest time: unlike
+# the times, they hardly depend on what else the machine runs.
+PROCESSOR = {}
+
+
 def study_command(study, workers, folder, plot=False):
     out = os.path.join(folder, f"out-{time.monotonic_ns()}.csv")
     command = [sys.executable, "-m", "emforce.study", study, "--out", out, "--workers", str(workers)]
     if plot:
         command += ["--plot", f"maxwell:{os.path.join(folder, 'map.png')}"]
-    return timed(lambda: subprocess.run(command, check=True, stderr=subprocess.DEVNULL))
+    seconds, _, status = run_watched(command)
+    assert status == 0, status
+    name = ("study", study, workers)
+    PROCESSOR[name] = min(PROCESSOR.get(name, float("inf")), sum(run_watched.processor.values()))
+    return seconds
 
 
 def loop(study):
@@ -68,7 +79,11 @@ def loop(study):
             for key, value in study.changes + list(point.items()):
                 record.set(key, value)
             emforce.run(record, threads=1)
-    return timed(run_all)
+    processor = time.process_time()
+    seconds = timed(run_all)
+    name = ("loop", study.path)
+    PROCESSOR[name] = min(PROCESSOR.get(name, float("inf")), time.process_time() - processor)
+    return seconds
 
 
 def main():
@@ -80,14 +95,16 @@ def main():
               f"ratio {one / two:.2f}; emforce.run loop {plain:.2f} s")
 
         points = int(os.environ.get("EMFORCE_BENCH_POINTS", "200"))
-        sizes = (10, 40)
+        sizes = tuple(int(n) for n in os.environ.get("EMFORCE_BENCH_SIZES", "10,40").split(","))
         runs = {}
+        def path(num):
+            return os.path.join(folder, f"heavy{num}.toml")
+
         for num in sizes:
-            path = os.path.join(folder, f"heavy{num}.toml")
-            with open(path, "w") as file:
+            with open(path(num), "w") as file:
                 file.write(HEAVY.format(points=points, num=num))
-            study = emforce.study.load(path)
-            runs[num] = fastest(lambda: study_command(path, 1, folder), lambda: loop(study))
+            study = emforce.study.load(path(num))
+            runs[num] = fastest(lambda: study_command(path(num), 1, folder), lambda: loop(study))
         (s1, l1), (s2, l2) = runs[sizes[0]], runs[sizes[1]]
         per_point = l2 / sizes[1]
         marginal = ((s2 - s1) - (l2 - l1)) / (sizes[1] - sizes[0])
@@ -98,6 +115,12 @@ def main():
         print(f"  overhead per point: marginal {marginal * 1000:.1f} ms = {100 * marginal / per_point:.1f} %; "
               f"with the cluster's start over {sizes[1]} points {whole * 1000:.0f} ms = "
               f"{100 * whole / per_point:.0f} %")
+        cpu = {num: (PROCESSOR["study", path(num), 1], PROCESSOR["loop", path(num)]) for num in sizes}
+        (p1, q1), (p2, q2) = cpu[sizes[0]], cpu[sizes[1]]
+        cpu_marginal = ((p2 - p1) - (q2 - q1)) / (sizes[1] - sizes[0])
+        print(f"  processor time: study {p2:.2f} s (all its processes), loop {q2:.2f} s for {sizes[1]} points; "
+              f"marginal overhead per point {cpu_marginal * 1000:.1f} ms = "
+              f"{100 * cpu_marginal / (q2 / sizes[1]):.1f} % of a point's")
 
 
 if __name__ == "__main__":

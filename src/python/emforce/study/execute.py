@@ -96,12 +96,14 @@ def connect(workers=None, scheduler=None, secure=None, timeout=CONNECT_TIMEOUT):
         try:
             client = Client(scheduler or cluster, security=secure, timeout=f"{timeout}s")
         except Exception:  # a refusal, a timeout or a failed handshake: all say the same
-            raise StudyError(f"cannot reach the scheduler at {scheduler} within {timeout:g} s") from None
+            raise StudyError(f"cannot reach the scheduler at {scheduler or 'the local cluster'} within "
+                             f"{timeout:g} s") from None
         try:
             client.wait_for_workers(1, timeout=timeout)
         except Exception:
             client.close()
-            raise StudyError(f"the scheduler at {scheduler} has no workers (waited {timeout:g} s)") from None
+            raise StudyError(f"the scheduler at {scheduler or 'the local cluster'} has no workers "
+                             f"(waited {timeout:g} s)") from None
         return client, cluster
     except BaseException:
         if cluster is not None:
@@ -127,7 +129,6 @@ class _Batches:
         self._run = range(0)
         self._threads = threads
         self._seconds = None   # per point, as measured on the workers
-        self.left = None
 
     def measured(self, points, seconds):
         if points and seconds > 0:
@@ -248,7 +249,7 @@ class Progress:
 
     def __init__(self, total, already=0, stream=None):
         stream = stream or sys.stderr
-        self._total, self._done, self._already = total, already, already
+        self._total, self._done = total, already
         self._first = None  # the rate counts from the first result, past the cluster's start
         self._counted = already
         self._stream = stream
