@@ -35,17 +35,28 @@ def number(text):
     return float(text.strip().replace(",", "."))
 
 
+def run_json(command):
+    done = subprocess.run(command, capture_output=True, text=True)
+    if done.returncode != 0:
+        raise CheckError(f"{shlex.join(command)} failed: {done.stderr.strip()}")
+    return json.loads(done.stdout)
+
+
 def run_program(cli, args):
-    """The JSON report and the run record of one emforce-cli run at its tabled point."""
+    """The JSON report and the run record of one emforce-cli run at its tabled point; for the
+    induction motor the report's "joule" is the Joule loss at the tabled speed (a speed curve
+    of one value)."""
     with tempfile.TemporaryDirectory() as tmp:
         record_path = os.path.join(tmp, "record.json")
-        command = [cli, *args, "--curves", "none", "--json", "--write-record", record_path]
-        done = subprocess.run(command, capture_output=True, text=True)
-        if done.returncode != 0:
-            raise CheckError(f"{shlex.join(command)} failed: {done.stderr.strip()}")
+        report = run_json([cli, *args, "--curves", "none", "--json", "--write-record", record_path])
         with open(record_path, encoding="utf-8") as f:
             record = json.load(f)
-    return json.loads(done.stdout), record
+    if record["motor"] == "induction" and report["tabled"] is not None:
+        speed = record["parameterTable"][15][1]
+        curve = run_json([cli, *args, "--curves", "6", "--domain", "4", "--min-speed", speed,
+                          "--max-speed", speed, "--points", "10", "--json"])
+        report["joule"] = curve["curves"]["6"]["y"][0]
+    return report, record
 
 
 def case_parameters(record):
@@ -84,9 +95,10 @@ def included_harmonics(report, p, legacy):
         kh = p["kp"] * h
         scale = 1.0 / abs(h) if (legacy and linear) else 1.0
         if p["motor"] == "synchronous":
-            # The legacy linear force of a harmonic is taken over its own wavelength with the
-            # sign of its order.
-            scale = math.copysign(scale, h)
+            if legacy:
+                # The legacy linear force of a harmonic is taken over its own wavelength with
+                # the sign of its order.
+                scale = math.copysign(scale, h)
             rotor = amplitude * p["mmfRotor"] / p["mmfStator"] if p["mmfStator"] else 0.0
             if h % 3 == 0 or rotor == 0:
                 continue
@@ -201,10 +213,13 @@ def check_case(cli, args, meshes, legacy, jobs):
                      for m in meshes for h in harmonics}
             solved = {key: task.result() for key, task in tasks.items()}
     out = {}
-    for q in ("maxwell", "lorentz"):
+    for q in ("maxwell", "lorentz", "joule"):
+        if q == "joule" and "joule" not in report:
+            continue
+        # The synchronous sheets' Lorentz force equals the Maxwell force of the isotropic gap.
         fe_key = "maxwell" if p["motor"] == "synchronous" else q
         fe = [sum(solved[(h["h"], m)][fe_key] for h in harmonics) for m in meshes]
-        out[q] = (report["tabled"][q], fe)
+        out[q] = (report.get(q, report["tabled"].get(q)), fe)
     return out
 
 
