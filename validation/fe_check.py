@@ -99,7 +99,7 @@ def included_harmonics(report, p, legacy):
                 # The legacy linear force of a harmonic is taken over its own wavelength with
                 # the sign of its order.
                 scale = math.copysign(scale, h)
-            rotor = amplitude * p["mmfRotor"] / p["mmfStator"] if p["mmfStator"] else 0.0
+            rotor = amplitude * p["mmfRotor"] / p["mmfStator"]
             if h % 3 == 0 or rotor == 0:
                 continue
             # The sheets stand still relative to each other; the frequency plays no part.
@@ -175,14 +175,16 @@ def solve_harmonic(harmonic, p, refine, workdir):
         "g": p["g"], "Ly": geo.get("Ly", 1.0),
     }
     command = ["getdp", os.path.join(HERE, "harmonic.pro"), "-msh", mesh, "-solve", "Solve",
-               "-pos", "Forces", "-v", "1", "-setstring", "out", result]
+               "-pos", "Forces", "-v", "1", "-setstring", "out", result,
+               "-name", os.path.join(workdir, tag)]
     for name, value in numbers.items():
         command += ["-setnumber", name, repr(float(value))]
     run_tool(command)
     with open(result, encoding="utf-8") as f:
         values = [float(line.split()[1]) * harmonic["scale"] for line in f if line.strip()]
-    for path in (mesh, result):
-        os.remove(path)
+    for path in (mesh, result, os.path.join(workdir, tag + ".pre")):
+        if os.path.exists(path):
+            os.remove(path)
     keys = ("maxwell", "lorentz", "joule") if induction else ("maxwell",)
     return dict(zip(keys, values))
 
