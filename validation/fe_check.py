@@ -125,9 +125,10 @@ def mesh_sizes(harmonic, p, refine):
     g = p["g"]
     ng = max(2, math.ceil(3 * g * kt))
     sizes = {"ng": ng * refine}
-    # Quadratic elements per wavelength along the motion: 32 leave about 1e-5 on the base mesh.
+    # Quadratic elements per wavelength along the motion: 32 leave about 1e-5 of the
+    # fundamental on the base mesh; the higher orders, which carry less, get fewer.
     waves = abs(harmonic["h"]) if linear else abs(harmonic["kh"])
-    tangential = 32 * waves
+    tangential = max(12, round(32 / math.sqrt(abs(harmonic["h"])))) * waves
     if not linear:
         # The curved gap edges must stay close to their chords against the element height.
         chord = math.sqrt(0.4 * p["R"] * g / ng)
