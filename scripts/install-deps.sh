@@ -7,6 +7,8 @@ packages=(cmake g++ make libgtest-dev qt6-base-dev qt6-charts-dev qt6-svg-dev li
 # makes the certificates of the test of a TLS cluster).
 packages+=(pybind11-dev python3-dev python3-numpy python3-dask python3-distributed python3-matplotlib
            python3-pytest openssl)
+# The finite-element check of the closed-form fields (validation/).
+packages+=(gmsh getdp)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do

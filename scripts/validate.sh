@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Checks emforce-cli against an independent finite-element solution (Gmsh + GetDP): every case
+# of validation/cases.txt on three meshes, printed as a table; exits non-zero when a case
+# differs from the finest mesh by more than the change between the two finest meshes. Extra
+# arguments go to validation/fe_check.py (--formulation legacy, --meshes 1,2, ...).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+build_dir=${EMFORCE_BUILD_DIR:-build}
+[ -f "$build_dir/CMakeCache.txt" ] || cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build_dir" -j"$(nproc)" --target emforce-cli >/dev/null
+exec /usr/bin/python3 validation/fe_check.py --cli "$build_dir/src/cli/emforce-cli" \
+  --table validation/cases.txt --jobs "$(nproc)" "$@"
