@@ -9,6 +9,7 @@
 
 #include "induction/region_stack_results.hpp"
 #include "induction/stack_field.hpp"
+#include "model/benchmark_stacks.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -17,37 +18,8 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr double kMu0 = 1.0 / kNi0;
 
-// The benchmark machine: rotor steel r < 20 mm (1.6 MS/m, μr 30), an aluminium shell to 30 mm
-// (37.2 MS/m), gap to 32 mm, winding band to 52 mm, stator iron (μr 30) to 57 mm, air beyond;
-// 45° coil sides of 3.1 MA/m² rms at 60 Hz, two poles.
 RegionStack benchmarkMachine(bool threePhase, int highestOrder) {
-    RegionStack s;
-    s.geometry = Geometry::Cylindrical;
-    s.kp = 1.0;
-    s.omega = 2.0 * kPi * 60.0;
-    s.core = CoreKind::Solid;
-    s.coreSurface = 0.02;
-    s.coreSigma = 1.6e6;
-    s.coreMuR = 30.0;
-    s.layers = {{"aluminium", 0.01, 3.72e7, 1.0}};
-    s.gap = 0.002;
-    s.excitation = ExcitationKind::Band;
-    s.bandWidth = 0.02;
-    s.stator = StatorKind::Shell;
-    s.statorThickness = 0.005;
-    s.statorMuR = 30.0;
-    s.highestOrder = highestOrder;
-    const double density = 3.1e6 * std::sqrt(2.0), width = kPi / 4.0;
-    if (threePhase) {
-        s.winding.phaseAngles = {0.0, 2.0 * kPi / 3.0, 4.0 * kPi / 3.0};
-        const int phase[] = {0, 1, 2, 0, 1, 2}, sign[] = {1, -1, 1, -1, 1, -1};
-        for (int i = 0; i < 6; ++i)
-            s.winding.sides.push_back({i * kPi / 3.0, width, phase[i], sign[i], density});
-    } else {
-        s.winding.phaseAngles = {0.0};
-        s.winding.sides = {{0.0, width, 0, 1, density}, {kPi, width, 0, -1, density}};
-    }
-    return s;
+    return inductionBenchmarkStack(threePhase, highestOrder);
 }
 
 double relative(double value, double reference) { return std::fabs(value / reference - 1.0); }
