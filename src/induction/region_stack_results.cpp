@@ -61,7 +61,7 @@ double squareIntegral(const StackField& field, std::size_t i) {
 
 StackResults solveStack(const RegionStack& stack, double speed, const StackOptions& options) {
     const StackLayout layout = stackLayout(stack);
-    const std::vector<SourceHarmonic> spectrum = windingSpectrum(stack.winding, stack.highestOrder);
+    const std::vector<SourceHarmonic> spectrum = stackWaves(stack);
     const bool linear = layout.geometry == Geometry::Linear;
     StackResults results;
     std::vector<std::size_t> conducting;

@@ -50,7 +50,7 @@ struct StackResults {
     std::vector<WaveResult> waves;  ///< per wave, in the order of the winding's spectrum
 };
 
-/// Solves every wave of the stack's winding (orders up to stack.highestOrder) at the rotor
+/// Solves every wave of the stack (stackWaves: its winding's up to stack.highestOrder) at the rotor
 /// speed: mechanical [rad/s] (cylindrical) or velocity [m/s] (linear), in the direction of
 /// increasing angle (x). Throws CalcError for an invalid stack or winding (naming the region
 /// or coil side) and for a wave whose equations are singular (naming the region).

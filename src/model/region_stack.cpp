@@ -92,4 +92,8 @@ StackLayout stackLayout(const RegionStack& stack) {
     return layout;
 }
 
+std::vector<SourceHarmonic> stackWaves(const RegionStack& stack) {
+    return stack.waves.empty() ? windingSpectrum(stack.winding, stack.highestOrder) : stack.waves;
+}
+
 }  // namespace emforce

@@ -61,7 +61,13 @@ struct RegionStack {
     double statorMuR = 1.0;        ///< a shell's relative permeability
     Winding winding;               ///< the coil sides of the band or the sheet
     int highestOrder = 17;         ///< the orders 1 ≤ |h| ≤ highestOrder of the winding
+    /// the waves of the excitation when given (e.g. an MMF spectrum of a winding pattern as
+    /// sheet densities), in place of the winding's
+    std::vector<SourceHarmonic> waves;
 };
+
+/// The waves that excite the stack: `waves` when not empty, else the winding's spectrum.
+std::vector<SourceHarmonic> stackWaves(const RegionStack& stack);
 
 /// One region of a laid-out stack between two radii (positions).
 struct StackRegion {
