@@ -69,7 +69,9 @@ StackResults solveStack(const RegionStack& stack, double speed, const StackOptio
         const StackRegion& region = layout.regions[i];
         if (region.sigma <= 0.0) continue;
         conducting.push_back(i);
-        RegionResult r{region.name, region.moving, 0.0, 0.0, std::nullopt, std::nullopt};
+        RegionResult r;
+        r.name = region.name;
+        r.moving = region.moving;
         if (options.integrals) r.lorentzIntegral = r.jouleIntegral = 0.0;
         results.regions.push_back(r);
     }
@@ -87,16 +89,29 @@ StackResults solveStack(const RegionStack& stack, double speed, const StackOptio
                 field.torqueThrough(i, region.outer) - field.torqueThrough(i, region.inner);
             const double slip = field.slip(i);
             // Per wave the power into a region is (ω_s/n)·(its torque): both are ∝ Im(A·A'*).
-            const double joule = slip / field.wave() * torque;
-            r.lorentz += torque;
-            r.joule += joule;
-            if (region.moving) wave.rotorJoule += joule;
-            if (options.integrals) {
+            const double power = slip / field.wave() * torque;
+            const bool anisotropic = region.reluctivity.has_value();
+            if (options.integrals || anisotropic) {
                 // J = −j·ω_s·σ·A: (J×B)_θ·r = ω_s·σ·n·|A|² and |J|²/(2σ) = ω_s²·σ·|A|²/2.
                 const double integral = factor * region.sigma * squareIntegral(field, i);
-                *r.lorentzIntegral += slip * field.wave() * integral;
-                *r.jouleIntegral += slip * slip * integral;
+                const double lorentz = slip * field.wave() * integral;
+                const double joule = slip * slip * integral;
+                if (options.integrals) {
+                    *r.lorentzIntegral += lorentz;
+                    *r.jouleIntegral += joule;
+                }
+                if (anisotropic) {
+                    r.lorentz += lorentz;
+                    r.joule += joule;
+                    r.material += torque - lorentz;
+                    r.anisotropyPower += power - joule;
+                    if (region.moving) wave.rotorJoule += joule;
+                    continue;
+                }
             }
+            r.lorentz += torque;
+            r.joule += power;
+            if (region.moving) wave.rotorJoule += power;
         }
         results.maxwell += wave.maxwell;
         results.waves.push_back(wave);
@@ -104,12 +119,14 @@ StackResults solveStack(const RegionStack& stack, double speed, const StackOptio
     for (const RegionResult& r : results.regions) {
         if (r.moving) {
             results.rotorLorentz += r.lorentz;
+            results.rotorMaterial += r.material;
             results.rotorJoule += r.joule;
         } else {
             results.statorJoule += r.joule;
         }
     }
-    if (results.maxwell != 0.0) results.balance = results.rotorLorentz / results.maxwell;
+    if (results.maxwell != 0.0)
+        results.balance = (results.rotorLorentz + results.rotorMaterial) / results.maxwell;
     return results;
 }
 

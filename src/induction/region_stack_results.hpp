@@ -22,10 +22,16 @@ struct RegionResult {
     std::string name;
     bool moving = false;  ///< part of the rotor
     /// the Lorentz torque (force) on the region's currents: T(r_out) − T(r_in) from the
-    /// region's own field at its two boundaries
+    /// region's own field at its two boundaries (isotropic), the integral of r·(J×B)_θ
+    /// (anisotropic)
     double lorentz = 0.0;
-    /// the Joule loss: P(r_out) − P(r_in), P the power flowing into radius r in the region's frame
+    /// the Joule loss: P(r_out) − P(r_in), P the power flowing into radius r in the region's
+    /// frame (isotropic), the integral of |J|²/(2σ) (anisotropic)
     double joule = 0.0;
+    /// an anisotropic region's material torque (force): T(r_out) − T(r_in) − lorentz; 0 else
+    double material = 0.0;
+    /// an anisotropic region's differential power: P(r_out) − P(r_in) − joule; 0 else
+    double anisotropyPower = 0.0;
     std::optional<double> lorentzIntegral;  ///< ∫ r·(J×B)_θ, with StackOptions::integrals
     std::optional<double> jouleIntegral;    ///< ∫ |J|²/(2σ), with StackOptions::integrals
 };
@@ -43,9 +49,11 @@ struct StackResults {
     double maxwell = 0.0;
     std::vector<RegionResult> regions;  ///< the conducting regions, inside out
     double rotorLorentz = 0.0;          ///< Σ lorentz of the rotor's regions
+    double rotorMaterial = 0.0;         ///< Σ material of the rotor's regions
     double rotorJoule = 0.0;            ///< Σ joule of the rotor's regions
     double statorJoule = 0.0;           ///< Σ joule of conducting stator regions
-    /// rotorLorentz / maxwell; absent when the Maxwell torque is exactly zero
+    /// (rotorLorentz + rotorMaterial) / maxwell, 1 to rounding; absent when the Maxwell torque
+    /// is exactly zero
     std::optional<double> balance;
     std::vector<WaveResult> waves;  ///< per wave, in the order of the winding's spectrum
 };

@@ -15,7 +15,8 @@ namespace {
 constexpr double kMu0 = 1.0 / kNi0;
 
 // ln|f| of a scaled value; a zero value has none.
-double logModulus(const ScaledBessel& f) {
+template <typename Scaled>
+double logModulus(const Scaled& f) {
     const double m = abs(f.value);
     return m > 0.0 ? f.scale + std::log(m) : -HUGE_VAL;
 }
@@ -74,7 +75,64 @@ RegionBasis::RegionBasis(Geometry geometry, const StackRegion& region, double wa
     }
 }
 
+RegionBasis::RegionBasis(Geometry geometry, const StackRegion& region, const Reluctivity& nu,
+                         double wave, double slip)
+    : m_geometry(geometry),
+      m_inner(region.inner),
+      m_outer(region.outer),
+      m_order(std::fabs(wave)),
+      m_anisotropic(true) {
+    m_alpha = -kJ * (wave * (nu.nu12 + nu.nu21)) / (2.0 * nu.nu2);
+    const Complex conducting(0.0, slip * kMu0 * region.sigma);  // j·ω_s·μ0·σ
+    if (geometry == Geometry::Linear) {
+        const Complex root = sqrt(m_alpha * m_alpha + (wave * wave * nu.nu1 + conducting) / nu.nu2);
+        m_growingExponent = m_alpha + root;
+        m_fallingExponent = m_alpha - root;
+    } else {
+        m_lambda = sqrt(m_alpha * m_alpha + Complex(wave * wave * nu.nu1 / nu.nu2));
+        m_gamma = sqrt(conducting / nu.nu2);
+        m_bessel = abs(m_gamma) * m_outer >= kStaticArgument;
+        m_growingExponent = m_alpha + m_lambda;
+        m_fallingExponent = m_alpha - m_lambda;
+    }
+    if (!m_bessel) {
+        m_growingEnd = m_growingExponent.re() >= 0.0 ? m_outer : m_inner;
+        m_fallingEnd = m_fallingExponent.re() >= 0.0 ? m_outer : m_inner;
+        return;
+    }
+    for (const bool growing : {true, false}) {
+        const ScaledProduct in = product(growing, m_inner), out = product(growing, m_outer);
+        const ScaledProduct& larger = logModulus(out) >= logModulus(in) ? out : in;
+        (growing ? m_growingRef : m_fallingRef) = Reference{1.0 / larger.value, larger.scale};
+    }
+}
+
+ScaledProduct RegionBasis::product(bool growing, double r) const {
+    const Complex z = m_gamma * r;
+    return growing ? scaledBesselIProduct(m_alpha, m_lambda, z)
+                   : scaledBesselKProduct(m_alpha, m_lambda, z);
+}
+
+RegionFunctions RegionBasis::anisotropicAt(double r) const {
+    RegionFunctions v;
+    if (m_bessel) {
+        const ScaledProduct f = product(true, r), g = product(false, r);
+        const Complex wf = m_growingRef.inverse * std::exp(f.scale - m_growingRef.scale);
+        const Complex wg = m_fallingRef.inverse * std::exp(g.scale - m_fallingRef.scale);
+        return {f.value * wf, m_gamma * f.first * wf, g.value * wg, m_gamma * g.first * wg};
+    }
+    const bool linear = m_geometry == Geometry::Linear;
+    auto power = [&](const Complex& m, double end, Complex& value, Complex& derivative) {
+        value = exp(m * (linear ? r - end : std::log(r / end)));
+        derivative = (linear ? m : m / r) * value;
+    };
+    power(m_growingExponent, m_growingEnd, v.f, v.df);
+    power(m_fallingExponent, m_fallingEnd, v.g, v.dg);
+    return v;
+}
+
 RegionFunctions RegionBasis::at(double r) const {
+    if (m_anisotropic) return anisotropicAt(r);
     RegionFunctions v;
     if (m_geometry == Geometry::Linear) {
         if (m_hasGrowing) {
@@ -178,6 +236,10 @@ StackField::StackField(const StackLayout& layout, const SourceHarmonic& source, 
     for (const StackRegion& region : regions) {
         const double slip = region.moving ? moving : layout.omega;
         m_slip.push_back(slip);
+        if (region.reluctivity) {
+            m_bases.emplace_back(layout.geometry, region, *region.reluctivity, m_wave, slip);
+            continue;
+        }
         const Complex k2 = Complex(0.0, slip * kMu0 * region.muR * region.sigma);
         m_bases.emplace_back(layout.geometry, region, m_wave, k2);
     }
@@ -187,18 +249,28 @@ StackField::StackField(const StackLayout& layout, const SourceHarmonic& source, 
     System s{2 * count, std::vector<Complex>(4 * count * count), std::vector<Complex>(2 * count)};
     const double lengthLinear = 1.0 / std::fabs(m_wave);
     auto length = [&](double r) { return linear ? lengthLinear : r; };
-    std::size_t row = 0;
-    auto fieldRow = [&](std::size_t i, const RegionFunctions& v, double factor) {
-        s.at(row, 2 * i) = factor * v.df;
-        s.at(row, 2 * i + 1) = factor * v.dg;
+    // −μ0·H_t of region i's two solutions at r, times the length l: l·A'/μr, or for a matrix
+    // l·(nu2·A' + j·n·nu21·A/r) (linear j·k_h in place of j·n/r).
+    auto field = [&](std::size_t i, const RegionFunctions& v, double r) -> std::array<Complex, 2> {
+        const double l = length(r);
+        const StackRegion& region = regions[i];
+        if (!region.reluctivity) return {v.df * (l / region.muR), v.dg * (l / region.muR)};
+        const Reluctivity& nu = *region.reluctivity;
+        const Complex cross = kJ * (linear ? m_wave : m_wave / r) * nu.nu21;
+        return {l * (nu.nu2 * v.df + cross * v.f), l * (nu.nu2 * v.dg + cross * v.g)};
     };
-    // Inner end: ideal iron (A' = 0) or the falling solution absent.
+    std::size_t row = 0;
+    auto fieldRow = [&](std::size_t i, double r) {
+        const std::array<Complex, 2> h = field(i, m_bases[i].at(r), r);
+        s.at(row, 2 * i) = h[0];
+        s.at(row, 2 * i + 1) = h[1];
+    };
+    // Inner end: ideal iron (H_t = 0) or the falling solution absent.
     {
         const StackRegion& first = regions.front();
         if (layout.innerIron) {
-            const double l = length(first.inner);
-            fieldRow(0, m_bases[0].at(first.inner), l);
-            s.b[row] = -l * particular(0, first.inner)[1];
+            fieldRow(0, first.inner);
+            s.b[row] = -length(first.inner) * particular(0, first.inner)[1];
         } else {
             s.at(row, 1) = 1.0;
         }
@@ -215,12 +287,13 @@ StackField::StackField(const StackLayout& layout, const SourceHarmonic& source, 
         s.b[row] = pr[0] - pl[0];
         ++row;
         const double l = length(r);
-        const double ml = l / regions[i - 1].muR, mr = l / regions[i].muR;
-        s.at(row, 2 * i - 2) = ml * left.df;
-        s.at(row, 2 * i - 1) = ml * left.dg;
-        s.at(row, 2 * i) = -mr * right.df;
-        s.at(row, 2 * i + 1) = -mr * right.dg;
-        s.b[row] = mr * pr[1] - ml * pl[1];
+        const std::array<Complex, 2> hl = field(i - 1, left, r), hr = field(i, right, r);
+        s.at(row, 2 * i - 2) = hl[0];
+        s.at(row, 2 * i - 1) = hl[1];
+        s.at(row, 2 * i) = -hr[0];
+        s.at(row, 2 * i + 1) = -hr[1];
+        // Only the band has a particular solution, and it is isotropic.
+        s.b[row] = l * (pr[1] / regions[i].muR - pl[1] / regions[i - 1].muR);
         // A sheet K between two regions: H_θ,out − H_θ,in = K, i.e. A'_in/μ_in − A'_out/μ_out = K.
         if (layout.sheetInterface == i) s.b[row] += l * kMu0 * sheet;
         ++row;
@@ -230,9 +303,9 @@ StackField::StackField(const StackLayout& layout, const SourceHarmonic& source, 
         const std::size_t last = count - 1;
         const StackRegion& region = regions[last];
         if (layout.outerIron) {
-            const double l = length(region.outer), ml = l / region.muR;
-            fieldRow(last, m_bases[last].at(region.outer), ml);
-            s.b[row] = -ml * particular(last, region.outer)[1];
+            const double l = length(region.outer);
+            fieldRow(last, region.outer);
+            s.b[row] = -l / region.muR * particular(last, region.outer)[1];
             if (layout.sheetInterface == count) s.b[row] += l * kMu0 * sheet;
         } else {
             s.at(row, 2 * last) = 1.0;
@@ -266,10 +339,25 @@ std::array<Complex, 2> StackField::potential(std::size_t region, double r) const
 
 // T = π·r²·Re(B_r·H_θ*) with B_r = −j·n·A/r, H_θ = −A'/μ: −(π·r·n/μ)·Im(A·A'*); linear
 // ½·Re(B_x·H_y*) = −(k_h/(2μ))·Im(A·A'*).
+Complex StackField::tangentialField(std::size_t region, double r,
+                                    const std::array<Complex, 2>& a) const {
+    const StackRegion& reg = m_layout->regions[region];
+    if (!reg.reluctivity) return -a[1] / (kMu0 * reg.muR);
+    const Reluctivity& nu = *reg.reluctivity;
+    const double across = m_layout->geometry == Geometry::Linear ? m_wave : m_wave / r;
+    return -kNi0 * (nu.nu2 * a[1] + kJ * across * nu.nu21 * a[0]);
+}
+
 double StackField::torqueThrough(std::size_t region, double r) const {
     const bool linear = m_layout->geometry == Geometry::Linear;
     if (!std::isfinite(r) || (!linear && r == 0.0)) return 0.0;
     const std::array<Complex, 2> a = potential(region, r);
+    if (m_layout->regions[region].reluctivity) {
+        // π·r²·Re(B_r·H_t*) with B_r = −j·n·A/r (linear ½·Re(B_x·H_t*), B_x = −j·k_h·A).
+        const Complex h = conj(tangentialField(region, r, a));
+        if (linear) return 0.5 * real(-kJ * m_wave * a[0] * h);
+        return std::numbers::pi * r * real(-kJ * m_wave * a[0] * h);
+    }
     const double im = imag(a[0] * conj(a[1]));
     const double mu = kMu0 * m_layout->regions[region].muR;
     if (linear) return -m_wave / (2.0 * mu) * im;

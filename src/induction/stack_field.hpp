@@ -6,6 +6,7 @@
 
 #include "model/coil_winding.hpp"
 #include "model/region_stack.hpp"
+#include "numerics/bessel_accurate.hpp"
 #include "numerics/complex.hpp"
 
 namespace emforce {
@@ -28,6 +29,12 @@ public:
     /// wave: n = p·h (cylindrical) or k_h (linear), signed; k2 = jω_s·μ·σ.
     RegionBasis(Geometry geometry, const StackRegion& region, double wave, const Complex& k2);
 
+    /// The same for a layer of reluctivity matrix ν: z^α·I_λ(z), z^α·K_λ(z) at z = β·r with
+    /// α = −j·n·(ν12 + ν21)/(2ν2), λ = √(α² + n²·ν1/ν2), β² = j·ω_s·μ0·σ/ν2 (powers r^{α±λ}
+    /// where it does not conduct); linear e^{(α ± √(α² + κ))·x}, κ = (k_h²·ν1 + j·ω_s·μ0·σ)/ν2.
+    RegionBasis(Geometry geometry, const StackRegion& region, const Reluctivity& nu, double wave,
+                double slip);
+
     [[nodiscard]] bool hasGrowing() const { return m_hasGrowing; }
     [[nodiscard]] bool hasFalling() const { return m_hasFalling; }
     /// Both solutions at r (inside the region or at one of its finite ends).
@@ -39,12 +46,24 @@ private:
         double scale = 0.0;
     };
 
+    [[nodiscard]] RegionFunctions anisotropicAt(double r) const;
+    [[nodiscard]] ScaledProduct product(bool growing, double r) const;
+
     Geometry m_geometry;
     double m_inner;
     double m_outer;
     double m_order;   // |n| (cylindrical)
     Complex m_gamma;  // γ (linear) or k (cylindrical), Re ≥ 0
     bool m_bessel = false;
+    // An anisotropic layer: the power α and order λ of its products (cylindrical), or its two
+    // exponents (linear; the exponents α ± λ of its powers where it does not conduct).
+    bool m_anisotropic = false;
+    Complex m_alpha;
+    Complex m_lambda;
+    Complex m_growingExponent;
+    Complex m_fallingExponent;
+    double m_growingEnd = 0.0;  // where a power or exponential is referred to
+    double m_fallingEnd = 0.0;
     bool m_hasGrowing = true;
     bool m_hasFalling = true;
     Reference m_growingRef;
@@ -69,6 +88,10 @@ public:
     /// The torque [N·m/m] (force [N/m²]) on everything inside r, from the field of region i:
     /// π·r²·Re(B_r·H_θ*) (linear ½·Re(B_x·H_y*)); zero at an open inner end.
     [[nodiscard]] double torqueThrough(std::size_t region, double r) const;
+    /// H_t of region i at r from its A and A': −ν0·(nu2·A' + j·n·nu21·A/r), isotropic −A'/(μ0·μr)
+    /// (linear j·k_h in place of j·n/r).
+    [[nodiscard]] Complex tangentialField(std::size_t region, double r,
+                                          const std::array<Complex, 2>& a) const;
     /// |A|² weighted by r (cylindrical) or 1 (linear) at r in region i.
     [[nodiscard]] double weightedSquare(std::size_t region, double r) const;
     [[nodiscard]] const StackLayout& layout() const { return *m_layout; }

@@ -16,7 +16,7 @@ RegionStack inductionBenchmarkStack(bool threePhase, int highestOrder) {
     s.coreSurface = 0.02;
     s.coreSigma = 1.6e6;
     s.coreMuR = 30.0;
-    s.layers = {{"aluminium", 0.01, 3.72e7, 1.0}};
+    s.layers = {{"aluminium", 0.01, 3.72e7, 1.0, std::nullopt}};
     s.gap = 0.002;
     s.excitation = ExcitationKind::Band;
     s.bandWidth = 0.02;

@@ -30,7 +30,7 @@ void append(StackLayout& layout, const std::string& name, double width, double s
     checkWidth(name, width);
     checkMaterial(name, sigma, muR);
     const double inner = layout.regions.back().outer;
-    layout.regions.push_back({name, inner, inner + width, sigma, muR, moving, band});
+    layout.regions.push_back({name, inner, inner + width, sigma, muR, moving, band, std::nullopt});
 }
 
 }  // namespace
@@ -57,18 +57,32 @@ StackLayout stackLayout(const RegionStack& stack) {
     layout.innerIron = stack.core == CoreKind::IdealIron;
     if (stack.core == CoreKind::Solid) {
         checkMaterial("core", stack.coreSigma, stack.coreMuR);
-        layout.regions.push_back(
-            {"core", open, stack.coreSurface, stack.coreSigma, stack.coreMuR, true, false});
+        layout.regions.push_back({"core", open, stack.coreSurface, stack.coreSigma, stack.coreMuR,
+                                  true, false, std::nullopt});
     } else if (stack.core == CoreKind::Air) {
-        layout.regions.push_back({"core", open, stack.coreSurface, 0.0, 1.0, true, false});
+        layout.regions.push_back(
+            {"core", open, stack.coreSurface, 0.0, 1.0, true, false, std::nullopt});
     } else {
         // A zero-width seed so that the first layer starts at the core surface; removed below.
-        layout.regions.push_back({"", stack.coreSurface, stack.coreSurface, 0.0, 1.0, true, false});
+        layout.regions.push_back(
+            {"", stack.coreSurface, stack.coreSurface, 0.0, 1.0, true, false, std::nullopt});
     }
     for (std::size_t i = 0; i < stack.layers.size(); ++i) {
         const StackLayer& layer = stack.layers[i];
         const std::string name = layer.name.empty() ? "layer " + std::to_string(i + 1) : layer.name;
-        append(layout, name, layer.width, layer.sigma, layer.muR, true);
+        if (!layer.reluctivity) {
+            append(layout, name, layer.width, layer.sigma, layer.muR, true);
+            continue;
+        }
+        const Reluctivity& nu = *layer.reluctivity;
+        const bool finite = std::isfinite(nu.nu12.re()) && std::isfinite(nu.nu12.im()) &&
+                            std::isfinite(nu.nu21.re()) && std::isfinite(nu.nu21.im());
+        if (!(std::isfinite(nu.nu1) && nu.nu1 > 0.0 && std::isfinite(nu.nu2) && nu.nu2 > 0.0) ||
+            !finite)
+            throw CalcError("Region '" + name +
+                            "': its reluctivity needs positive diagonal and finite terms");
+        append(layout, name, layer.width, layer.sigma, 1.0 / nu.nu2, true);
+        layout.regions.back().reluctivity = nu;
     }
     append(layout, "gap", stack.gap, 0.0, 1.0, false);
     if (stack.excitation == ExcitationKind::Band)
@@ -78,8 +92,8 @@ StackLayout stackLayout(const RegionStack& stack) {
     if (!layout.outerIron) {
         append(layout, "stator iron", stack.statorThickness, stack.statorSigma, stack.statorMuR,
                false);
-        layout.regions.push_back(
-            {"outer air", layout.regions.back().outer, kInfinity, 0.0, 1.0, false, false});
+        layout.regions.push_back({"outer air", layout.regions.back().outer, kInfinity, 0.0, 1.0,
+                                  false, false, std::nullopt});
     }
     std::size_t shift = 0;
     if (stack.core == CoreKind::IdealIron) {

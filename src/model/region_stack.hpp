@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,12 +30,24 @@ enum class StatorKind {
     Shell,      ///< an iron shell of finite thickness, σ and μr, and air to infinity beyond it
 };
 
+/// An anisotropic layer's reluctivity matrix relative to that of vacuum ν0, acting on the normal
+/// and tangential flux densities: H_n = ν0·(nu1·B_n + nu12·B_t), H_t = ν0·(nu21·B_n + nu2·B_t).
+struct Reluctivity {
+    double nu1 = 1.0;
+    double nu2 = 1.0;
+    Complex nu12;
+    Complex nu21;
+    friend bool operator==(const Reluctivity&, const Reluctivity&) = default;
+};
+
 /// One conducting layer of the rotor (secondary).
 struct StackLayer {
     std::string name;    ///< shown with its results; "layer k" when empty
     double width = 0.0;  ///< radial thickness [m]
     double sigma = 0.0;  ///< conductivity [S/m]
     double muR = 1.0;    ///< relative permeability
+    /// an anisotropic layer's reluctivity matrix, in place of muR
+    std::optional<Reluctivity> reluctivity;
 };
 
 /// A machine from the inside out: core, layers (moving with the rotor), gap, the winding band
@@ -75,9 +88,10 @@ struct StackRegion {
     double inner = 0.0;  ///< 0 for a region to the axis, −∞ for a half-space
     double outer = 0.0;  ///< +∞ for the air outside a stator shell
     double sigma = 0.0;
-    double muR = 1.0;
+    double muR = 1.0;     ///< relative permeability; 1/nu2 of an anisotropic layer
     bool moving = false;  ///< part of the rotor: its currents are at the slip frequency
     bool band = false;    ///< carries the winding's current density
+    std::optional<Reluctivity> reluctivity;  ///< an anisotropic layer's matrix
 };
 
 /// A stack as its list of regions and its two ends.
@@ -95,7 +109,8 @@ struct StackLayout {
 };
 
 /// The regions of a stack, checked: a finite positive kp, a positive core radius
-/// (cylindrical), positive finite widths, σ ≥ 0 and μr > 0 of every material, a finite ω.
+/// (cylindrical), positive finite widths, σ ≥ 0 and μr > 0 of every material (positive finite
+/// diagonal and finite off-diagonal terms of a reluctivity matrix), a finite ω.
 /// Throws CalcError naming the offending region or value.
 StackLayout stackLayout(const RegionStack& stack);
 

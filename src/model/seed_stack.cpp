@@ -18,8 +18,6 @@ void refuse(const char* what) {
 
 RegionStack seedStack(const MotorParameters& p, const HarmonicSpectrum& statorSpectrum) {
     if (p.geometry == Geometry::Spherical) refuse("it is spherical");
-    if (p.ni1 != p.ni2 || p.ni12 != Complex(0.0) || p.ni21 != Complex(0.0))
-        refuse("its layer is anisotropic");
     if (p.ni1d != kNi0 || p.ni2d != kNi0 || p.ni12d != 0.0 || p.ni21d != 0.0)
         refuse("its gap is not air");
     if (p.eps != 0.0) refuse("its layer has a permittivity");
@@ -30,7 +28,10 @@ RegionStack seedStack(const MotorParameters& p, const HarmonicSpectrum& statorSp
     s.omega = 2.0 * std::numbers::pi * p.f1;
     s.core = CoreKind::IdealIron;
     s.coreSurface = p.R - p.a;
-    s.layers = {{"layer", p.a, p.gamma, kNi0 / p.ni2}};
+    s.layers = {{"layer", p.a, p.gamma, kNi0 / p.ni2, std::nullopt}};
+    if (p.ni1 != p.ni2 || p.ni12 != Complex(0.0) || p.ni21 != Complex(0.0))
+        s.layers[0].reluctivity =
+            Reluctivity{p.ni1 / kNi0, p.ni2 / kNi0, p.ni12 / kNi0, p.ni21 / kNi0};
     s.gap = p.g;
     s.excitation = ExcitationKind::Sheet;
     s.stator = StatorKind::IdealIron;
