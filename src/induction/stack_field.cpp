@@ -50,29 +50,22 @@ RegionBasis::RegionBasis(Geometry geometry, const StackRegion& region, double wa
     const double reach = std::isfinite(region.outer) ? region.outer : region.inner;
     m_bessel = abs(m_gamma) * reach >= kStaticArgument;
     if (!m_bessel) return;
+    // Each solution is referred to its own end (I outside, K inside), or to the other end of a
+    // finite region where its modulus is larger there.
     const Complex nu(m_order);
-    auto reference = [](const ScaledBessel& a, const ScaledBessel* b) {
-        const ScaledBessel& r = b != nullptr && logModulus(*b) > logModulus(a) ? *b : a;
-        return Reference{1.0 / r.value, r.scale};
+    auto reference = [&](bool growing) {
+        auto value = [&](double r) {
+            return growing ? scaledBesselI(nu, m_gamma * r) : scaledBesselK(nu, m_gamma * r);
+        };
+        ScaledBessel best = value(growing ? m_outer : m_inner);
+        if (m_hasGrowing && m_hasFalling) {
+            const ScaledBessel other = value(growing ? m_inner : m_outer);
+            if (logModulus(other) > logModulus(best)) best = other;
+        }
+        return Reference{1.0 / best.value, best.scale};
     };
-    if (m_hasGrowing) {
-        const ScaledBessel out = scaledBesselI(nu, m_gamma * m_outer);
-        if (m_hasFalling) {
-            const ScaledBessel in = scaledBesselI(nu, m_gamma * m_inner);
-            m_growingRef = reference(out, &in);
-        } else {
-            m_growingRef = reference(out, nullptr);
-        }
-    }
-    if (m_hasFalling) {
-        const ScaledBessel in = scaledBesselK(nu, m_gamma * m_inner);
-        if (m_hasGrowing) {
-            const ScaledBessel out = scaledBesselK(nu, m_gamma * m_outer);
-            m_fallingRef = reference(in, &out);
-        } else {
-            m_fallingRef = reference(in, nullptr);
-        }
-    }
+    if (m_hasGrowing) m_growingRef = reference(true);
+    if (m_hasFalling) m_fallingRef = reference(false);
 }
 
 RegionBasis::RegionBasis(Geometry geometry, const StackRegion& region, const Reluctivity& nu,
