@@ -70,7 +70,7 @@ struct MessageShape {
 
 // Every message the program shows for a refused input, a fault or a file it cannot use. They
 // are written out here rather than taken from the code, so that a changed wording shows up.
-constexpr std::array<MessageShape, 19> kShapes = {{
+constexpr std::array<MessageShape, 20> kShapes = {{
     {"division by zero", "Floating point division by zero", "", false},
     {"invalid operation", "Invalid floating point operation", "", false},
     {"overflow", "Floating point overflow", "", false},
@@ -81,6 +81,7 @@ constexpr std::array<MessageShape, 19> kShapes = {{
     {"not a boolean", "'", "' is not a valid boolean value", true},
     {"not a listed method", "'", "' is not an integration method of the list", true},
     {"not a choice of Bessel functions", "'", "' is not a valid choice of Bessel functions", true},
+    {"not a formulation", "'", "' is not a formulation: choose physical or legacy", true},
     {"harmonic beyond the spectrum", "The highest harmonic order ",
      " is beyond the MMF spectrum: choose an order up to 17", true},
     {"too many points", "The point count ", " is too large: choose at most 100000 points per curve",

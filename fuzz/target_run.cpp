@@ -158,6 +158,7 @@ InputRecord buildRecord(FuzzInput& in, RunSetup& setup) {
     setup.mmf = {in.flag(), in.flag(), in.flag(), in.flag(), in.flag()};
     setup.options.threads = std::array{1, 1, 2, 3}[static_cast<size_t>(in.pick(4))];
     setup.options.literal = in.pick(8) == 0;
+    r.formulation = listOrEdge(in, kFormulationItems, r, r.formulation);
     setup.answerYes = in.pick(4) == 0;
     return r;
 }
@@ -388,7 +389,7 @@ void describe(const InputRecord& r, const RunSetup& setup) {
         (r.induction ? " induction" : " synchronous") + (setup.mmfChart ? " MMF chart" : " run") +
         ", pattern " + std::to_string(r.windingPattern) + ", domain " + std::to_string(r.domain) +
         ", method '" + r.integrationMethod + "', accuracy '" + r.besselAccuracy + "', limit '" +
-        r.besselLimit + "', functions '" + r.besselFunctions + "', harmonic '" + r.highestHarmonic + "', points '" + r.pointsPerCurve +
+        r.besselLimit + "', functions '" + r.besselFunctions + "', formulation '" + r.formulation + "', harmonic '" + r.highestHarmonic + "', points '" + r.pointsPerCurve +
         "', threads " + std::to_string(setup.options.threads) + ", curves";
     for (bool c : r.curves) text += c ? " 1" : " 0";
     text += "\n";

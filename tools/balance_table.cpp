@@ -1,5 +1,6 @@
 // Prints the force, coenergy and power balances of every induction sample set at its tabled
-// point, per geometry and highest harmonic, with the accurate and with the series Bessel functions.
+// point, per geometry and highest harmonic, with the accurate and with the series Bessel functions,
+// in the physical formulation (or, with --formulation legacy, the legacy one).
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -41,6 +42,9 @@ struct Balances {
 using Member = double (AsynchronousMotor::*)(const double&, const double&, const double&,
                                              const double&, const double&, const double&);
 
+// The formulation of every row, from the command line.
+std::string_view g_formulation = kFormulationItems[0];
+
 Balances measure(const RowData& row, Geometry geometry, const char* highest,
                  IntegrationMethod method, std::string_view functions, int panels = 1) {
     InputRecord record = startupRecord();
@@ -50,6 +54,7 @@ Balances measure(const RowData& row, Geometry geometry, const char* highest,
     record.highestHarmonic = highest;
     record.integrationMethod = kIntegrationMethodItems[static_cast<size_t>(method)];
     record.besselFunctions = functions;
+    record.formulation = g_formulation;
     ModelData data;
     AsynchronousMotor motor(data);
     motor.setRulePanels(panels);
@@ -121,10 +126,23 @@ std::vector<RowData> rows() {
 // torque and the three balance ratios minus 1: force (Lorentz + material + impulse) / Maxwell,
 // coenergy (coenergy + impulse) / Maxwell, power (Joule + anisotropy) / Poynting, Gauss 15.
 // The rows of the accurate functions that Gauss 15 leaves open follow with two finer rules.
-int main() {
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (!args.empty()) {
+        const int f = args.size() == 2 && args[0] == "--formulation"
+                          ? itemIndex(kFormulationItems, args[1])
+                          : -1;
+        if (f < 0) {
+            std::fprintf(stderr, "usage: balance_table [--formulation physical|legacy]\n");
+            return 2;
+        }
+        g_formulation = kFormulationItems[static_cast<size_t>(f)];
+    }
     constexpr Geometry kGeometries[] = {Geometry::Linear, Geometry::Cylindrical,
                                         Geometry::Spherical};
-    std::printf("Balances at the tabled point, Gauss 15; each ratio is shown minus 1\n\n");
+    std::printf("Balances at the tabled point, Gauss 15, %s formulation; each ratio is shown "
+                "minus 1\n\n",
+                std::string(g_formulation).c_str());
     std::printf("%-38s %-11s %3s | %-45s | %-45s\n", "", "", "", "accurate Bessel functions",
                 "series Bessel functions");
     std::printf("%-38s %-11s %3s | %12s %9s %9s %9s | %12s %9s %9s %9s\n", "set", "geometry", "H",

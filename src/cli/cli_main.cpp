@@ -120,7 +120,8 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
         if (shown.complete) shown = {false, e.what(), outcome.tabled, outcome.statistics, outcome.odeError};
     }
     if (cl.json)
-        writeJsonReport(out, run, shown, *model, inputs.besselFunctions);
+        writeJsonReport(out, run, shown, *model,
+                        NumericChoices{inputs.besselFunctions, inputs.formulation});
     else
         writeTextReport(out, run, outcome);
     return reported(out, err, shown.complete ? kExitComplete : kExitAbandoned);

@@ -117,6 +117,9 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
             edit([c](InputRecord& r) {
                 r.besselFunctions = kBesselFunctionItems[static_cast<size_t>(c)];
             });
+        } else if (option == "--formulation") {
+            const int f = choice(option, value(), kFormulationItems);
+            edit([f](InputRecord& r) { r.formulation = kFormulationItems[static_cast<size_t>(f)]; });
         } else if (option == "--bessel-accuracy") {
             edit([t = value()](InputRecord& r) { r.besselAccuracy = t; });
         } else if (option == "--bessel-limit") {
@@ -159,7 +162,8 @@ std::string usageText() {
     return R"(Usage:
   emforce-cli [--params FILE] [--record FILE] [--sample CAPTION] [--motor induction|synchronous]
               [--geometry linear|cylindrical|spherical] [--pattern 0..13] [--harmonic H]
-              [--method 0..10] [--bessel accurate|series] [--bessel-accuracy TEXT]
+              [--method 0..10] [--bessel accurate|series] [--formulation physical|legacy]
+              [--bessel-accuracy TEXT]
               [--bessel-limit TEXT] [--points N] [--domain 0..4] [--curves all|LIST]
               [--min-speed TEXT] [--max-speed TEXT] [--set KEY=TEXT]... [--json] [--csv FILE]
               [--save-data FILE] [--write-params FILE] [--write-record FILE] [--threads N]
@@ -176,6 +180,10 @@ and prints what the window would show. Texts are read with the decimal comma ("0
   --bessel NAME    the modified Bessel functions: accurate over the whole domain of the
                    model (the default), or series: the power series with large-argument forms,
                    the only ones that --bessel-accuracy and --bessel-limit apply to
+  --formulation NAME  physical (the default): each harmonic's layer currents at the frequency
+                   the moving layer meets, 2*pi*(f1 - kp*h*n) (linear: 2*pi*(f1 - h*n)), linear
+                   results over one fundamental wavelength, the Maxwell surface kept in the gap;
+                   or legacy: the earlier formulation's numbers, bit for bit
   --curves LIST    curve slots 0..9 separated by commas, all, or none
   --domain D       0 position x/r, 1 gap width, 2 layer width, 3 z/teta, 4 speed or load angle
   --json           one JSON object on standard output, also when the run cannot start

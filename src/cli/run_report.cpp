@@ -54,7 +54,7 @@ std::vector<std::pair<int, double>> harmonicAmplitudes(const CapturingObserver& 
 }
 
 void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome,
-                     const Model& model, const std::optional<std::string>& bessel) {
+                     const Model& model, const std::optional<NumericChoices>& choices) {
     out << "{\n  \"harmonics\": " << jsonArray(harmonicAmplitudes(run, model), [](const std::pair<int, double>& h) {
         return "[" + std::to_string(h.first) + ", " + roundTrip(h.second) + "]";
     });
@@ -86,7 +86,9 @@ void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunO
         << ", \"maxBalance\": " << jsonNumber(s.maxBalance) << ", \"avgCoenergy\": " << jsonNumber(s.avgCoenergy)
         << ", \"avgPower\": " << jsonNumber(s.avgPower) << "}";
     out << ",\n  \"odeError\": " << jsonNumber(outcome.odeError);
-    out << ",\n  \"bessel\": " << (bessel ? jsonQuoted(*bessel) : std::string("null"));
+    out << ",\n  \"bessel\": " << (choices ? jsonQuoted(choices->bessel) : std::string("null"));
+    out << ",\n  \"formulation\": "
+        << (choices ? jsonQuoted(choices->formulation) : std::string("null"));
     out << ",\n  \"edit2\": " << jsonQuoted(run.fields[static_cast<size_t>(ResultField::Lambda)]);
     out << ",\n  \"edit3\": " << jsonQuoted(run.fields[static_cast<size_t>(ResultField::BetaR)]);
     out << ",\n  \"error\": " << (outcome.complete ? "null" : jsonQuoted(outcome.message)) << "\n}\n";

@@ -55,11 +55,17 @@ std::vector<std::pair<int, double>> harmonicAmplitudes(const CapturingObserver& 
 /// The readable report: harmonic lines, report lines, result fields, status texts, curves.
 void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome);
 
+/// The choices of a run's record that change its numbers, as the report names them.
+struct NumericChoices {
+    std::string bessel;
+    std::string formulation;
+};
+
 /// One JSON object with the keys harmonics, tabled, report, curves, statistics, odeError,
-/// bessel (the record's choice of Bessel functions; null for a run without a record), edit2,
+/// bessel and formulation (the record's choices; null for a run without a record), edit2,
 /// edit3 and error; numbers in shortest round-trip form.
 void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunOutcome& outcome,
-                     const Model& model, const std::optional<std::string>& bessel);
+                     const Model& model, const std::optional<NumericChoices>& choices);
 
 /// The curves as CSV: the swept variable, then one column per drawn slot titled by its series.
 void writeCsvReport(std::ostream& out, const CapturingObserver& run, int domain);

@@ -139,11 +139,20 @@ struct Field {
     std::string_view key;
     std::function<std::string(const InputRecord&)> write;
     std::function<void(const JsonValue&, InputRecord&)> read;
+    /// What a record without the key holds; keys without it are required.
+    std::function<void(InputRecord&)> whenMissing = {};
 };
 
 Field textField(std::string_view key, std::string InputRecord::*member) {
     return {key, [key, member](const InputRecord& r) { return quotedText(key, r.*member); },
             [key, member](const JsonValue& v, InputRecord& r) { r.*member = textOf(v, key); }};
+}
+
+// A text key that a record may lack; it then holds `missing`.
+Field textField(std::string_view key, std::string InputRecord::*member, std::string_view missing) {
+    Field field = textField(key, member);
+    field.whenMissing = [member, missing](InputRecord& r) { r.*member = std::string(missing); };
+    return field;
 }
 
 // The keys after "format" and "version", in the order of the file.
@@ -167,6 +176,8 @@ const std::vector<Field>& fields() {
         textField("highestHarmonic", &InputRecord::highestHarmonic),
         textField("integrationMethod", &InputRecord::integrationMethod),
         textField("besselFunctions", &InputRecord::besselFunctions),
+        // Records written before the choice existed rerun to the numbers they were written with.
+        textField("formulation", &InputRecord::formulation, kFormulationItems[1]),
         textField("besselAccuracy", &InputRecord::besselAccuracy),
         textField("besselLimit", &InputRecord::besselLimit),
         textField("pointsPerCurve", &InputRecord::pointsPerCurve),
@@ -233,9 +244,11 @@ InputRecord fromDocument(const JsonValue& document) {
         field->read(value, record);
         seen.push_back(field->key);
     }
-    for (const Field& field : fields())
-        if (std::ranges::find(seen, field.key) == seen.end())
-            throw Refusal{"missing key '" + std::string(field.key) + "'"};
+    for (const Field& field : fields()) {
+        if (std::ranges::find(seen, field.key) != seen.end()) continue;
+        if (!field.whenMissing) throw Refusal{"missing key '" + std::string(field.key) + "'"};
+        field.whenMissing(record);
+    }
     return record;
 }
 

@@ -37,7 +37,7 @@ struct HarmonicTerm {
     double amplitude;
     /// kp·h.
     double kh;
-    /// fI + j·2π·slip.
+    /// The complex frequency fI + j·ω of the layer's field (AsynchronousMotor::frequencyOf).
     Complex frequency;
 };
 
@@ -134,6 +134,11 @@ public:
     /// Tangential flux density in the layer at x.
     Complex layerTangentialFlux(const double& kh, const double& x, const double& g, const double& a,
                                 const double& theta, const double& s);
+
+    /// The complex frequency s_c = fI + j·ω of the layer's field for a harmonic of kh = kp·h and
+    /// slip speed s: ω = 2π·m·s with m = kh (cylindrical, spherical) or h (linear) in the
+    /// physical formulation, ω = 2π·s in the legacy one.
+    [[nodiscard]] Complex frequencyOf(double kh, double s) const;
 
     /// Scratch fields of the last solve.
     [[nodiscard]] double x0() const { return m_x0; }

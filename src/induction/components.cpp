@@ -21,9 +21,14 @@ double AsynchronousMotor::impulseForce(const double& kp, const double& x, const 
         bound(&AsynchronousMotor::layerPotentialIntegral));
 }
 
-// The factor |kh| of the Lorentz weight belongs here too: without it Maxwell = Lorentz +
-// material + impulse misses by (|kh| − 1) times the impulse term of every harmonic.
+// The displacement current −ε·s_c²·A adds to the conduction current −γ·s_c·A: its force density
+// has Im(ε·s_c²) = 2·fI·ω·ε where the Lorentz density has γ·ω, with the same factor kh. The legacy
+// weight has |kh| (without it Maxwell = Lorentz + material + impulse missed by (|kh| − 1) times
+// the impulse term of every harmonic).
 double AsynchronousMotor::impulseWeight(const HarmonicTerm& h) const {
+    if (params().formulation == Formulation::Physical)
+        return h.amplitude * h.amplitude * 2.0 * h.frequency.im() * h.frequency.re() *
+               params().eps * h.kh;
     return h.amplitude * h.amplitude * 2.0 * h.frequency.im() * h.frequency.re() * params().eps *
            std::fabs(h.kh);
 }

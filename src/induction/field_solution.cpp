@@ -12,6 +12,16 @@ constexpr double kTwoPi = 6.283185307179586;
 
 AsynchronousMotor::AsynchronousMotor(ModelData& data) : MotorGeneralClass(data) {}
 
+Complex AsynchronousMotor::frequencyOf(double kh, double s) const {
+    const MotorParameters& p = params();
+    if (p.formulation == Formulation::Legacy) return Complex(p.fI, kTwoPi * s);
+    // The harmonic of order h travels at syncSpeed/h; the layer, moving at n, meets m·s of its
+    // periods per second: m = kh = kp·h in the rotating geometries, and m = h in the linear one,
+    // whose speeds are counted in fundamental wavelengths.
+    const double m = p.geometry == Geometry::Linear ? std::round(kh / p.kp) : kh;
+    return Complex(p.fI, kTwoPi * m * s);
+}
+
 Complex AsynchronousMotor::solveHarmonic(const double& kh, const double& /*x*/, const double& g,
                                          const double& a, const double& theta, const double& s) {
     solveConstants(kh, a, theta, s);
@@ -27,7 +37,7 @@ void AsynchronousMotor::solveConstants(double kh, double a, double theta, double
     const MotorParameters& p = params();
     m_kh = kh;
     m_sinTheta = std::sin(theta);
-    m_complexFrequency = Complex(p.fI, kTwoPi * s);
+    m_complexFrequency = frequencyOf(kh, s);
     m_alpha = -(p.ni12 + p.ni21) * kh * kJ / p.ni2 / 2.0;
     m_rho = Complex(-(p.ni12d + p.ni21d) * kh) * kJ / p.ni2d / 2.0;
     if (p.geometry == Geometry::Spherical) {

@@ -22,7 +22,11 @@ double AsynchronousMotor::lorentzForce(const double& kp, const double& x, const 
         bound(&AsynchronousMotor::layerPotentialIntegral));
 }
 
+// J = −γ·s_c·A and B_n = −j·kh·A/L: the density Re(J·conj(B_n))/2 is kh·ω·γ·|A|²/(2L), whose
+// sign is that of the wave's travel relative to the layer. The legacy weight has |kh|.
 double AsynchronousMotor::lorentzWeight(const HarmonicTerm& h) const {
+    if (params().formulation == Formulation::Physical)
+        return h.amplitude * h.amplitude * h.kh * h.frequency.im() * params().gamma;
     return h.amplitude * h.amplitude * std::fabs(h.kh) * h.frequency.im() * params().gamma;
 }
 
@@ -36,9 +40,17 @@ double AsynchronousMotor::maxwellDensity(const double& kh, const double& r, cons
     return maxwellOf(kh, r, point);
 }
 
-// The stress factor carries the sign of kh: a backward harmonic pulls the other way.
+// The stress r²·B_n·H_t over the circumference (the polar ring, the length), time averaged: the
+// sign of the travel is in the fields. The legacy formulation multiplies by the sign of kh,
+// which its frequency 2π·s, negative for a backward harmonic, made up for.
 double AsynchronousMotor::maxwellOf(double kh, double r, const GapPoint& p) const {
     const MotorParameters& mp = params();
+    const double product = real(p.tangentialField * conj(p.normalFlux));
+    if (mp.formulation == Formulation::Physical) {
+        if (mp.geometry == Geometry::Linear) return kPi * mp.l / std::fabs(mp.kp) * product;
+        if (mp.geometry == Geometry::Cylindrical) return kPi * mp.l * (r * r) * product;
+        return kPi * (r * r * r) * (m_sinTheta * m_sinTheta) * product;
+    }
     double factor = 0.0;
     switch (mp.geometry) {
         case Geometry::Linear:
@@ -51,7 +63,7 @@ double AsynchronousMotor::maxwellOf(double kh, double r, const GapPoint& p) cons
             factor = kPi * (r * r * r) * (m_sinTheta * m_sinTheta) * kh / std::fabs(kh);
             break;
     }
-    return factor * real(p.tangentialField * conj(p.normalFlux));
+    return factor * product;
 }
 
 double AsynchronousMotor::potentialDensity(const double& kh, const double& r, const double& g,

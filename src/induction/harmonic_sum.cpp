@@ -9,7 +9,6 @@
 namespace emforce {
 
 namespace {
-constexpr double kTwoPi = 6.283185307179586;
 constexpr double kPi = 3.141592653589793;
 }  // namespace
 
@@ -31,7 +30,7 @@ void AsynchronousMotor::forEachIncludedHarmonic(
         const double s = p.syncSpeed / h - n;
         const double amplitude = m_data->statorSpectrum[static_cast<std::size_t>(i)];
         if (!harmonicIncluded(s, h, p.phases, amplitude, p.syncSpeed) || skipAll) continue;
-        body({h, s, amplitude, kp * h, Complex(p.fI, kTwoPi * s)});
+        body({h, s, amplitude, kp * h, frequencyOf(kp * h, s)});
     }
 }
 
@@ -141,11 +140,15 @@ double AsynchronousMotor::layerIntegral(Density literal, SolvedDensity solved, c
     });
 }
 
-// K(r) of the potential, Poynting, anisotropy and residual densities.
+// K(r) of the potential, Poynting, anisotropy and residual densities: the time average of a
+// harmonic's density over the span of the results (the circumference, resp. the polar ring) and
+// the length, halved for the product of two amplitudes. The linear results are those of one
+// fundamental wavelength 2π/|kp|; the legacy formulation took each harmonic over its own.
 double AsynchronousMotor::volumeFactor(double kh, double r) const {
     const MotorParameters& p = params();
     switch (p.geometry) {
         case Geometry::Linear:
+            if (p.formulation == Formulation::Physical) return kPi * p.l / std::fabs(p.kp);
             return kPi * p.l / std::fabs(kh);
         case Geometry::Cylindrical:
             return kPi * p.l * r;
@@ -155,9 +158,13 @@ double AsynchronousMotor::volumeFactor(double kh, double r) const {
     return kPi * r * r * m_sinTheta;
 }
 
-// K(r) of the material and coenergy densities: |kh| times the volume factor.
+// K(r) of the material and coenergy densities. A force density f along the travel of a wave of
+// angular frequency ω and wave number kh delivers the power f·ω/kh, so the torque of a power
+// density P is P·kh/ω: kh (with its sign) times the volume factor. The legacy formulation took
+// |kh|.
 double AsynchronousMotor::materialFactor(double kh, double r) const {
     const MotorParameters& p = params();
+    if (p.formulation == Formulation::Physical) return kh * volumeFactor(kh, r);
     switch (p.geometry) {
         case Geometry::Linear:
             return kPi * p.l;

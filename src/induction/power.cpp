@@ -68,7 +68,12 @@ double AsynchronousMotor::addAnisotropyPower(double total, const HarmonicTerm& h
                                              double magnetic) const {
     const MotorParameters& p = params();
     const double A = h.amplitude;
-    total = total + A * A * kTwoPi * h.slip * anisotropic;
+    // The magnetic loss of a non-Hermitian reluctivity at the angular frequency of the layer's
+    // field; the legacy formulation took 2π·s.
+    if (p.formulation == Formulation::Physical)
+        total = total + A * A * h.frequency.im() * anisotropic;
+    else
+        total = total + A * A * kTwoPi * h.slip * anisotropic;
     if (p.fI == 0.0) return total;
     return total +
            A * p.fI * A * (abs(h.frequency * h.frequency) * p.eps * electric + 2.0 * magnetic);
@@ -129,17 +134,20 @@ double AsynchronousMotor::magneticEnergyDensity(const double& kh, const double& 
 // Half the volume factor times Re(conj(H_t)·B_t + conj(H_n)·B_n).
 double AsynchronousMotor::magneticEnergyOf(double kh, double r, const LayerPoint& p) const {
     const MotorParameters& mp = params();
-    double half = 0.0;
-    switch (mp.geometry) {
-        case Geometry::Linear:
-            half = kPi * mp.l * 0.5 / std::fabs(kh);
-            break;
-        case Geometry::Cylindrical:
-            half = kPi * mp.l * 0.5 * r;
-            break;
-        case Geometry::Spherical:
-            half = kPi * r * r * 0.5 * m_sinTheta;
-            break;
+    // The legacy formulation forms the half of each volume factor in its own order of rounding.
+    double half = 0.5 * volumeFactor(kh, r);
+    if (mp.formulation == Formulation::Legacy) {
+        switch (mp.geometry) {
+            case Geometry::Linear:
+                half = kPi * mp.l * 0.5 / std::fabs(kh);
+                break;
+            case Geometry::Cylindrical:
+                half = kPi * mp.l * 0.5 * r;
+                break;
+            case Geometry::Spherical:
+                half = kPi * r * r * 0.5 * m_sinTheta;
+                break;
+        }
     }
     const Complex& bn = p.normalFlux;
     const Complex& bt = p.tangentialFlux;

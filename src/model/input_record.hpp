@@ -29,6 +29,12 @@ inline constexpr std::array<std::string_view, 9> kBesselLimitItems = {"5",  "10"
 /// the model (the default), or the power series with large-argument forms, whose accuracy and
 /// limit settings apply to that choice only.
 inline constexpr std::array<std::string_view, 2> kBesselFunctionItems = {"accurate", "series"};
+/// The two formulations of the induction field: "physical" (the default) sees each harmonic's
+/// layer currents at the frequency the moving layer meets, 2π·(f1 − kh·n) (linear: 2π·(f1 − h·n)),
+/// and takes every harmonic of the linear geometry over one fundamental wavelength; "legacy"
+/// keeps the earlier numbers, with the frequency 2π·(f1/kh − n) and each linear harmonic over its
+/// own wavelength.
+inline constexpr std::array<std::string_view, 2> kFormulationItems = {"physical", "legacy"};
 inline constexpr std::array<std::string_view, 9> kHighestHarmonicItems = {"1",  "3",  "5",  "7", "9",
                                                                            "11", "13", "15", "17"};
 
@@ -81,6 +87,7 @@ struct InputRecord {
     std::string besselAccuracy = "1e-17";
     std::string besselLimit = "15";
     std::string besselFunctions{kBesselFunctionItems[0]};
+    std::string formulation{kFormulationItems[0]};
     std::string highestHarmonic = "1";
     Geometry geometry = Geometry::Spherical;
     bool induction = true;

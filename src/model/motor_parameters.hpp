@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "numerics/bessel.hpp"
 #include "numerics/complex.hpp"
@@ -17,6 +18,11 @@ inline constexpr double kFourOverPi = 1.2732395447351628;
 
 /// Motor geometry: the meaning of the coordinate r.
 enum class Geometry : int { Linear = 0, Cylindrical = 1, Spherical = 2 };
+
+/// How the induction field model sees a harmonic: at the frequency the moving layer meets and,
+/// in the linear geometry, over one fundamental wavelength (Physical); or as the earlier
+/// formulation did (Legacy).
+enum class Formulation : int { Physical = 0, Legacy = 1 };
 
 /// MMF amplitudes [A] of the harmonic orders -17, -15, ..., 17 (index i is order 2i - 17).
 /// An emptied spectrum holds zeros.
@@ -34,6 +40,7 @@ struct MotorParameters {
     int integrationMethod = 0;
     double besselAccuracy = 0, besselLimit = 0;
     BesselChoice besselFunctions = BesselChoice::Accurate;
+    Formulation formulation = Formulation::Physical;
     int highestHarmonic = 0;
     double minSpeed = 0, maxSpeed = 0;
     // Derived and selected values.
@@ -41,6 +48,9 @@ struct MotorParameters {
     bool induction = false;
     Geometry geometry = Geometry::Linear;
     double syncSpeed = 0;
+    /// The x of the table when the reading moved the Maxwell surface into the gap; none when x
+    /// was used as it stands.
+    std::optional<double> movedSurface;
 
     friend bool operator==(const MotorParameters&, const MotorParameters&) = default;
 };

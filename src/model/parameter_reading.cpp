@@ -1,6 +1,7 @@
 // The steps of a parameter reading, in the order a reading takes them.
 #include "model/parameter_reading.hpp"
 
+#include <algorithm>
 #include <numbers>
 
 #include "model/number_format.hpp"
@@ -29,6 +30,12 @@ BesselChoice readBesselFunctions(const std::string& text) {
     const int index = itemIndex(kBesselFunctionItems, text);
     if (index < 0) throw CalcError("'" + text + "' is not a valid choice of Bessel functions");
     return index == 0 ? BesselChoice::Accurate : BesselChoice::Series;
+}
+
+Formulation readFormulation(const std::string& text) {
+    const int index = itemIndex(kFormulationItems, text);
+    if (index < 0) throw CalcError("'" + text + "' is not a formulation: choose physical or legacy");
+    return static_cast<Formulation>(index);
 }
 
 int readHighestHarmonic(const std::string& text) {
@@ -104,7 +111,7 @@ double reluctivityCell(const InputRecord& r, int row, int column) {
 
 std::string inputCaption(const InputLocation& where) {
     // The labels of the sources after the two tables, in InputSource order.
-    static constexpr std::array<std::string_view, 10> kLabels = {
+    static constexpr std::array<std::string_view, 11> kLabels = {
         " ni12d / ni0  of  gap",
         "  ni21d / ni0  of  gap",
         "Points per curve = ",
@@ -114,7 +121,8 @@ std::string inputCaption(const InputLocation& where) {
         "Highest harmonic order for MMF",
         "min speed = ",
         "max speed = ",
-        "Bessel functions"};
+        "Bessel functions",
+        "Formulation"};
     std::string label;
     if (where.source == InputSource::ParameterTable)
         label = kParameterLabels[static_cast<size_t>(where.row)];
@@ -187,6 +195,8 @@ void readParameterSources(InputRecord& r, MotorParameters& p) {
     p.besselLimit = at({InputSource::BesselLimit}, [&] { return toReal(r.besselLimit); });
     p.besselFunctions =
         at({InputSource::BesselFunctions}, [&] { return readBesselFunctions(r.besselFunctions); });
+    p.formulation =
+        at({InputSource::Formulation}, [&] { return readFormulation(r.formulation); });
     p.highestHarmonic =
         at({InputSource::HighestHarmonic}, [&] { return readHighestHarmonic(r.highestHarmonic); });
     // A scaled value beyond the range of a double is an overflow like any other.
@@ -222,7 +232,15 @@ void finishReading(InputRecord& record, MotorParameters& p, const QuestionCallba
     p.syncSpeed = p.geometry == Geometry::Linear ? p.f1 : checkedValue(p.f1 / p.kp);
     p.minSpeed = at({InputSource::MinSpeed}, [&] { return toReal(record.minSpeed); });
     p.maxSpeed = at({InputSource::MaxSpeed}, [&] { return toReal(record.maxSpeed); });
-    if (p.x > p.R && p.geometry != Geometry::Linear) p.x = p.R;
+    p.movedSurface.reset();
+    if (p.formulation == Formulation::Physical && p.induction) {
+        // The gap solution holds in the gap alone: far from it, it loses every digit.
+        const double inGap = std::clamp(p.x, p.R, p.R + p.g);
+        if (inGap != p.x) p.movedSurface = p.x;
+        p.x = inGap;
+    } else if (p.x > p.R && p.geometry != Geometry::Linear) {
+        p.x = p.R;
+    }
     record.value(kRowX) = record.value(kRowR);
     if (p.geometry == Geometry::Linear || p.R > p.a) return;
     if (ask && ask(kLayerQuestion)) throw ExitRequested{};

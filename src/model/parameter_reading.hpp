@@ -35,6 +35,7 @@ enum class InputSource {
     MinSpeed,
     MaxSpeed,
     BesselFunctions,
+    Formulation,
 };
 
 /// Where a text of the input record stands: its source and, in a table, its cell.
@@ -85,7 +86,9 @@ void rebuildSpectra(const InputRecord& record, ModelData& data);
 /// The radial families of a geometry and motor kind.
 RadialSlots selectRadialSlots(Geometry geometry, bool induction, const BesselSettings& bessel);
 
-/// The end of a reading: synchronous speed, speed range, the clamp of x, the copy of the R text
+/// The end of a reading: synchronous speed, speed range, the clamp of x (physical induction
+/// motor: into the gap [R, R + g], noting the table's x in movedSurface when it moves; else at
+/// most R in the rotating geometries), the copy of the R text
 /// into the x cell and the layer question (Yes throws ExitRequested). A speed limit that does
 /// not convert throws InputError.
 void finishReading(InputRecord& record, MotorParameters& params, const QuestionCallback& ask);

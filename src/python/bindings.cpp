@@ -108,7 +108,7 @@ std::vector<std::string> lines(const std::string& text) {
 
 // Everything the run produced, under the names of the command line's JSON report.
 py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome,
-                    const Model& model, const std::string& questions, const std::string& bessel) {
+                    const Model& model, const std::string& questions, const InputRecord& inputs) {
     py::dict result;
     result["harmonics"] = cli::harmonicAmplitudes(run, model);
     result["harmonic_lines"] = run.harmonics;
@@ -141,7 +141,8 @@ py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome
     result["ode_error"] = optional(outcome.odeError);
     result["edit2"] = run.fields[static_cast<size_t>(ResultField::Lambda)];
     result["edit3"] = run.fields[static_cast<size_t>(ResultField::BetaR)];
-    result["bessel"] = bessel;
+    result["bessel"] = inputs.besselFunctions;
+    result["formulation"] = inputs.formulation;
     result["questions"] = lines(questions);
     result["error"] = outcome.complete ? py::none() : py::cast(outcome.message);
     return result;
@@ -195,7 +196,7 @@ py::dict run(const Record& record, std::optional<int> threads, bool literal) {
     }
     if (interrupted) throw py::error_already_set();
     if (failure) std::rethrow_exception(failure);
-    return resultDict(observer, outcome, *model, questions.str(), record.inputs.besselFunctions);
+    return resultDict(observer, outcome, *model, questions.str(), record.inputs);
 }
 
 Record makeRecord(const std::optional<std::string>& sample,

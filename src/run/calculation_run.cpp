@@ -177,6 +177,11 @@ void Run::reportTabledPoint() {
     m_outcome.tabled->ratio = ratio;
     m_observer.appendReportLine(formatFixed(ratio, 11, 10));
     m_observer.appendReportLine("--------------------------------");
+    if (const auto& moved = m_model.data.params.movedSurface) {
+        m_observer.appendReportLine("x = " + formatGeneral(*moved) + " lies outside the gap:");
+        m_observer.appendReportLine("Maxwell stress at x = " +
+                                    formatGeneral(m_model.data.params.x));
+    }
 }
 
 // Every checked curve of the sweep is evaluated at each point together; the curves are shown one

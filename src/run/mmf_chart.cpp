@@ -56,11 +56,14 @@ void MmfDrawing::read(InputRecord& record, const QuestionCallback& ask) {
                                   {false, m_options.rotorMmf}};
 }
 
-// |2π·s·A(r)|·γ per unit MMF amplitude; the impulse frequency does not enter.
+// |J| = γ·|E| = γ·|s_c·A(r)| per unit MMF amplitude, at the complex frequency of the layer's
+// field; the legacy formulation takes |2π·s·A(r)|·γ, without the impulse frequency.
 double MmfDrawing::currentDensity(double h, double r, double slip) {
     const MotorParameters& p = m_params;
     const double kh = p.kp * h;
     const Complex potential = m_model.induction.layerPotential(kh, r, p.g, p.a, p.z, slip);
+    if (p.formulation == Formulation::Physical)
+        return abs(m_model.induction.frequencyOf(kh, slip) * potential) * p.gamma;
     return abs(kTwoPi * slip * potential) * p.gamma;
 }
 

@@ -101,6 +101,12 @@ double SilnikSynchroniczny::synchronousCoenergy(const double&, const double&, co
     return 0.0;
 }
 
+// A linear harmonic's force is that of one fundamental wavelength, |h| of its own wavelengths;
+// the legacy formulation took one of its own.
+double SilnikSynchroniczny::linearSpan(int h) const {
+    return params().formulation == Formulation::Physical ? std::abs(h) : 1.0;
+}
+
 double SilnikSynchroniczny::maxwellContribution(int index, const double& kp, const double& x,
                                                 const double& g, const double& a, const double& z,
                                                 const double& y) {
@@ -126,7 +132,8 @@ double SilnikSynchroniczny::maxwellContribution(int index, const double& kp, con
     const Complex b = as * f.bs + ar * f.br * e;
     const Complex hField = as * f.hs + ar * f.hr * e;
     // The linear force divides by the signed order; the torque has no sign factor.
-    if (p.geometry == Geometry::Linear) return real(hField * conj(b)) * p.l / kp / h * kPi;
+    if (p.geometry == Geometry::Linear)
+        return real(hField * conj(b)) * p.l / kp / h * kPi * linearSpan(h);
     return real(hField * conj(b)) * kPi * p.l * x * x;
 }
 
@@ -153,7 +160,7 @@ double SilnikSynchroniczny::lorentzContribution(int index, const double& kp, con
     const GapFields f = normalFluxesAt(kh, rotor, g, a, z, y);
     const Complex b = as * f.bs + ar * f.br * e;
     const double density = real(ar * e * conj(b));
-    if (p.geometry == Geometry::Linear) return density * (-kPi) * p.l;
+    if (p.geometry == Geometry::Linear) return density * (-kPi) * p.l * linearSpan(h);
     return density * (-kPi) * p.l * rotor * kp * h;
 }
 

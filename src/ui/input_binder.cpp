@@ -98,6 +98,7 @@ void InputBinder::load(const InputRecord& r) const {
     loadText(m_c.besselAccuracy, r.besselAccuracy);
     loadText(m_c.besselLimit, r.besselLimit);
     loadChoice(m_c.besselFunctions, r.besselFunctions);
+    loadChoice(m_c.formulation, r.formulation);
     loadText(m_c.highestHarmonic, r.highestHarmonic);
     if (QAbstractButton* b = m_c.geometry->button(static_cast<int>(r.geometry)))
         b->setChecked(true);
@@ -130,6 +131,7 @@ void InputBinder::store(InputRecord& r) const {
     r.besselAccuracy = recordText(m_c.besselAccuracy->currentText());
     r.besselLimit = recordText(m_c.besselLimit->currentText());
     r.besselFunctions = recordText(m_c.besselFunctions->currentText());
+    r.formulation = recordText(m_c.formulation->currentText());
     r.highestHarmonic = recordText(m_c.highestHarmonic->currentText());
     r.geometry = static_cast<Geometry>(m_c.geometry->checkedId());
     r.domain = m_c.domain->checkedId();
@@ -184,6 +186,9 @@ void InputBinder::focus(const InputLocation& where) const {
             break;
         case InputSource::BesselFunctions:
             control = m_c.besselFunctions;
+            break;
+        case InputSource::Formulation:
+            control = m_c.formulation;
             break;
         case InputSource::HighestHarmonic:
             control = m_c.highestHarmonic;

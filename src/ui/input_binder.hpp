@@ -29,6 +29,7 @@ struct InputControls {
     QComboBox* besselAccuracy = nullptr;
     QComboBox* besselLimit = nullptr;
     QComboBox* besselFunctions = nullptr;  ///< not editable: one of kBesselFunctionItems
+    QComboBox* formulation = nullptr;      ///< not editable: one of kFormulationItems
     QComboBox* highestHarmonic = nullptr;
     QButtonGroup* geometry = nullptr;  ///< button ids are the Geometry values
     QButtonGroup* domain = nullptr;    ///< button ids are the domain indices

@@ -377,6 +377,11 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
                                  "series and large-argument forms, whose accuracy and limit are "
                                  "set below");
     c.besselFunctions->setEditable(false);
+    c.formulation = makeList("Formulation", kFormulationItems,
+                             "physical: each harmonic's layer currents at the frequency the moving "
+                             "layer meets, linear results over one fundamental wavelength; legacy: "
+                             "the earlier formulation's numbers");
+    c.formulation->setEditable(false);
     auto* accuracyI = new QCheckBox("I function accuracy /1st harm - it is shown in chart");
     auto* accuracyK = new QCheckBox("K function accuracy /1st harm - it is shown in chart");
     accuracyI->setObjectName("Wykres11");
@@ -406,7 +411,10 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
     limitLabel->setBuddy(c.besselLimit);
     auto* accuracyLabel = new QLabel("Accuracy for I and K functions");
     accuracyLabel->setBuddy(c.besselAccuracy);
-    for (auto [label, list] : {std::pair{functionsLabel, c.besselFunctions},
+    auto* formulationLabel = new QLabel("Formulation of the induction field");
+    formulationLabel->setBuddy(c.formulation);
+    for (auto [label, list] : {std::pair{formulationLabel, c.formulation},
+                               {functionsLabel, c.besselFunctions},
                                {limitLabel, c.besselLimit},
                                {accuracyLabel, c.besselAccuracy}}) {
         grid->addWidget(label, row, 0, 1, 2, Qt::AlignRight);
@@ -435,7 +443,7 @@ void MainWindow::arrangeTabOrder(const InputControls& c) {
     chain << m_notebook->tabBar();
     for (QComboBox* box : c.axisDescriptions) chain << box;
     chain << centralWidget()->findChild<QPushButton*>("Button6") << c.integrationMethod
-          << c.besselFunctions << c.besselLimit << c.besselAccuracy << c.curves[8] << c.curves[9];
+          << c.formulation << c.besselFunctions << c.besselLimit << c.besselAccuracy << c.curves[8] << c.curves[9];
     for (qsizetype i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 

@@ -62,10 +62,11 @@ TEST(CliMain, JsonHasEveryKeyAndRoundTripNumbers) {
     const Result r = runCli({"--json", "--curves", "0,1,2,3,4,5,6,7", "--points", "4"});
     ASSERT_EQ(r.status, kExitComplete) << r.err;
     for (const char* key : {"harmonics", "tabled", "report", "curves", "statistics", "odeError",
-                            "bessel", "edit2", "edit3", "error"})
+                            "bessel", "formulation", "edit2", "edit3", "error"})
         EXPECT_NE(r.out.find(std::string("\"") + key + "\": "), std::string::npos) << key;
     EXPECT_EQ(jsonField(r.out, "error"), "null");
     EXPECT_EQ(jsonField(r.out, "bessel"), "\"accurate\"");
+    EXPECT_EQ(jsonField(r.out, "formulation"), "\"physical\"");
     EXPECT_NE(jsonField(r.out, "avgBalance"), "null");
     EXPECT_NE(jsonField(r.out, "avgPower"), "null");
     EXPECT_NE(r.out.find("\"harmonics\": [[-1, 0], [1, 465.48"), std::string::npos);

@@ -32,6 +32,7 @@ InputRecord changedRecord() {
     r.besselAccuracy = "1e-5";
     r.besselLimit = "40";
     r.besselFunctions = "series";
+    r.formulation = "physicalish";
     r.highestHarmonic = "18";
     r.geometry = Geometry::Linear;
     r.induction = false;
@@ -112,9 +113,19 @@ TEST(RunRecord, RefusesWhatItCannotTakeNamingTheKey) {
         {replaced(good, "\"version\": 1,", "\"version\": 1"),
          "line 4, column 3: expected ',' or '}'"},
         {replaced(good, "\"domain\": 4", "\"domain\": 4, \"domain\": 4"),
-         "line 13, column 16: the key 'domain' appears twice"},
+         "line 14, column 16: the key 'domain' appears twice"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(refusal(text), prefix + message);
+}
+
+// Records written before the formulation could be chosen rerun to the numbers they gave then.
+TEST(RunRecord, RecordWithoutAFormulationReadsAsLegacy) {
+    const std::string text = recordText(startupRecord());
+    EXPECT_NE(text.find("\n  \"formulation\": \"physical\",\n"), std::string::npos);
+    InputRecord expected = startupRecord();
+    expected.formulation = "legacy";
+    EXPECT_TRUE(recordFromText(replaced(text, "\n  \"formulation\": \"physical\",", ""), "t.json") ==
+                expected);
 }
 
 TEST(RunRecord, FileRoundTripAndFailures) {

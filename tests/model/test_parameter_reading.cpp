@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/motor_general.hpp"
+#include "model/number_format.hpp"
 #include "model/parameter_reading.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
@@ -74,6 +75,7 @@ TEST_F(ParameterReading, SlotsFollowGeometryAndMotorKind) {
 }
 
 TEST_F(ParameterReading, XCellIsUsedOnceThenReplacedByR) {
+    record.formulation = "legacy";
     record.value(0) = "0,07";
     record.geometry = Geometry::Cylindrical;
     read();
@@ -86,6 +88,49 @@ TEST_F(ParameterReading, XCellIsUsedOnceThenReplacedByR) {
     EXPECT_EQ(record.value(0), "0,05");
     read();
     EXPECT_DOUBLE_EQ(p().x, 0.05);
+}
+
+// The physical induction motor takes the Maxwell stress in the gap [R, R + g] = [0.05, 0.051]:
+// an x outside it moves to the nearer end, and the reading keeps the table's x for the report.
+TEST_F(ParameterReading, PhysicalMaxwellSurfaceStaysInTheGap) {
+    struct Case {
+        Geometry geometry;
+        bool induction;
+        const char* x;
+        double used;
+        bool moved;
+    };
+    const Case cases[] = {
+        {Geometry::Cylindrical, true, "0,0505", 0.0505, false},
+        {Geometry::Cylindrical, true, "0,01", 0.05, true},
+        {Geometry::Spherical, true, "0,07", 0.051, true},
+        {Geometry::Linear, true, "-0,2", 0.05, true},
+        {Geometry::Linear, true, "0,051", 0.051, false},
+        {Geometry::Cylindrical, false, "0,07", 0.05, false},  // synchronous: at most R
+        {Geometry::Linear, false, "0,07", 0.07, false},
+    };
+    for (const Case& c : cases) {
+        record.geometry = c.geometry;
+        record.induction = c.induction;
+        record.value(0) = c.x;
+        read();
+        EXPECT_DOUBLE_EQ(p().x, c.used) << c.x;
+        EXPECT_EQ(p().movedSurface.has_value(), c.moved) << c.x;
+        if (c.moved) EXPECT_EQ(*p().movedSurface, toReal(c.x));
+        read();  // the x cell now holds R
+        EXPECT_FALSE(p().movedSurface.has_value());
+    }
+}
+
+TEST_F(ParameterReading, UnknownFormulationIsRefusedNamingTheSelector) {
+    record.formulation = "Physical";
+    try {
+        read();
+        FAIL() << "no refusal";
+    } catch (const InputError& e) {
+        EXPECT_STREQ(e.what(), "'Physical' is not a formulation: choose physical or legacy");
+        EXPECT_EQ(e.where().source, InputSource::Formulation);
+    }
 }
 
 TEST_F(ParameterReading, BadTextStopsAtItsSourceKeepingEarlierFields) {

@@ -26,6 +26,9 @@ CASES = {
         [("sample", "Data 1"), ("motor", "synchronous"), ("geometry", "linear"), ("curves", [0, 1, 4]),
          ("ni12d", 0.25), ("method", 6)]),
     "series functions, spherical": (["--bessel", "series", "--harmonic", "3"], [("bessel", "series"), ("harmonic", 3)]),
+    "legacy formulation, linear harmonics": (
+        ["--formulation", "legacy", "--geometry", "linear", "--harmonic", "17"],
+        [("formulation", "legacy"), ("geometry", "linear"), ("harmonic", 17)]),
     "abandoned: kp = 0": (["--set", "12=0"], [("12", 0)]),
 }
 
@@ -56,6 +59,7 @@ def test_results_equal_the_command_lines_json(cli, case):
     assert result.ode_error == expected["odeError"]
     assert (result.edit2, result.edit3, result.error) == (expected["edit2"], expected["edit3"], expected["error"])
     assert result.bessel == expected["bessel"]
+    assert result.formulation == expected["formulation"]
 
 
 def test_curves_are_numpy_pairs_with_titles():

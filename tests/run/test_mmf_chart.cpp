@@ -135,6 +135,9 @@ TEST_F(MmfChartTest, CurrentDensitiesFollowTheChoiceOfBesselFunctions) {
         }
         return largest;
     };
+    // The legacy formulation keeps the higher harmonics' currents at low frequencies, where the
+    // series are accurate.
+    record.formulation = "legacy";
     record.highestHarmonic = "17";
     record.geometry = Geometry::Cylindrical;
     EXPECT_LT(largestDifference(), 1e-7);
@@ -203,7 +206,7 @@ TEST_F(MmfChartTest, EveryRedrawIsAFullReading) {
     draw({});
     EXPECT_EQ(record.value(0), record.value(1));
     EXPECT_EQ(questions, std::vector<std::string>{kLayerQuestion});
-    EXPECT_DOUBLE_EQ(model->data.params.x, 0.05);
+    EXPECT_DOUBLE_EQ(model->data.params.x, 0.051);  // moved into the gap [R, R + g]
 }
 
 }  // namespace

@@ -272,6 +272,35 @@ TEST_F(SynchronousMotor, OppositeOrdersPullAgainstEachOtherOnlyInTheLinearMotor)
     }
 }
 
+// The physical formulation takes the force of a linear harmonic over one fundamental wavelength,
+// |h| of its own: |h| times the legacy force, which took one of its own. Torques do not change.
+TEST_F(SynchronousMotor, LinearHarmonicsActOverOneFundamentalWavelength) {
+    for (const Geometry geometry : {Geometry::Linear, Geometry::Cylindrical}) {
+        for (const int index : {6, 12}) {  // the orders -5 and 7
+            const int h = 2 * index - 17;
+            std::array<double, 2> results[2];
+            for (int f = 0; f < 2; ++f) {
+                prepare(geometry);
+                record.formulation = f == 0 ? "physical" : "legacy";
+                record.highestHarmonic = "7";
+                read();
+                const double stator = data.statorSpectrum[9], rotor = data.rotorSpectrum[9];
+                data.statorSpectrum = {};
+                data.rotorSpectrum = {};
+                data.statorSpectrum[static_cast<size_t>(index)] = stator;
+                data.rotorSpectrum[static_cast<size_t>(index)] = rotor;
+                results[f] = {maxwell(p().R + p().g / 2), lorentz()};
+            }
+            const double span = geometry == Geometry::Linear ? std::abs(h) : 1.0;
+            SCOPED_TRACE(std::to_string(static_cast<int>(geometry)) + ", h " + std::to_string(h));
+            for (size_t i = 0; i < 2; ++i) {
+                ASSERT_NE(results[1][i], 0.0);
+                EXPECT_NEAR(results[0][i], span * results[1][i], 1e-13 * std::fabs(results[0][i]));
+            }
+        }
+    }
+}
+
 TEST_F(SynchronousMotor, ReuseModeGivesTheLiteralNumbers) {
     static_assert(std::is_copy_constructible_v<SilnikSynchroniczny>);
     for (const Geometry geometry : kGeometries) {

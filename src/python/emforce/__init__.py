@@ -43,7 +43,8 @@ class Result:
     ratio (None before the tabled point was done); curves: dict slot -> Curve; statistics: dict
     avgBalance, maxBalance, avgCoenergy, avgPower (None where undefined); ode_error; report:
     the report lines; harmonic_lines; edit2, edit3: the display texts; bessel: the choice of
-    Bessel functions the run used; questions: the layer questions of the readings (answered
+    Bessel functions the run used; formulation: the formulation of the induction field it used
+    ("physical" or "legacy"); questions: the layer questions of the readings (answered
     No); error: the message of an abandoned run or None.
     """
 
@@ -58,6 +59,7 @@ class Result:
         self.edit2 = fields["edit2"]
         self.edit3 = fields["edit3"]
         self.bessel = fields["bessel"]
+        self.formulation = fields["formulation"]
         self.questions = fields["questions"]
         self.error = fields["error"]
 
