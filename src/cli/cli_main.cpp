@@ -117,7 +117,8 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
         writeOutputs(cl, inputs, record, run, *model);
     } catch (const CalcError& e) {
         err << e.what() << '\n';
-        if (shown.complete) shown = {false, e.what(), outcome.tabled, outcome.statistics, outcome.odeError};
+        if (shown.complete) shown = {false, e.what(), outcome.tabled, outcome.statistics, outcome.odeError,
+                                        outcome.regions};
     }
     if (cl.json)
         writeJsonReport(out, run, shown, *model,
