@@ -151,6 +151,10 @@ def _check_values(study, key, values):
     # Each value once on a scratch record: a value the command line would refuse stops the study
     # before it starts. Texts that do not convert are the run's to report, point by point.
     record = Record()
+    if key.startswith("stack"):  # an entry of the base's stack: checked on the base record
+        record = base_record(study.files)
+        for change in study.changes:
+            record.set(*change)
     for value in values:
         if key in ("params", "record"):
             if not isinstance(value, str):
