@@ -74,8 +74,8 @@ private:
 class StackField {
 public:
     /// Solves the wave `source` (a sheet density [A/m] or band density [A/m²]) at the rotor
-    /// speed (mechanical [rad/s] or linear [m/s]). Throws CalcError naming the region where the
-    /// equations are singular.
+    /// speed (mechanical [rad/s] or linear [m/s]); keeps a reference to `layout`, which must
+    /// outlive it. Throws CalcError naming the region where the equations are singular.
     StackField(const StackLayout& layout, const SourceHarmonic& source, double speed);
 
     [[nodiscard]] int order() const { return m_order; }
