@@ -29,8 +29,6 @@ double slotValue(const StackResults& r, int slot) {
 }  // namespace
 
 RegionStack runStack(const RegionStack& entered, const MotorParameters& p) {
-    if (p.geometry == Geometry::Spherical)
-        throw CalcError("A region stack is linear or cylindrical, not spherical");
     RegionStack stack = entered;
     stack.geometry = p.geometry;
     stack.kp = p.kp;

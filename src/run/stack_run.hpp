@@ -18,8 +18,7 @@ struct RegionOutcome {
 };
 
 /// The stack a run solves: the entered one with the table's geometry, pole pairs (linear: wave
-/// number) kp and ω = 2π·f1. Throws CalcError "A region stack is linear or cylindrical, not
-/// spherical" for the spherical geometry.
+/// number) kp and ω = 2π·f1 (solving refuses the spherical geometry).
 RegionStack runStack(const RegionStack& entered, const MotorParameters& p);
 
 /// The stack's results at the table's speed n [1/s] (Ω = 2π·n; linear v = 2π·n/kp), every

@@ -116,7 +116,9 @@ TEST_F(ParameterReading, PhysicalMaxwellSurfaceStaysInTheGap) {
         read();
         EXPECT_DOUBLE_EQ(p().x, c.used) << c.x;
         EXPECT_EQ(p().movedSurface.has_value(), c.moved) << c.x;
-        if (c.moved) EXPECT_EQ(*p().movedSurface, toReal(c.x));
+        if (c.moved) {
+            EXPECT_EQ(*p().movedSurface, toReal(c.x));
+        }
         read();  // the x cell now holds R
         EXPECT_FALSE(p().movedSurface.has_value());
     }
