@@ -52,11 +52,14 @@ double numberIn(const JsonValue& v, const std::string& key) {
 // The members of one JSON object taken one by one; whatever is left over is unknown.
 class ObjectReader {
 public:
-    ObjectReader(const JsonValue& value, std::string path) : m_value(value), m_path(std::move(path)) {
+    ObjectReader(const JsonValue& value, std::string path)
+        : m_value(value), m_path(std::move(path)) {
         if (value.kind != Kind::Object) refuse(m_path, "an object");
     }
 
-    [[nodiscard]] std::string path(std::string_view key) const { return m_path + "." + std::string(key); }
+    [[nodiscard]] std::string path(std::string_view key) const {
+        return m_path + "." + std::string(key);
+    }
 
     const JsonValue* optional(std::string_view key) {
         m_taken.emplace_back(key);
@@ -80,7 +83,8 @@ public:
             const int n = std::stoi(v.text);
             if (n >= low && n <= high) return n;
         }
-        refuse(path(key), "a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+        refuse(path(key),
+               "a whole number from " + std::to_string(low) + " to " + std::to_string(high));
     }
 
     template <size_t N>
@@ -89,7 +93,8 @@ public:
         for (size_t i = 0; i < N; ++i)
             if (v.kind == Kind::Text && v.text == names[i]) return static_cast<int>(i);
         std::string list;
-        for (std::string_view n : names) list += (list.empty() ? "\"" : ", \"") + std::string(n) + "\"";
+        for (std::string_view n : names)
+            list += (list.empty() ? "\"" : ", \"") + std::string(n) + "\"";
         refuse(path(key), "one of " + list);
     }
 
@@ -137,7 +142,8 @@ StackLayer layerOf(const JsonValue& v, const std::string& key) {
     layer.width = in.number("width");
     layer.sigma = in.number("sigma");
     layer.muR = in.number("muR");
-    if (const JsonValue* r = in.optional("reluctivity")) layer.reluctivity = reluctivityOf(*r, in.path("reluctivity"));
+    if (const JsonValue* r = in.optional("reluctivity"))
+        layer.reluctivity = reluctivityOf(*r, in.path("reluctivity"));
     in.finish();
     return layer;
 }
@@ -170,47 +176,57 @@ Winding windingOf(const JsonValue& v, const std::string& key) {
 
 std::string stackJson(const RegionStack& s, std::string_view indent) {
     if (!s.waves.empty())
-        throw CalcError("key 'stack.waves' cannot be written: a record holds the winding, not its waves");
+        throw CalcError(
+            "key 'stack.waves' cannot be written: a record holds the winding, not its waves");
     const std::string in(indent), in2 = in + "  ", in3 = in2 + "  ";
     const auto num = [](double v, const std::string& key) { return numberText(v, "stack." + key); };
     std::string core = "{\"kind\": " + nameText(kCoreNames, s.core) +
                        ", \"surface\": " + num(s.coreSurface, "core.surface");
     if (s.core == CoreKind::Solid)
-        core += ", \"sigma\": " + num(s.coreSigma, "core.sigma") + ", \"muR\": " + num(s.coreMuR, "core.muR");
+        core += ", \"sigma\": " + num(s.coreSigma, "core.sigma") +
+                ", \"muR\": " + num(s.coreMuR, "core.muR");
     std::string layers;
     for (size_t i = 0; i < s.layers.size(); ++i) {
         const StackLayer& l = s.layers[i];
         const std::string key = "layers[" + std::to_string(i) + "].";
         layers += (i ? ",\n" : "\n") + in3 + "{\"name\": " + jsonQuoted(l.name) +
-                  ", \"width\": " + num(l.width, key + "width") + ", \"sigma\": " + num(l.sigma, key + "sigma") +
+                  ", \"width\": " + num(l.width, key + "width") +
+                  ", \"sigma\": " + num(l.sigma, key + "sigma") +
                   ", \"muR\": " + num(l.muR, key + "muR");
         if (const auto& r = l.reluctivity)
             layers += ", \"reluctivity\": {\"nu1\": " + num(r->nu1, key + "reluctivity.nu1") +
                       ", \"nu2\": " + num(r->nu2, key + "reluctivity.nu2") +
                       ", \"nu12\": " + complexText(r->nu12, "stack." + key + "reluctivity.nu12") +
-                      ", \"nu21\": " + complexText(r->nu21, "stack." + key + "reluctivity.nu21") + "}";
+                      ", \"nu21\": " + complexText(r->nu21, "stack." + key + "reluctivity.nu21") +
+                      "}";
         layers += "}";
     }
     std::string excitation = "{\"kind\": " + nameText(kExcitationNames, s.excitation);
-    if (s.excitation == ExcitationKind::Band) excitation += ", \"width\": " + num(s.bandWidth, "excitation.width");
+    if (s.excitation == ExcitationKind::Band)
+        excitation += ", \"width\": " + num(s.bandWidth, "excitation.width");
     std::string stator = "{\"kind\": " + nameText(kStatorNames, s.stator);
     if (s.stator == StatorKind::Shell)
         stator += ", \"thickness\": " + num(s.statorThickness, "stator.thickness") +
-                  ", \"muR\": " + num(s.statorMuR, "stator.muR") + ", \"sigma\": " + num(s.statorSigma, "stator.sigma");
+                  ", \"muR\": " + num(s.statorMuR, "stator.muR") +
+                  ", \"sigma\": " + num(s.statorSigma, "stator.sigma");
     std::string angles;
-    for (double a : s.winding.phaseAngles) angles += (angles.empty() ? "" : ", ") + num(a, "winding.phaseAngles");
+    for (double a : s.winding.phaseAngles)
+        angles += (angles.empty() ? "" : ", ") + num(a, "winding.phaseAngles");
     std::string sides;
     for (size_t i = 0; i < s.winding.sides.size(); ++i) {
         const CoilSide& c = s.winding.sides[i];
         const std::string key = "winding.sides[" + std::to_string(i) + "].";
         sides += (i ? ",\n" : "\n") + in3 + "  {\"midline\": " + num(c.midline, key + "midline") +
-                 ", \"width\": " + num(c.width, key + "width") + ", \"phase\": " + std::to_string(c.phase) +
-                 ", \"sign\": " + std::to_string(c.sign) + ", \"density\": " + num(c.density, key + "density") + "}";
+                 ", \"width\": " + num(c.width, key + "width") +
+                 ", \"phase\": " + std::to_string(c.phase) +
+                 ", \"sign\": " + std::to_string(c.sign) +
+                 ", \"density\": " + num(c.density, key + "density") + "}";
     }
     return "{\n" + in2 + "\"core\": " + core + "},\n" + in2 + "\"layers\": [" + layers +
-           (layers.empty() ? "]" : "\n" + in2 + "]") + ",\n" + in2 + "\"gap\": " + num(s.gap, "gap") + ",\n" + in2 +
-           "\"excitation\": " + excitation + "},\n" + in2 + "\"stator\": " + stator + "},\n" + in2 +
-           "\"winding\": {\n" + in3 + "\"phaseAngles\": [" + angles + "],\n" + in3 + "\"sides\": [" + sides +
+           (layers.empty() ? "]" : "\n" + in2 + "]") + ",\n" + in2 +
+           "\"gap\": " + num(s.gap, "gap") + ",\n" + in2 + "\"excitation\": " + excitation +
+           "},\n" + in2 + "\"stator\": " + stator + "},\n" + in2 + "\"winding\": {\n" + in3 +
+           "\"phaseAngles\": [" + angles + "],\n" + in3 + "\"sides\": [" + sides +
            (sides.empty() ? "]" : "\n" + in3 + "]") + "\n" + in2 + "},\n" + in2 +
            "\"highestOrder\": " + std::to_string(s.highestOrder) + "\n" + in + "}";
 }

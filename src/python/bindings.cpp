@@ -81,7 +81,9 @@ py::object stackDict(const Record& record) {
 // The entries of a path after "stack": ".name" and "[index]".
 std::vector<std::variant<std::string, size_t>> stackPath(const std::string& key) {
     std::vector<std::variant<std::string, size_t>> path;
-    const auto bad = [&key] { return py::value_error("'" + key + "' is not a path into the stack"); };
+    const auto bad = [&key] {
+        return py::value_error("'" + key + "' is not a path into the stack");
+    };
     for (size_t at = 5; at < key.size();) {
         if (key[at] == '.') {
             const size_t end = key.find_first_of(".[", at + 1);
@@ -126,9 +128,11 @@ void setStack(Record& record, const std::string& key, const py::handle& value) {
         py::object node = whole;
         try {
             for (size_t i = 0; i + 1 < path.size(); ++i)
-                node = std::visit([&node](const auto& k) { return py::object(node[py::cast(k)]); }, path[i]);
+                node = std::visit([&node](const auto& k) { return py::object(node[py::cast(k)]); },
+                                  path[i]);
             // A new key of an object is refused by name when the stack is read back.
-            node[std::visit([](const auto& k) { return py::cast(k); }, path.back())] = jsonValue(value);
+            node[std::visit([](const auto& k) { return py::cast(k); }, path.back())] =
+                jsonValue(value);
         } catch (const py::error_already_set&) {
             throw py::value_error("'" + key + "' names no entry of the record's stack");
         }

@@ -287,7 +287,8 @@ void Run::showStatistics() {
 
 void Run::showResidual() {
     if (m_stack) {
-        m_observer.setField(ResultField::OdeResidual, "undefined: the run evaluates a region stack");
+        m_observer.setField(ResultField::OdeResidual,
+                            "undefined: the run evaluates a region stack");
         return;
     }
     read();

@@ -19,10 +19,14 @@ double lengthScale(const MotorParameters& p) {
 
 double slotValue(const StackResults& r, int slot) {
     switch (slot) {
-        case 0: return r.maxwell;
-        case 1: return r.rotorLorentz;
-        case 2: return r.rotorMaterial;
-        default: return r.rotorJoule;
+        case 0:
+            return r.maxwell;
+        case 1:
+            return r.rotorLorentz;
+        case 2:
+            return r.rotorMaterial;
+        default:
+            return r.rotorJoule;
     }
 }
 
@@ -64,7 +68,8 @@ void checkStackCurves(const InputRecord& record) {
     }
     if (any && record.domain != static_cast<int>(Domain::SpeedOrAngle))
         throw CalcError("A region stack is swept over the speed only: choose \"" +
-                        std::string(kDomainItems[static_cast<size_t>(Domain::SpeedOrAngle)]) + "\"");
+                        std::string(kDomainItems[static_cast<size_t>(Domain::SpeedOrAngle)]) +
+                        "\"");
 }
 
 PointEvaluator stackPoints(RegionStack stack, MotorParameters p, std::vector<int> slots) {

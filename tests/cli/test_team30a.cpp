@@ -33,8 +33,8 @@ double number(const JsonValue& v) {
 JsonValue reportAt(const std::string& example, double omega) {
     std::ostringstream out, err;
     const std::string n = std::to_string(omega / (2.0 * std::numbers::pi));
-    const std::vector<std::string> args = {"--record", kExamples + "/" + example, "--set",
-                                           "15=" + n, "--threads", "1", "--json"};
+    const std::vector<std::string> args = {
+        "--record", kExamples + "/" + example, "--set", "15=" + n, "--threads", "1", "--json"};
     const int status = runCommandLine(args, out, err);
     EXPECT_EQ(status, 0) << err.str();
     return parseJson(out.str());
@@ -45,9 +45,9 @@ struct Published {
 };
 
 TEST(Team30a, ThreePhaseExampleGivesThePublishedTable) {
-    const Published table[] = {{0, 3.825857, 1455.644},     {200, 6.505013, 1179.541},
-                               {400, -3.89264, 120.0092},   {600, -5.75939, 1314.613},
-                               {800, -3.59076, 1548.24},    {1000, -2.70051, 1710.686},
+    const Published table[] = {{0, 3.825857, 1455.644},   {200, 6.505013, 1179.541},
+                               {400, -3.89264, 120.0092}, {600, -5.75939, 1314.613},
+                               {800, -3.59076, 1548.24},  {1000, -2.70051, 1710.686},
                                {1200, -2.24996, 1878.926}};
     for (const Published& p : table) {
         const JsonValue report = reportAt("team30a.json", p.omega);

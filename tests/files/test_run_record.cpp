@@ -152,7 +152,8 @@ TEST(RunRecord, RecordWithoutAFormulationReadsAsLegacy) {
 TEST(RunRecord, VersionOneReadsWithoutAStack) {
     InputRecord benchmark = startupRecord();
     benchmark.stack = benchmarkStack();
-    const std::string one = replaced(recordText(startupRecord()), "\"version\": 2", "\"version\": 1");
+    const std::string one =
+        replaced(recordText(startupRecord()), "\"version\": 2", "\"version\": 1");
     EXPECT_TRUE(recordFromText(one, "t.json") == startupRecord());
     EXPECT_EQ(refusal(replaced(recordText(benchmark), "\"version\": 2", "\"version\": 1")),
               "Record file t.json: unknown key 'stack'");
@@ -162,19 +163,26 @@ TEST(RunRecord, RefusesWhatAStackCannotTakeNamingItsKey) {
     InputRecord record = startupRecord();
     record.stack = benchmarkStack();
     const std::string good = recordText(record);
-    const std::string layer = "{\"name\": \"aluminium\", \"width\": 0.01, \"sigma\": 37200000, \"muR\": 1";
+    const std::string layer =
+        "{\"name\": \"aluminium\", \"width\": 0.01, \"sigma\": 37200000, \"muR\": 1";
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {replaced(good, "\"gap\": 0.002,", "\"gap\": \"0.002\","), "key 'stack.gap' must be a number"},
+        {replaced(good, "\"gap\": 0.002,", "\"gap\": \"0.002\","),
+         "key 'stack.gap' must be a number"},
         {replaced(good, "\"gap\": 0.002,", ""), "missing key 'stack.gap'"},
-        {replaced(good, "\"gap\": 0.002,", "\"gap\": 0.002, \"air\": 1,"), "unknown key 'stack.air'"},
+        {replaced(good, "\"gap\": 0.002,", "\"gap\": 0.002, \"air\": 1,"),
+         "unknown key 'stack.air'"},
         {replaced(good, "\"sigma\": 37200000", "\"sigma\": 1e999"),
          "key 'stack.layers[0].sigma' must be a number"},
         {replaced(good, layer, layer + ", \"colour\": 1"), "unknown key 'stack.layers[0].colour'"},
-        {replaced(good, layer, layer + ", \"reluctivity\": {\"nu1\": 1, \"nu2\": 1, \"nu12\": [0], \"nu21\": [0, 0]}"),
+        {replaced(
+             good, layer,
+             layer +
+                 ", \"reluctivity\": {\"nu1\": 1, \"nu2\": 1, \"nu12\": [0], \"nu21\": [0, 0]}"),
          "key 'stack.layers[0].reluctivity.nu12' must be a list of 2 numbers (re, im)"},
         {replaced(good, "\"kind\": \"solid\"", "\"kind\": \"steel\""),
          "key 'stack.core.kind' must be one of \"ideal iron\", \"solid\", \"air\""},
-        {replaced(good, "\"kind\": \"solid\"", "\"kind\": \"air\""), "unknown key 'stack.core.sigma'"},
+        {replaced(good, "\"kind\": \"solid\"", "\"kind\": \"air\""),
+         "unknown key 'stack.core.sigma'"},
         {replaced(good, "{\"kind\": \"band\", \"width\": 0.02}", "{\"kind\": \"band\"}"),
          "missing key 'stack.excitation.width'"},
         {replaced(good, "\"thickness\": 0.005, ", ""), "missing key 'stack.stator.thickness'"},
@@ -184,10 +192,13 @@ TEST(RunRecord, RefusesWhatAStackCannotTakeNamingItsKey) {
          "key 'stack.winding.phaseAngles' must be a number"},
         {replaced(good, "\"highestOrder\": 51", "\"highestOrder\": 1000"),
          "key 'stack.highestOrder' must be a whole number from 1 to 999"},
-        {replaced(good, "\"layers\": [", "\"layers\": 0, \"x\": ["), "key 'stack.layers' must be a list"},
-        {replaced(recordText(startupRecord()), "\"version\": 2,", "\"version\": 2,\n  \"stack\": 5,"),
+        {replaced(good, "\"layers\": [", "\"layers\": 0, \"x\": ["),
+         "key 'stack.layers' must be a list"},
+        {replaced(recordText(startupRecord()), "\"version\": 2,",
+                  "\"version\": 2,\n  \"stack\": 5,"),
          "key 'stack' must be an object"},
-        {replaced(recordText(startupRecord()), "\"version\": 2,", "\"version\": 2,\n  \"stack\": {},"),
+        {replaced(recordText(startupRecord()), "\"version\": 2,",
+                  "\"version\": 2,\n  \"stack\": {},"),
          "missing key 'stack.core'"},
     };
     for (const auto& [text, message] : cases)

@@ -20,7 +20,7 @@ namespace {
 InputRecord airGapRecord(Geometry geometry) {
     InputRecord record = startupRecord();
     record.geometry = geometry;
-    record.value(9) = "0";  // eps / eps0
+    record.value(9) = "0";                      // eps / eps0
     record.value(10) = record.value(11) = "1";  // the gap's ni1d, ni2d
     return record;
 }
@@ -92,7 +92,8 @@ TEST(StackRun, WhatAStackCannotRunAbandonsWithItsMessage) {
          "Curve \"P_Poynting\" is not computed for a region stack: uncheck it"},
         {change([](InputRecord& r) { r.domain = 1; }),
          "A region stack is swept over the speed only: choose \"speed / power angle\""},
-        {change([](InputRecord& r) { r.stack->gap = 0; }), "Region 'gap': its width must be positive"},
+        {change([](InputRecord& r) { r.stack->gap = 0; }),
+         "Region 'gap': its width must be positive"},
     };
     for (const auto& [record, message] : cases) {
         const auto r = ran(record);
