@@ -121,7 +121,10 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
         writeOutputs(cl, inputs, record, run, *model);
     } catch (const CalcError& e) {
         err << e.what() << '\n';
-        if (shown.complete) shown = {false, e.what(), outcome.tabled, outcome.statistics, outcome.odeError};
+        if (shown.complete) {
+            shown.complete = false;
+            shown.message = e.what();
+        }
     }
     if (cl.json)
         writeJsonReport(out, run, shown, *model,

@@ -67,6 +67,14 @@ void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunO
     } else {
         out << "null";
     }
+    out << ",\n  \"regions\": ";
+    if (outcome.regions)
+        out << jsonArray(*outcome.regions, [](const RegionOutcome& r) {
+            return "{\"name\": " + jsonQuoted(r.name) + ", \"lorentz\": " + roundTrip(r.lorentz) +
+                   ", \"joule\": " + roundTrip(r.joule) + "}";
+        });
+    else
+        out << "null";
     out << ",\n  \"report\": " << jsonArray(run.report, jsonQuoted);
     out << ",\n  \"curves\": {";
     bool first = true;

@@ -9,6 +9,7 @@
 
 #include "files/safe_file.hpp"
 #include "files/json.hpp"
+#include "files/stack_record.hpp"
 #include "model/spectrum.hpp"
 #include "numerics/fp_guard.hpp"
 
@@ -140,6 +141,10 @@ struct Field {
     std::function<void(const JsonValue&, InputRecord&)> read;
     /// What a record without the key holds; keys without it are required.
     std::function<void(InputRecord&)> whenMissing = {};
+    /// The first version that has the key; older records do not know it.
+    int since = 1;
+    /// Whether a record has the key; keys without it are always written.
+    std::function<bool(const InputRecord&)> written = {};
 };
 
 Field textField(std::string_view key, std::string InputRecord::*member) {
@@ -151,6 +156,22 @@ Field textField(std::string_view key, std::string InputRecord::*member) {
 Field textField(std::string_view key, std::string InputRecord::*member, std::string_view missing) {
     Field field = textField(key, member);
     field.whenMissing = [member, missing](InputRecord& r) { r.*member = std::string(missing); };
+    return field;
+}
+
+// The machine as a stack of regions: a key of version 2 that a record without a stack lacks.
+Field stackField() {
+    Field field{"stack", [](const InputRecord& r) { return stackJson(*r.stack, "  "); },
+                [](const JsonValue& v, InputRecord& r) {
+                    try {
+                        r.stack = stackFromJson(v);
+                    } catch (const CalcError& e) {
+                        throw Refusal{e.what()};
+                    }
+                }};
+    field.whenMissing = [](InputRecord& r) { r.stack.reset(); };
+    field.since = 2;
+    field.written = [](const InputRecord& r) { return r.stack.has_value(); };
     return field;
 }
 
@@ -206,6 +227,7 @@ const std::vector<Field>& fields() {
          }},
         textField("ni12dGap", &InputRecord::ni12dGap),
         textField("ni21dGap", &InputRecord::ni21dGap),
+        stackField(),
     };
     return all;
 }
@@ -216,8 +238,9 @@ const JsonValue* member(const JsonValue& object, std::string_view key) {
     return nullptr;
 }
 
-// The format and version come first, so a file of another kind is named as such.
-void checkFormat(const JsonValue& document) {
+// The format and version come first, so a file of another kind is named as such; the version
+// read (1 or kRecordVersion).
+int checkFormat(const JsonValue& document) {
     if (document.kind != Kind::Object) throw Refusal{"the record is not a JSON object"};
     const JsonValue* format = member(document, "format");
     if (format == nullptr || format->kind != Kind::Text || format->text != kRecordFormat)
@@ -226,20 +249,22 @@ void checkFormat(const JsonValue& document) {
     const JsonValue* version = member(document, "version");
     if (version == nullptr) throw Refusal{"missing key 'version'"};
     if (version->kind != Kind::Number) refuse("version", "a whole number");
-    if (version->text != std::to_string(kRecordVersion))
-        throw Refusal{"version " + version->text +
-                      " is not supported: this program reads version " +
-                      std::to_string(kRecordVersion)};
+    for (int known = 1; known <= kRecordVersion; ++known)
+        if (version->text == std::to_string(known)) return known;
+    throw Refusal{"version " + version->text +
+                  " is not supported: this program reads versions 1 to " +
+                  std::to_string(kRecordVersion)};
 }
 
 InputRecord fromDocument(const JsonValue& document) {
-    checkFormat(document);
+    const int version = checkFormat(document);
     InputRecord record = startupRecord();
     std::vector<std::string_view> seen;
     for (const auto& [name, value] : document.members) {
         if (name == "format" || name == "version") continue;
         const auto field = std::ranges::find(fields(), name, &Field::key);
-        if (field == fields().end()) throw Refusal{"unknown key '" + name + "'"};
+        if (field == fields().end() || field->since > version)
+            throw Refusal{"unknown key '" + name + "'"};
         field->read(value, record);
         seen.push_back(field->key);
     }
@@ -257,7 +282,8 @@ std::string recordText(const InputRecord& record) {
     std::string text = "{\n  \"format\": " + jsonQuoted(kRecordFormat) +
                        ",\n  \"version\": " + std::to_string(kRecordVersion);
     for (const Field& field : fields())
-        text += ",\n  " + jsonQuoted(field.key) + ": " + field.write(record);
+        if (!field.written || field.written(record))
+            text += ",\n  " + jsonQuoted(field.key) + ": " + field.write(record);
     return text + "\n}\n";
 }
 

@@ -10,9 +10,10 @@
 
 namespace emforce {
 
-/// The value of the record's "format" key and the version this program writes and reads.
+/// The value of the record's "format" key and the version this program writes; it reads every
+/// version from 1 up (version 1 knows neither "formulation" nor "stack").
 inline constexpr std::string_view kRecordFormat = "emforce-record";
-inline constexpr int kRecordVersion = 1;
+inline constexpr int kRecordVersion = 2;
 /// Largest record file that is read; a record of the program is a few kilobytes.
 inline constexpr std::uintmax_t kRecordMaxBytes = 1 << 20;
 
@@ -22,7 +23,7 @@ inline constexpr std::uintmax_t kRecordMaxBytes = 1 << 20;
 std::string recordText(const InputRecord& record);
 
 /// The record held by a JSON text; `source` names it in messages ("Record file %s: ...").
-/// Every key is required. An unknown key, a missing key, a value of the wrong type or out of
+/// Every key is required but "formulation" and "stack" (a record without a stack). An unknown key, a missing key, a value of the wrong type or out of
 /// its range, another format or version and a text that is no JSON are refused with a CalcError
 /// naming the key (or the line and column); nothing of such a text is taken.
 InputRecord recordFromText(std::string_view text, const std::string& source);

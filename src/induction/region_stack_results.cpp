@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "induction/stack_field.hpp"
+#include "numerics/fp_guard.hpp"
 #include "numerics/integration.hpp"
 
 namespace emforce {
@@ -55,6 +56,13 @@ double squareIntegral(const StackField& field, std::size_t i) {
             sum += rule.weights[n] * field.weightedSquare(i, mid + 0.5 * h * rule.nodes[n]);
     }
     return 0.5 * h * sum;
+}
+
+// A result that is not finite is refused by its kind, as a floating-point fault would be: no
+// infinity or NaN leaves the stack.
+double finite(double v) {
+    if (!std::isfinite(v)) throw CalcError(std::isnan(v) ? kInvalidOperation : kOverflow);
+    return v;
 }
 
 }  // namespace
@@ -113,10 +121,14 @@ StackResults solveStack(const RegionStack& stack, double speed, const StackOptio
             r.joule += power;
             if (region.moving) wave.rotorJoule += power;
         }
-        results.maxwell += wave.maxwell;
+        results.maxwell += finite(wave.maxwell);
+        finite(wave.rotorJoule);
         results.waves.push_back(wave);
     }
     for (const RegionResult& r : results.regions) {
+        for (const double v : {r.lorentz, r.joule, r.material, r.anisotropyPower,
+                               r.lorentzIntegral.value_or(0.0), r.jouleIntegral.value_or(0.0)})
+            finite(v);
         if (r.moving) {
             results.rotorLorentz += r.lorentz;
             results.rotorMaterial += r.material;
@@ -126,7 +138,7 @@ StackResults solveStack(const RegionStack& stack, double speed, const StackOptio
         }
     }
     if (results.maxwell != 0.0)
-        results.balance = (results.rotorLorentz + results.rotorMaterial) / results.maxwell;
+        results.balance = finite((results.rotorLorentz + results.rotorMaterial) / results.maxwell);
     return results;
 }
 

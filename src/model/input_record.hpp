@@ -2,10 +2,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "model/motor_parameters.hpp"
+#include "model/region_stack.hpp"
+#include "model/stack_equality.hpp"
 
 namespace emforce {
 
@@ -100,6 +103,10 @@ struct InputRecord {
                                             false, false, false, false, false};
     /// Item indices of the left and bottom axis descriptions and their two title font sizes.
     std::array<int, 4> axisDescriptions = {0, 0, 4, 4};
+    /// The machine as a stack of regions, in place of the table's one-layer model; the table
+    /// still gives its geometry, pole pairs kp, supply frequency f1, speed n and length l (the
+    /// stack's own geometry, kp and omega are not read).
+    std::optional<RegionStack> stack;
 
     /// The value text of a parameter-table row.
     [[nodiscard]] const std::string& value(int row) const { return parameterTable[static_cast<size_t>(row)][1]; }

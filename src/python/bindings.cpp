@@ -12,12 +12,14 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <variant>
 
 #include "cli/cli_main.hpp"
 #include "cli/command_line.hpp"
 #include "cli/run_report.hpp"
 #include "files/run_record.hpp"
 #include "files/safe_file.hpp"
+#include "files/stack_record.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
 
@@ -130,8 +132,87 @@ std::string valueText(const std::string& key, const py::handle& value) {
     return {};
 }
 
+// The record's stack as the dict of its run-record object, or None.
+py::object stackDict(const Record& record) {
+    if (!record.inputs.stack) return py::none();
+    return py::module_::import("json").attr("loads")(stackJson(*record.inputs.stack, ""));
+}
+
+// The entries of a path after "stack": ".name" and "[index]".
+std::vector<std::variant<std::string, size_t>> stackPath(const std::string& key) {
+    std::vector<std::variant<std::string, size_t>> path;
+    const auto bad = [&key] {
+        return py::value_error("'" + key + "' is not a path into the stack");
+    };
+    for (size_t at = 5; at < key.size();) {
+        if (key[at] == '.') {
+            const size_t end = key.find_first_of(".[", at + 1);
+            path.emplace_back(key.substr(at + 1, end - at - 1));
+            if (std::get<std::string>(path.back()).empty()) throw bad();
+            at = end == std::string::npos ? key.size() : end;
+        } else if (key[at] == '[') {
+            const size_t end = key.find(']', at);
+            const std::string digits = key.substr(at + 1, end - at - 1);
+            if (end == std::string::npos || digits.empty() || digits.size() > 6 ||
+                digits.find_first_not_of("0123456789") != std::string::npos)
+                throw bad();
+            path.emplace_back(static_cast<size_t>(std::stoul(digits)));
+            at = end + 1;
+        } else {
+            throw bad();
+        }
+    }
+    if (path.empty()) throw bad();
+    return path;
+}
+
+// A number as JSON holds it; texts and other values as they are.
+py::object jsonValue(const py::handle& value) {
+    if (py::isinstance<py::str>(value) || py::isinstance<py::bool_>(value))
+        return py::reinterpret_borrow<py::object>(value);
+    if (PyIndex_Check(value.ptr()))
+        return py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr()));
+    if (PyFloat_Check(value.ptr()) || py::hasattr(value, "__float__"))
+        return py::float_(value.cast<double>());
+    return py::reinterpret_borrow<py::object>(value);
+}
+
+// "stack" takes the whole stack (a dict of the run record's "stack" object, or None for none);
+// "stack.layers[0].sigma" and the like one entry of the record's stack.
+void setStack(Record& record, const std::string& key, const py::handle& value) {
+    py::object whole = py::reinterpret_borrow<py::object>(value);
+    if (key != "stack") {
+        whole = stackDict(record);
+        if (whole.is_none()) throw py::value_error("'" + key + "': the record has no stack");
+        const auto path = stackPath(key);
+        py::object node = whole;
+        try {
+            for (size_t i = 0; i + 1 < path.size(); ++i)
+                node = std::visit([&node](const auto& k) { return py::object(node[py::cast(k)]); },
+                                  path[i]);
+            // A new key of an object is refused by name when the stack is read back.
+            node[std::visit([](const auto& k) { return py::cast(k); }, path.back())] =
+                jsonValue(value);
+        } catch (const py::error_already_set&) {
+            throw py::value_error("'" + key + "' names no entry of the record's stack");
+        }
+    }
+    if (whole.is_none()) {
+        record.inputs.stack.reset();
+        return;
+    }
+    const std::string text = py::module_::import("json").attr("dumps")(whole).cast<std::string>();
+    try {
+        record.inputs.stack = stackFromJson(parseJson(text));
+    } catch (const CalcError& e) {
+        throw py::value_error(e.what());
+    }
+}
+
 // Changes the record as the command line's option or --set key does.
 void setValue(Record& record, const std::string& key, const py::handle& value) {
+    if (key == "stack" || key.starts_with("stack.") || key.starts_with("stack["))
+        return setStack(record, key, value);
     if (kRunOptions.contains(key))
         throw py::value_error(
             "'" + key + "' does not change the record (threads and literal go to emforce.run)");
@@ -180,6 +261,15 @@ py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome
                      py::arg("ratio") = optional(t.ratio));
     } else {
         result["tabled"] = py::none();
+    }
+    if (outcome.regions) {
+        py::list regions;
+        for (const RegionOutcome& r : *outcome.regions)
+            regions.append(py::dict(py::arg("name") = r.name, py::arg("lorentz") = r.lorentz,
+                                    py::arg("joule") = r.joule));
+        result["regions"] = regions;
+    } else {
+        result["regions"] = py::none();
     }
     result["report"] = run.report;
     py::dict curves;
@@ -325,8 +415,12 @@ PYBIND11_MODULE(_emforce, m) {
             py::arg("key"), py::arg("value"), py::return_value_policy::reference_internal,
             "Changes the record as the command line does: a key of --set (a table row '0'..'21', "
             "ni12re, ni12im, ni21re, ni21im, ni12d, ni21d) or an option name (geometry, harmonic, "
-            "min-speed, sample, ...); numbers are written with the decimal comma. Returns the "
-            "record.")
+            "min-speed, sample, ...); numbers are written with the decimal comma; 'stack' takes a "
+            "stack of regions (a dict as the run record's \"stack\" object, an emforce.Stack, or "
+            "None) and a path such as 'stack.layers[0].sigma' one entry of it. Returns the record.")
+        .def_property_readonly("stack", &python::stackDict,
+                               "The stack of regions as a dict of the run record's \"stack\" "
+                               "object, or None.")
         .def(
             "save",
             [](const Record& r, const py::str& path) {

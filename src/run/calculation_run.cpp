@@ -12,6 +12,7 @@
 #include "numerics/fp_guard.hpp"
 #include "run/error_statistics.hpp"
 #include "run/point_evaluators.hpp"
+#include "run/stack_run.hpp"
 
 namespace emforce {
 
@@ -79,6 +80,9 @@ private:
     [[nodiscard]] EvaluatorArgs args() const;
     void listHarmonics();
     void reportTabledPoint();
+    void reportStackPoint();
+    void reportTabledLines(const std::array<double, 4>& f);
+    void reportRatio(const std::optional<double>& ratio);
     void drawCurves();
     void showStatistics();
     void showResidual();
@@ -109,6 +113,8 @@ private:
         std::optional<SolveDisplay> lastSolve;
     };
     std::optional<PendingResidual> m_residual;
+    // The record's stack of regions as the run solves it, in place of the one-layer model.
+    std::optional<RegionStack> m_stack;
 };
 
 void Run::read() {
@@ -130,6 +136,7 @@ EvaluatorArgs Run::args() const {
 
 void Run::listHarmonics() {
     m_observer.clearHarmonics();
+    if (m_stack) return;  // the table's spectrum does not excite a stack
     const HarmonicRange range = harmonicRange(m_model.data.params.highestHarmonic);
     for (int i = range.first; i <= range.last; ++i)
         m_observer.appendHarmonicLine(
@@ -138,6 +145,7 @@ void Run::listHarmonics() {
 }
 
 void Run::reportTabledPoint() {
+    if (m_stack) return reportStackPoint();
     const EvaluatorArgs a = args();
     std::vector<PointValue> values;
     if (m_induction) {
@@ -160,6 +168,32 @@ void Run::reportTabledPoint() {
     }
     showDisplayTexts();
     m_outcome.tabled = TabledPoint{f[0], f[1], f[2], f[3], std::nullopt};
+    reportTabledLines(f);
+    reportRatio(checkedValue((f[1] + f[2] + f[3]) / f[0]));
+    if (const auto& moved = m_model.data.params.movedSurface) {
+        m_observer.appendReportLine("x = " + formatGeneral(*moved) + " lies outside the gap:");
+        m_observer.appendReportLine("Maxwell stress at x = " +
+                                    formatGeneral(m_model.data.params.x));
+    }
+}
+
+// The stack's Maxwell torque, the Lorentz and material parts of its rotor, no impulse part, and
+// each conducting region's Lorentz torque and Joule loss.
+void Run::reportStackPoint() {
+    const StackResults r = stackPoint(*m_stack, m_model.data.params, m_sixth);
+    const std::array<double, 4> f = {r.maxwell, r.rotorLorentz, r.rotorMaterial, 0.0};
+    m_outcome.tabled = TabledPoint{f[0], f[1], f[2], f[3], std::nullopt};
+    std::vector<RegionOutcome> regions;
+    for (const RegionResult& region : r.regions)
+        regions.push_back({region.name, region.lorentz, region.joule});
+    m_outcome.regions = regions;
+    reportTabledLines(f);
+    reportRatio(r.balance);
+    for (const std::string& line : regionReportLines(regions)) m_observer.appendReportLine(line);
+}
+
+// The tabled point's four parts.
+void Run::reportTabledLines(const std::array<double, 4>& f) {
     const std::array<std::string, 12> lines = {"------  for data from table -> -> -> ",
                                                "  ",
                                                "------  Maxwell's method  ------",
@@ -173,15 +207,14 @@ void Run::reportTabledPoint() {
                                                "  ",
                                                "Force / Torque balance ratio"};
     for (const std::string& line : lines) m_observer.appendReportLine(line);
-    const double ratio = checkedValue((f[1] + f[2] + f[3]) / f[0]);
+}
+
+// The balance ratio of the tabled point, which the outcome takes too.
+void Run::reportRatio(const std::optional<double>& ratio) {
     m_outcome.tabled->ratio = ratio;
-    m_observer.appendReportLine(formatFixed(ratio, 11, 10));
+    m_observer.appendReportLine(ratio ? formatFixed(*ratio, 11, 10)
+                                      : std::string("undefined: the Maxwell torque is zero"));
     m_observer.appendReportLine("--------------------------------");
-    if (const auto& moved = m_model.data.params.movedSurface) {
-        m_observer.appendReportLine("x = " + formatGeneral(*moved) + " lies outside the gap:");
-        m_observer.appendReportLine("Maxwell stress at x = " +
-                                    formatGeneral(m_model.data.params.x));
-    }
 }
 
 // Every checked curve of the sweep is evaluated at each point together; the curves are shown one
@@ -221,7 +254,11 @@ void Run::drawCurves() {
             showDisplayTexts();
         }
     };
-    if (m_induction)
+    if (m_stack)
+        run(m_model.induction, [this](AsynchronousMotor&, const std::vector<int>& s) {
+            return stackPoints(*m_stack, m_model.data.params, s);
+        });
+    else if (m_induction)
         run(m_model.induction,
             [](AsynchronousMotor& m, const std::vector<int>& s) { return inductionPoints(m, s); });
     else
@@ -249,6 +286,11 @@ void Run::showStatistics() {
 }
 
 void Run::showResidual() {
+    if (m_stack) {
+        m_observer.setField(ResultField::OdeResidual,
+                            "undefined: the run evaluates a region stack");
+        return;
+    }
     read();
     const EvaluatorArgs a = args();
     std::optional<double> residual;
@@ -309,6 +351,12 @@ void Run::execute() {
                                               ? SilnikSynchroniczny::EvaluationMode::Literal
                                               : SilnikSynchroniczny::EvaluationMode::Reuse);
     read();
+    if (m_record.stack) {
+        if (!m_induction)
+            throw CalcError("A region stack is an induction machine: choose the induction motor");
+        checkStackCurves(m_record);
+        m_stack = runStack(*m_record.stack, m_model.data.params);
+    }
     listHarmonics();
     reportTabledPoint();
     read();

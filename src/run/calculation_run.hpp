@@ -13,6 +13,7 @@
 #include "model/input_record.hpp"
 #include "model/motor_parameters.hpp"
 #include "run/run_observer.hpp"
+#include "run/stack_run.hpp"
 #include "run/sweep.hpp"
 #include "synchronous/silnik_synchroniczny.hpp"
 
@@ -75,6 +76,8 @@ struct RunOutcome {
     std::optional<TabledPoint> tabled;
     RunStatistics statistics;
     std::optional<double> odeError;
+    /// the conducting regions at the tabled point of a run of a stack of regions; none without one
+    std::optional<std::vector<RegionOutcome>> regions;
 };
 
 /// Runs one calculation over the record, writing every output to the observer. A conversion

@@ -35,11 +35,13 @@ std::uint64_t fnv1a(std::string_view text) {
     return h;
 }
 
-// The report without its formulation line, which the earlier program did not print.
-std::string withoutFormulation(const std::string& json) {
-    const size_t at = json.find("  \"formulation\": ");
-    if (at == std::string::npos) return json;
-    return json.substr(0, at) + json.substr(json.find('\n', at) + 1);
+// The report without its formulation and regions lines, which the earlier program did not print.
+std::string withoutFormulation(std::string json) {
+    for (const char* key : {"  \"formulation\": ", "  \"regions\": "}) {
+        const size_t at = json.find(key);
+        if (at != std::string::npos) json = json.substr(0, at) + json.substr(json.find('\n', at) + 1);
+    }
+    return json;
 }
 
 struct EarlierReport {

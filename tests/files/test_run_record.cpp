@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "files/run_record.hpp"
+#include "model/benchmark_stacks.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -40,7 +41,22 @@ InputRecord changedRecord() {
     r.domain = 0;
     r.curves = {false, false, true, true, true, true, true, true, true, true};
     r.axisDescriptions = {-1, 13, 13, -1};
+    RegionStack& stack = r.stack.emplace();
+    stack.core = CoreKind::Air;
+    stack.coreSurface = 0.125;
+    stack.layers = {{"coat \"1\"", 1e-3, 5.8e7, 1.0, std::nullopt},
+                    {"", 0.1, 0.0, 2.5, Reluctivity{0.5, 2.0, {0.1, -0.2}, {-1e-300, 3.0}}}};
+    stack.gap = 1.0 / 3.0;
+    stack.winding = {{{0.5, 1.0, 1, -1, 250.0}}, {0.0, -2.0}};
+    stack.highestOrder = 999;
     return r;
+}
+
+// The benchmark machine's stack with what a record keeps of it: the table gives the rest.
+RegionStack benchmarkStack() {
+    RegionStack stack = inductionBenchmarkStack(true, 51);
+    stack.omega = RegionStack{}.omega;
+    return stack;
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -64,10 +80,14 @@ fs::path tempPath(const std::string& name) {
 }
 
 TEST(RunRecord, EveryFieldReadsBackAsItWasWritten) {
-    for (const InputRecord& r : {startupRecord(), changedRecord()})
+    InputRecord benchmark = startupRecord();
+    benchmark.stack = benchmarkStack();
+    for (const InputRecord& r : {startupRecord(), changedRecord(), benchmark})
         EXPECT_TRUE(recordFromText(recordText(r), "t.json") == r);
+    EXPECT_FALSE(recordFromText(recordText(benchmark), "t.json") == startupRecord());
     const std::string text = recordText(startupRecord());
-    EXPECT_EQ(text.substr(0, 48), "{\n  \"format\": \"emforce-record\",\n  \"version\": 1,\n");
+    EXPECT_EQ(text.find("\"stack\""), std::string::npos);
+    EXPECT_EQ(text.substr(0, 48), "{\n  \"format\": \"emforce-record\",\n  \"version\": 2,\n");
     EXPECT_NE(text.find("\n  \"besselFunctions\": \"accurate\",\n"), std::string::npos);
     EXPECT_NE(text.find("\n  \"curves\": [true, true, false, false, false, false, false, false, "
                         "false, false],\n"),
@@ -78,7 +98,7 @@ TEST(RunRecord, RefusesWhatItCannotTakeNamingTheKey) {
     const std::string good = recordText(startupRecord());
     const std::string prefix = "Record file t.json: ";
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {replaced(good, "\"version\": 1,", "\"version\": 1,\n  \"colour\": \"red\","),
+        {replaced(good, "\"version\": 2,", "\"version\": 2,\n  \"colour\": \"red\","),
          "unknown key 'colour'"},
         {replaced(good, "\"maxSpeed\": \"50\",", ""), "missing key 'maxSpeed'"},
         {replaced(good, "\"minSpeed\": \"0\"", "\"minSpeed\": 0"), "key 'minSpeed' must be a text"},
@@ -104,13 +124,13 @@ TEST(RunRecord, RefusesWhatItCannotTakeNamingTheKey) {
          "not a run record: key 'format' must be \"emforce-record\""},
         {replaced(good, "\"format\": \"emforce-record\",", ""),
          "not a run record: key 'format' must be \"emforce-record\""},
-        {replaced(good, "\"version\": 1", "\"version\": 2"),
-         "version 2 is not supported: this program reads version 1"},
-        {replaced(good, "\"version\": 1", "\"version\": \"1\""),
+        {replaced(good, "\"version\": 2", "\"version\": 3"),
+         "version 3 is not supported: this program reads versions 1 to 2"},
+        {replaced(good, "\"version\": 2", "\"version\": \"2\""),
          "key 'version' must be a whole number"},
-        {replaced(good, "\"version\": 1,", ""), "missing key 'version'"},
+        {replaced(good, "\"version\": 2,", ""), "missing key 'version'"},
         {"[\"format\"]", "the record is not a JSON object"},
-        {replaced(good, "\"version\": 1,", "\"version\": 1"),
+        {replaced(good, "\"version\": 2,", "\"version\": 2"),
          "line 4, column 3: expected ',' or '}'"},
         {replaced(good, "\"domain\": 4", "\"domain\": 4, \"domain\": 4"),
          "line 14, column 16: the key 'domain' appears twice"},
@@ -126,6 +146,66 @@ TEST(RunRecord, RecordWithoutAFormulationReadsAsLegacy) {
     expected.formulation = "legacy";
     EXPECT_TRUE(recordFromText(replaced(text, "\n  \"formulation\": \"physical\",", ""), "t.json") ==
                 expected);
+}
+
+// A version 1 record reads as a record without a stack; it cannot hold one.
+TEST(RunRecord, VersionOneReadsWithoutAStack) {
+    InputRecord benchmark = startupRecord();
+    benchmark.stack = benchmarkStack();
+    const std::string one =
+        replaced(recordText(startupRecord()), "\"version\": 2", "\"version\": 1");
+    EXPECT_TRUE(recordFromText(one, "t.json") == startupRecord());
+    EXPECT_EQ(refusal(replaced(recordText(benchmark), "\"version\": 2", "\"version\": 1")),
+              "Record file t.json: unknown key 'stack'");
+}
+
+TEST(RunRecord, RefusesWhatAStackCannotTakeNamingItsKey) {
+    InputRecord record = startupRecord();
+    record.stack = benchmarkStack();
+    const std::string good = recordText(record);
+    const std::string layer =
+        "{\"name\": \"aluminium\", \"width\": 0.01, \"sigma\": 37200000, \"muR\": 1";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {replaced(good, "\"gap\": 0.002,", "\"gap\": \"0.002\","),
+         "key 'stack.gap' must be a number"},
+        {replaced(good, "\"gap\": 0.002,", ""), "missing key 'stack.gap'"},
+        {replaced(good, "\"gap\": 0.002,", "\"gap\": 0.002, \"air\": 1,"),
+         "unknown key 'stack.air'"},
+        {replaced(good, "\"sigma\": 37200000", "\"sigma\": 1e999"),
+         "key 'stack.layers[0].sigma' must be a number"},
+        {replaced(good, layer, layer + ", \"colour\": 1"), "unknown key 'stack.layers[0].colour'"},
+        {replaced(
+             good, layer,
+             layer +
+                 ", \"reluctivity\": {\"nu1\": 1, \"nu2\": 1, \"nu12\": [0], \"nu21\": [0, 0]}"),
+         "key 'stack.layers[0].reluctivity.nu12' must be a list of 2 numbers (re, im)"},
+        {replaced(good, "\"kind\": \"solid\"", "\"kind\": \"steel\""),
+         "key 'stack.core.kind' must be one of \"ideal iron\", \"solid\", \"air\""},
+        {replaced(good, "\"kind\": \"solid\"", "\"kind\": \"air\""),
+         "unknown key 'stack.core.sigma'"},
+        {replaced(good, "{\"kind\": \"band\", \"width\": 0.02}", "{\"kind\": \"band\"}"),
+         "missing key 'stack.excitation.width'"},
+        {replaced(good, "\"thickness\": 0.005, ", ""), "missing key 'stack.stator.thickness'"},
+        {replaced(good, "\"phase\": 1, \"sign\": -1", "\"phase\": 1, \"sign\": 2"),
+         "key 'stack.winding.sides[1].sign' must be a whole number from -1 to 1"},
+        {replaced(good, "\"phaseAngles\": [0,", "\"phaseAngles\": [null,"),
+         "key 'stack.winding.phaseAngles' must be a number"},
+        {replaced(good, "\"highestOrder\": 51", "\"highestOrder\": 1000"),
+         "key 'stack.highestOrder' must be a whole number from 1 to 999"},
+        {replaced(good, "\"layers\": [", "\"layers\": 0, \"x\": ["),
+         "key 'stack.layers' must be a list"},
+        {replaced(recordText(startupRecord()), "\"version\": 2,",
+                  "\"version\": 2,\n  \"stack\": 5,"),
+         "key 'stack' must be an object"},
+        {replaced(recordText(startupRecord()), "\"version\": 2,",
+                  "\"version\": 2,\n  \"stack\": {},"),
+         "missing key 'stack.core'"},
+    };
+    for (const auto& [text, message] : cases)
+        EXPECT_EQ(refusal(text), "Record file t.json: " + message);
+    // A stack given by its waves has no winding to write.
+    record.stack->waves = {{1, Complex(1.0)}};
+    EXPECT_THROW(recordText(record), CalcError);
 }
 
 TEST(RunRecord, FileRoundTripAndFailures) {

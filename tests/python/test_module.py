@@ -12,8 +12,11 @@ import pytest
 
 import emforce
 
+TEAM30A = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "team30a.json")
+
 # Options of the command line and the same changes made with Record.set.
 CASES = {
+    "stack of regions": (["--record", TEAM30A, "--set", "15=50"], [("record", TEAM30A), ("15", 50)]),
     "start-up": ([], []),
     "cylindrical, every curve": (
         ["--sample", "Data 1", "--geometry", "cylindrical", "--harmonic", "5", "--curves", "all", "--points", "10",
@@ -52,6 +55,7 @@ def test_results_equal_the_command_lines_json(cli, case):
     assert (status == 0) == (result.error is None)
     assert [list(h) for h in result.harmonics] == expected["harmonics"]
     assert result.tabled == expected["tabled"]
+    assert result.regions == expected["regions"]
     assert result.report == expected["report"]
     assert {str(slot): {"title": c.title, "x": c.x.tolist(), "y": c.y.tolist()}
             for slot, c in result.curves.items()} == expected["curves"]
@@ -197,3 +201,61 @@ def test_ctrl_c_cancels_a_run():
     finally:
         child.kill()
     assert out == "interrupted\n"
+
+
+def test_a_stack_is_set_whole_or_by_entry_and_refused_by_its_key():
+    record = emforce.Record(record=TEAM30A).set("15", 50)
+    stack = record.stack
+    assert [layer["name"] for layer in stack["layers"]] == ["aluminium"]
+    base = emforce.run(record)
+    assert [r["name"] for r in base.regions] == ["core", "aluminium"]
+    copper = record.copy().set("stack.layers[0].sigma", 5.8e7)
+    assert copper.stack["layers"][0]["sigma"] == 5.8e7 and record.stack == stack
+    assert emforce.run(copper).tabled["maxwell"] != base.tabled["maxwell"]
+    # The same stack built with the helper class, and no stack at all.
+    same = emforce.Stack(stack["core"], stack["layers"], stack["gap"], stack["excitation"], stack["stator"],
+                         stack["winding"], highest_order=51)
+    assert emforce.Record(record=TEAM30A).set("stack", None).set("stack", same).set("15", 50) == record
+    plain = emforce.Record().set("stack", None)
+    assert plain == emforce.Record() and emforce.run(plain).regions is None
+    for key, value, message in [
+            ("stack.layers[0].sigma", "much", "key 'stack.layers[0].sigma' must be a number"),
+            ("stack.layers[0].colour", 1, "unknown key 'stack.layers[0].colour'"),
+            ("stack.layers[3].sigma", 1, "'stack.layers[3].sigma' names no entry of the record's stack"),
+            ("stack.layers[", 1, "'stack.layers[' is not a path into the stack"),
+            ("stack.gap", 1, None)]:
+        if message is None:
+            assert record.copy().set(key, value).stack["gap"] == 1
+            continue
+        with pytest.raises(ValueError) as error:
+            record.copy().set(key, value)
+        assert str(error.value) == message
+    with pytest.raises(ValueError) as error:
+        emforce.Record().set("stack.gap", 1)
+    assert str(error.value) == "'stack.gap': the record has no stack"
+
+
+def test_a_study_varies_a_stack_entry(tmp_path):
+    from emforce.study import design, tasks
+    study = tmp_path / "study.toml"
+    study.write_text(textwrap.dedent(f"""
+        [base]
+        record = {json_text(os.path.abspath(TEAM30A))}
+        set = {{ "15" = 50 }}
+        [vary]
+        "stack.layers[0].sigma" = [3.72e7, 5.8e7]
+        """))
+    loaded = design.load(str(study))
+    rows = [tasks.run_point(None, loaded.files, loaded.changes, point, 1, False) for point in loaded.points]
+    expected = [emforce.run(emforce.Record(record=TEAM30A).set("15", 50).set("stack.layers[0].sigma", sigma))
+                for sigma in (3.72e7, 5.8e7)]
+    assert [row["maxwell"] for row in rows] == [r.tabled["maxwell"] for r in expected]
+    study.write_text(study.read_text().replace("layers[0]", "layers[1]"))
+    with pytest.raises(design.StudyError) as error:
+        design.load(str(study))
+    assert "names no entry of the record's stack" in str(error.value)
+
+
+def json_text(text):
+    import json
+    return json.dumps(text)

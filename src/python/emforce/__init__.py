@@ -13,7 +13,7 @@ studies on Dask.
 from ._emforce import CalcError, Record, sample_captions
 from ._emforce import run as _run
 
-__all__ = ["CalcError", "Curve", "Record", "Result", "run", "sample_captions"]
+__all__ = ["CalcError", "Curve", "Record", "Result", "Stack", "run", "sample_captions"]
 
 
 class Curve(tuple):
@@ -36,11 +36,33 @@ class Curve(tuple):
         return f"Curve({self.title!r}, {len(self[0])} points)"
 
 
+class Stack(dict):
+    """A stack of regions as ``Record.set("stack", ...)`` takes it: the run record's "stack"
+    object as a dict, lengths in metres, angles in radians, densities time-peak.
+
+    core: {"kind": "ideal iron" | "air", "surface": r} or {"kind": "solid", "surface": r,
+    "sigma": S/m, "muR": mu}; layers: [{"name", "width", "sigma", "muR"} and optionally
+    "reluctivity": {"nu1", "nu2", "nu12": [re, im], "nu21": [re, im]}]; gap: width;
+    excitation: {"kind": "sheet"} or {"kind": "band", "width": w}; stator: {"kind": "ideal
+    iron"} or {"kind": "shell", "thickness", "muR", "sigma"}; winding: {"phaseAngles": [...],
+    "sides": [{"midline", "width", "phase", "sign", "density"}]}; highest_order: 1..999.
+    The geometry, pole pairs, frequency, speed and length come from the record's table.
+    """
+
+    def __init__(self, core, layers, gap, excitation, stator, winding, highest_order=17):
+        super().__init__(core=dict(core), layers=[dict(layer) for layer in layers], gap=gap,
+                         excitation=dict(excitation), stator=dict(stator),
+                         winding={"phaseAngles": list(winding["phaseAngles"]),
+                                  "sides": [dict(side) for side in winding["sides"]]},
+                         highestOrder=highest_order)
+
+
 class Result:
     """What a run produced, under the names of the command line's JSON report.
 
     harmonics: list of (order, amplitude); tabled: dict maxwell, lorentz, material, impulse,
-    ratio (None before the tabled point was done); curves: dict slot -> Curve; statistics: dict
+    ratio (None before the tabled point was done); regions: the conducting regions of a stack
+    at the tabled point as dicts name, lorentz, joule (None without a stack); curves: dict slot -> Curve; statistics: dict
     avgBalance, maxBalance, avgCoenergy, avgPower (None where undefined); ode_error; report:
     the report lines; harmonic_lines; edit2, edit3: the display texts; bessel: the choice of
     Bessel functions the run used; formulation: the formulation of the induction field it used
@@ -52,6 +74,7 @@ class Result:
         self.harmonics = fields["harmonics"]
         self.harmonic_lines = fields["harmonic_lines"]
         self.tabled = fields["tabled"]
+        self.regions = fields["regions"]
         self.report = fields["report"]
         self.curves = {slot: Curve(x, y, title) for slot, (x, y, title) in fields["curves"].items()}
         self.statistics = fields["statistics"]

@@ -203,6 +203,10 @@ def _check_values(study, key, values):
     record = Record()
     if isinstance(values, Range):
         values = [values[0], values[len(values) - 1]]
+    if key.startswith("stack"):  # an entry of the base's stack: checked on the base record
+        record = base_record(study.files)
+        for change in study.changes:
+            record.set(*change)
     for value in values:
         if key in ("params", "record"):
             if not isinstance(value, str):
