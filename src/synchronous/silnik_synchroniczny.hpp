@@ -131,7 +131,7 @@ private:
     GapFields normalFluxesAt(const double& kh, const double& x, const double& g, const double& a,
                              const double& theta, const double& y);
 
-    [[nodiscard]] double linearSpan(int h) const;
+    [[nodiscard]] bool physical() const;
     double maxwellContribution(int index, const double& kp, const double& x, const double& g,
                                const double& a, const double& z, const double& y);
     double lorentzContribution(int index, const double& kp, const double& g, const double& a,

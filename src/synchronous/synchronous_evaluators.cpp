@@ -101,10 +101,11 @@ double SilnikSynchroniczny::synchronousCoenergy(const double&, const double&, co
     return 0.0;
 }
 
-// A linear harmonic's force is that of one fundamental wavelength, |h| of its own wavelengths;
-// the legacy formulation took one of its own.
-double SilnikSynchroniczny::linearSpan(int h) const {
-    return params().formulation == Formulation::Physical ? std::abs(h) : 1.0;
+// A linear harmonic's force is that of one fundamental wavelength, |h| of its own. The legacy
+// formulation took one of its own, and with the sign of h, which made every backward harmonic
+// push the wrong way: the mirror image y -> -y of order -h is order h, with the same force.
+bool SilnikSynchroniczny::physical() const {
+    return params().formulation == Formulation::Physical;
 }
 
 double SilnikSynchroniczny::maxwellContribution(int index, const double& kp, const double& x,
@@ -132,8 +133,10 @@ double SilnikSynchroniczny::maxwellContribution(int index, const double& kp, con
     const Complex b = as * f.bs + ar * f.br * e;
     const Complex hField = as * f.hs + ar * f.hr * e;
     // The linear force divides by the signed order; the torque has no sign factor.
-    if (p.geometry == Geometry::Linear)
-        return real(hField * conj(b)) * p.l / kp / h * kPi * linearSpan(h);
+    if (p.geometry == Geometry::Linear) {
+        if (physical()) return real(hField * conj(b)) * p.l / kp * kPi;
+        return real(hField * conj(b)) * p.l / kp / h * kPi;
+    }
     return real(hField * conj(b)) * kPi * p.l * x * x;
 }
 
@@ -160,7 +163,7 @@ double SilnikSynchroniczny::lorentzContribution(int index, const double& kp, con
     const GapFields f = normalFluxesAt(kh, rotor, g, a, z, y);
     const Complex b = as * f.bs + ar * f.br * e;
     const double density = real(ar * e * conj(b));
-    if (p.geometry == Geometry::Linear) return density * (-kPi) * p.l * linearSpan(h);
+    if (p.geometry == Geometry::Linear) return density * (-kPi) * p.l * (physical() ? h : 1);
     return density * (-kPi) * p.l * rotor * kp * h;
 }
 

@@ -249,31 +249,39 @@ TEST_F(SynchronousMotor, ZeroLoadAngleGivesNoForceInAnIsotropicGap) {
 
 // Equal amplitudes at h and −h: the linear force divides by the signed order, the cylindrical
 // torque has no sign factor.
-TEST_F(SynchronousMotor, OppositeOrdersPullAgainstEachOtherOnlyInTheLinearMotor) {
-    for (const Geometry geometry : {Geometry::Linear, Geometry::Cylindrical}) {
-        load(geometry);
-        const HarmonicSpectrum stator = data.statorSpectrum;
-        const HarmonicSpectrum rotor = data.rotorSpectrum;
-        const auto onlyOrder = [&](size_t index) {
-            data.statorSpectrum = {};
-            data.rotorSpectrum = {};
-            data.statorSpectrum[index] = stator[9];
-            data.rotorSpectrum[index] = rotor[9];
-            return std::array{maxwell(p().R + p().g / 2), lorentz()};
-        };
-        const std::array<double, 2> forward = onlyOrder(9);
-        const std::array<double, 2> backward = onlyOrder(8);
-        const double sign = geometry == Geometry::Linear ? -1.0 : 1.0;
-        SCOPED_TRACE(static_cast<int>(geometry));
-        for (size_t i = 0; i < 2; ++i) {
-            ASSERT_NE(forward[i], 0.0);
-            EXPECT_NEAR(backward[i], sign * forward[i], 1e-12 * std::fabs(forward[i]));
+// Opposite orders of equal amplitudes pull alike: order -h is the mirror image of order h. The
+// legacy linear force carried the sign of h and made them pull against each other.
+TEST_F(SynchronousMotor, OppositeOrdersPullAlikeButInTheLegacyLinearMotor) {
+    for (const char* formulation : {"physical", "legacy"}) {
+        for (const Geometry geometry : {Geometry::Linear, Geometry::Cylindrical}) {
+            prepare(geometry);
+            record.formulation = formulation;
+            read();
+            const HarmonicSpectrum stator = data.statorSpectrum;
+            const HarmonicSpectrum rotor = data.rotorSpectrum;
+            const auto onlyOrder = [&](size_t index) {
+                data.statorSpectrum = {};
+                data.rotorSpectrum = {};
+                data.statorSpectrum[index] = stator[9];
+                data.rotorSpectrum[index] = rotor[9];
+                return std::array{maxwell(p().R + p().g / 2), lorentz()};
+            };
+            const std::array<double, 2> forward = onlyOrder(9);
+            const std::array<double, 2> backward = onlyOrder(8);
+            const bool legacyLinear =
+                geometry == Geometry::Linear && std::string(formulation) == "legacy";
+            SCOPED_TRACE(std::string(formulation) + " " + std::to_string(static_cast<int>(geometry)));
+            for (size_t i = 0; i < 2; ++i) {
+                ASSERT_NE(forward[i], 0.0);
+                EXPECT_NEAR(backward[i], (legacyLinear ? -1.0 : 1.0) * forward[i],
+                            1e-12 * std::fabs(forward[i]));
+            }
         }
     }
 }
 
 // The physical formulation takes the force of a linear harmonic over one fundamental wavelength,
-// |h| of its own: |h| times the legacy force, which took one of its own. Torques do not change.
+// |h| of its own, without the legacy sign of h: h times the legacy force. Torques do not change.
 TEST_F(SynchronousMotor, LinearHarmonicsActOverOneFundamentalWavelength) {
     for (const Geometry geometry : {Geometry::Linear, Geometry::Cylindrical}) {
         for (const int index : {6, 12}) {  // the orders -5 and 7
@@ -291,7 +299,7 @@ TEST_F(SynchronousMotor, LinearHarmonicsActOverOneFundamentalWavelength) {
                 data.rotorSpectrum[static_cast<size_t>(index)] = rotor;
                 results[f] = {maxwell(p().R + p().g / 2), lorentz()};
             }
-            const double span = geometry == Geometry::Linear ? std::abs(h) : 1.0;
+            const double span = geometry == Geometry::Linear ? h : 1.0;
             SCOPED_TRACE(std::to_string(static_cast<int>(geometry)) + ", h " + std::to_string(h));
             for (size_t i = 0; i < 2; ++i) {
                 ASSERT_NE(results[1][i], 0.0);
