@@ -139,6 +139,8 @@ struct Field {
     std::string_view key;
     std::function<std::string(const InputRecord&)> write;
     std::function<void(const JsonValue&, InputRecord&)> read;
+    // Records written before the key existed lack it: they read with its start value.
+    bool optional = false;
 };
 
 Field textField(std::string_view key, std::string InputRecord::*member) {
@@ -174,6 +176,10 @@ const std::vector<Field>& fields() {
          [](const JsonValue& v, InputRecord& r) { r.domain = wholeOf(v, "domain", 0, 4); }},
         textField("minSpeed", &InputRecord::minSpeed),
         textField("maxSpeed", &InputRecord::maxSpeed),
+        {"sweepRanges",
+         [](const InputRecord& r) { return tableText("sweepRanges", r.sweepRanges); },
+         [](const JsonValue& v, InputRecord& r) { readTable(v, "sweepRanges", r.sweepRanges); },
+         true},
         {"curves",
          [](const InputRecord& r) {
              return listText(r.curves, [](bool b) { return std::string(b ? "true" : "false"); });
@@ -234,7 +240,7 @@ InputRecord fromDocument(const JsonValue& document) {
         seen.push_back(field->key);
     }
     for (const Field& field : fields())
-        if (std::ranges::find(seen, field.key) == seen.end())
+        if (!field.optional && std::ranges::find(seen, field.key) == seen.end())
             throw Refusal{"missing key '" + std::string(field.key) + "'"};
     return record;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "numerics/bessel.hpp"
 #include "numerics/complex.hpp"
@@ -36,6 +37,8 @@ struct MotorParameters {
     BesselChoice besselFunctions = BesselChoice::Accurate;
     int highestHarmonic = 0;
     double minSpeed = 0, maxSpeed = 0;
+    /// The chosen ends of the swept variable where the record gives them (else automatic).
+    std::optional<double> sweepFrom, sweepTo;
     // Derived and selected values.
     int phases = 0;
     bool induction = false;

@@ -35,6 +35,8 @@ enum class InputSource {
     MinSpeed,
     MaxSpeed,
     BesselFunctions,
+    SweepFrom,
+    SweepTo,
 };
 
 /// Where a text of the input record stands: its source and, in a table, its cell.
