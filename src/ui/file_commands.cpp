@@ -91,7 +91,10 @@ void FileCommands::writeParameters() {
 
 void FileCommands::readRecord() {
     const QString name = m_files.openFileName(&m_window, kRecordFiles);
-    if (name.isEmpty()) return;
+    if (!name.isEmpty()) readRecordFrom(name);
+}
+
+void FileCommands::readRecordFrom(const QString& name) {
     try {
         const InputRecord record = readRunRecord(filePath(name));
         m_window.setInputs(record);

@@ -31,6 +31,8 @@ public:
     /// "READ all settings (record) ...": every input from the chosen run record, or none of
     /// them and the message when the record does not read.
     void readRecord();
+    /// The same for a named record file.
+    void readRecordFrom(const QString& name);
     /// "WRITE all settings (record) ...": every input as it stands into the chosen run record.
     void writeRecord();
     /// "Data A" .. "Data D" (`file` 0..3): the last induction curve into the chosen file, in the

@@ -360,22 +360,19 @@ void MainWindow::showModified() {
     if (!m_document.isEmpty()) setWindowModified(!(currentInputs() == m_documentRecord));
 }
 
-void MainWindow::undoTableEdit() {
-    if (m_undo.isEmpty()) return;
-    const TableEdit edit = m_undo.takeLast();
-    m_replaying = true;
-    m_table->item(edit.row, edit.column)->setText(edit.before);
-    m_replaying = false;
-    m_redo << edit;
-}
+void MainWindow::undoTableEdit() { replayTableEdit(m_undo, m_redo, false); }
 
-void MainWindow::redoTableEdit() {
-    if (m_redo.isEmpty()) return;
-    const TableEdit edit = m_redo.takeLast();
+void MainWindow::redoTableEdit() { replayTableEdit(m_redo, m_undo, true); }
+
+// Takes the last edit of one list, writes its old (undo) or new (redo) text, and keeps it in
+// the other list.
+void MainWindow::replayTableEdit(QList<TableEdit>& from, QList<TableEdit>& to, bool redo) {
+    if (from.isEmpty()) return;
+    const TableEdit edit = from.takeLast();
     m_replaying = true;
-    m_table->item(edit.row, edit.column)->setText(edit.after);
+    m_table->item(edit.row, edit.column)->setText(redo ? edit.after : edit.before);
     m_replaying = false;
-    m_undo << edit;
+    to << edit;
 }
 
 void MainWindow::setDocument(const QString& path) {

@@ -172,6 +172,7 @@ private:
     void buildSampleHint();
     void offerSampleSwitch(const SampleSetKind& kind);
     void recordTableEdit(int row, int column);
+    void replayTableEdit(QList<TableEdit>& from, QList<TableEdit>& to, bool redo);
     void showModified();
     void showSweepVariable();
     void keepShown();
