@@ -101,10 +101,10 @@ void afterRun(AppWindows& windows, const ScreenshotCase& shot) {
 }
 
 void applyCase(MainWindow& window, const ScreenshotCase& shot) {
-    InputRecord record = window.currentInputs();
+    // As its menu item applies it, with the offer its caption may bring.
     if (!shot.sample.isEmpty())
-        if (const auto set = findSampleSet(shot.sample.toStdString()))
-            applySampleSet(record, kSampleSets[static_cast<size_t>(*set)]);
+        if (const auto set = findSampleSet(shot.sample.toStdString())) window.applySample(*set);
+    InputRecord record = window.currentInputs();
     const QStringList geometries = {"linear", "cylindrical", "spherical"};
     if (geometries.contains(shot.geometry))
         record.geometry = static_cast<Geometry>(geometries.indexOf(shot.geometry));
@@ -197,7 +197,10 @@ void takeScreenshot(AppWindows& windows, const ScreenshotCase& shot) {
         auto runs = std::make_shared<int>(0);
         QObject::connect(
             &window, &MainWindow::runFinished, &window, [&windows, &window, shot, file, runs] {
-                if (++*runs > 1) return saveScreenAndQuit(file);  // the cancelled one
+                if (++*runs > 1) {  // the cancelled one, once the window has shown its end
+                    QTimer::singleShot(kSettleMs, &window, [file] { saveScreenAndQuit(file); });
+                    return;
+                }
                 setEdits(window, shot.edits);
                 clickAll(window, shot.clicks);
                 afterRun(windows, shot);
