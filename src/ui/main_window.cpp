@@ -335,7 +335,9 @@ void MainWindow::offerSampleSwitch(const SampleSetKind& kind) {
                              "spherical"}[static_cast<int>(*kind.geometry)];
     m_sampleHint->setVisible(!names.isEmpty());
     if (names.isEmpty()) return;
-    m_sampleHintText->setText("This sample set is for a " + names.join(", ") + " motor:");
+    m_sampleHintText->setText("Set for " + names.join(", ") + ":");
+    // Whole: the file-name panel beside it gives up its room first.
+    m_sampleHintText->setMinimumWidth(m_sampleHintText->sizeHint().width());
     m_sampleSwitch->setText("Switch to " + names.join(", "));
 }
 

@@ -899,8 +899,7 @@ void tst_MainWindow::chosenRangeIsRunAndKept() {
 void tst_MainWindow::sampleSetOffersItsMotorAndGeometry() {
     action("Silnik_Synchroniczny_Cylindryczny")->trigger();
     QVERIFY(main().currentInputs().induction);
-    QCOMPARE(main().sampleHint(),
-             QString("This sample set is for a synchronous, cylindrical motor:"));
+    QCOMPARE(main().sampleHint(), QString("Set for synchronous, cylindrical:"));
     auto* offer = find<QPushButton>("SampleSwitch");
     QCOMPARE(offer->text(), QString("Switch to synchronous, cylindrical"));
     QVERIFY(m_messages.errors.isEmpty() && m_messages.informations.isEmpty());
