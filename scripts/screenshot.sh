@@ -6,7 +6,9 @@
 #   --scale FACTOR    QT_SCALE_FACTOR of the window (e.g. 1.5)
 #   --mmf | --mmf-spectrum     the MMF window after F5 (distribution or harmonic spectrum)
 #   --all-curves | --synchronous | --errors-page | --sample CAPTION | --geometry NAME |
-#   --set ROW=TEXT | --then-set ROW=TEXT | --edit OBJECTNAME=TEXT | --click OBJECTNAME
+#   --set ROW=TEXT | --then-set ROW=TEXT | --edit OBJECTNAME=TEXT | --click OBJECTNAME |
+#   --no-run | --domain N | --harmonic N | --read-record FILE | --open-menu CAPTION |
+#   --then-cancel | --help-window | --results-page
 #                     the case, as emforce --help describes them (--then-set 2=-0,001 shows
 #                     the default run, then a refused run with its message; --edit CB44=20
 #                     --click Button66 gives the MMF chart's left title 20 pt)
@@ -32,8 +34,10 @@ while [ $# -gt 0 ]; do
     --mmf) mode=--mmf-screenshot; name=mmf.png; shift ;;
     --mmf-spectrum) mode=--mmf-screenshot; name=mmf-spectrum.png; options+=(--mmf-spectrum); shift ;;
     --all-curves) name=all-curves.png; options+=("$1"); shift ;;
-    --synchronous | --errors-page) options+=("$1"); shift ;;
-    --sample | --set | --then-set | --edit | --click) options+=("$1" "$2"); shift 2 ;;
+    --synchronous | --errors-page | --no-run | --then-cancel | --help-window | --results-page)
+      options+=("$1"); shift ;;
+    --sample | --set | --then-set | --edit | --click | --domain | --harmonic | --read-record | \
+      --open-menu) options+=("$1" "$2"); shift 2 ;;
     --geometry) options+=(--motor-geometry "$2"); shift 2 ;;
     *) file=$1; shift ;;
   esac

@@ -205,6 +205,11 @@ const std::vector<Field>& fields() {
          [](const JsonValue& v, InputRecord& r) { r.domain = wholeOf(v, "domain", 0, 4); }},
         textField("minSpeed", &InputRecord::minSpeed),
         textField("maxSpeed", &InputRecord::maxSpeed),
+        {"sweepRanges",
+         [](const InputRecord& r) { return tableText("sweepRanges", r.sweepRanges); },
+         [](const JsonValue& v, InputRecord& r) { readTable(v, "sweepRanges", r.sweepRanges); },
+         // Records written before the key existed read with every range automatic.
+         [](InputRecord&) {}},
         {"curves",
          [](const InputRecord& r) {
              return listText(r.curves, [](bool b) { return std::string(b ? "true" : "false"); });

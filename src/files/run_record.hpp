@@ -23,9 +23,10 @@ inline constexpr std::uintmax_t kRecordMaxBytes = 1 << 20;
 std::string recordText(const InputRecord& record);
 
 /// The record held by a JSON text; `source` names it in messages ("Record file %s: ...").
-/// Every key is required but "formulation" and "stack" (a record without a stack). An unknown key, a missing key, a value of the wrong type or out of
-/// its range, another format or version and a text that is no JSON are refused with a CalcError
-/// naming the key (or the line and column); nothing of such a text is taken.
+/// Every key is required but "formulation", "stack" (a record without a stack) and "sweepRanges"
+/// (all automatic where it is missing). An unknown key, a missing key, a value of the wrong type or
+/// out of its range, another format or version and a text that is no JSON are refused with a
+/// CalcError naming the key (or the line and column); nothing of such a text is taken.
 InputRecord recordFromText(std::string_view text, const std::string& source);
 
 /// Writes the record file, replacing the file safely (see replaceFile); throws CalcError

@@ -1,6 +1,7 @@
 // The input record: every text and selection that a run, a parameter file or the window reads.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -17,6 +18,8 @@ inline constexpr int kParameterRows = 22;
 inline constexpr int kSeparatorRow = 18;
 /// Number of curve slots (chart series) of a run.
 inline constexpr int kCurveSlots = 10;
+/// The swept variables with a range of their own in the record besides the speed.
+inline constexpr size_t kSweepRanges = 5;
 
 /// The entries of the four lists whose selection a reading takes.
 inline constexpr std::array<std::string_view, 11> kIntegrationMethodItems = {
@@ -85,6 +88,11 @@ struct InputRecord {
     std::string ni21dGap = "0,0";
     std::string minSpeed = "0";
     std::string maxSpeed = "50";
+    /// The From and To texts of the other swept variables: domains 0..3 by index and, at 4, the
+    /// synchronous motor's load angle. An empty text is the automatic end (R..R + g, g..2 g,
+    /// a..0,99 R, 0,1 z..1,1 z, -pi/kp..pi/kp); the induction motor's speed range is
+    /// minSpeed..maxSpeed.
+    std::array<std::array<std::string, 2>, kSweepRanges> sweepRanges{};
     std::string pointsPerCurve = "10";
     std::string integrationMethod{kIntegrationMethodItems[4]};
     std::string besselAccuracy = "1e-17";
@@ -108,12 +116,34 @@ struct InputRecord {
     /// stack's own geometry, kp and omega are not read).
     std::optional<RegionStack> stack;
 
+    /// The From and To texts of the swept variable of a domain (0..4) for a motor kind.
+    [[nodiscard]] std::array<std::string*, 2> sweepRangeTexts(int domain, bool inductionMotor);
+    [[nodiscard]] std::array<const std::string*, 2> sweepRangeTexts(int domain,
+                                                                    bool inductionMotor) const;
+
     /// The value text of a parameter-table row.
     [[nodiscard]] const std::string& value(int row) const { return parameterTable[static_cast<size_t>(row)][1]; }
     std::string& value(int row) { return parameterTable[static_cast<size_t>(row)][1]; }
 
     bool operator==(const InputRecord&) const = default;
 };
+
+namespace detail {
+template <class Record>
+auto sweepRangeTexts(Record& r, int domain, bool inductionMotor) {
+    if (domain == 4 && inductionMotor) return std::array{&r.minSpeed, &r.maxSpeed};
+    auto& range = r.sweepRanges[static_cast<size_t>(std::clamp(domain, 0, 4))];
+    return std::array{&range[0], &range[1]};
+}
+}  // namespace detail
+
+inline std::array<std::string*, 2> InputRecord::sweepRangeTexts(int domain, bool inductionMotor) {
+    return detail::sweepRangeTexts(*this, domain, inductionMotor);
+}
+inline std::array<const std::string*, 2> InputRecord::sweepRangeTexts(int domain,
+                                                                      bool inductionMotor) const {
+    return detail::sweepRangeTexts(*this, domain, inductionMotor);
+}
 
 /// The record the program starts with: the labels, the start values of every list and edit,
 /// and the sample set "updated Workshop data" in the tables.

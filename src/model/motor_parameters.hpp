@@ -43,6 +43,8 @@ struct MotorParameters {
     Formulation formulation = Formulation::Physical;
     int highestHarmonic = 0;
     double minSpeed = 0, maxSpeed = 0;
+    /// The chosen ends of the swept variable where the record gives them (else automatic).
+    std::optional<double> sweepFrom, sweepTo;
     // Derived and selected values.
     int phases = 0;
     bool induction = false;

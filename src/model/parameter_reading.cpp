@@ -107,11 +107,49 @@ double reluctivityCell(const InputRecord& r, int row, int column) {
     });
 }
 
+// A chosen end of the swept variable: empty is automatic; a value no motor can have is refused.
+std::optional<double> sweepEnd(const InputRecord& r, const MotorParameters& p,
+                               const std::string& text, InputSource source) {
+    if (text.empty()) return std::nullopt;
+    const InputLocation where{source};
+    const double v = at(where, [&] { return toReal(text); });
+    const bool rotating = r.geometry != Geometry::Linear;
+    switch (r.domain) {
+        case 0:
+            if (rotating && !(v > 0)) impossible(where, text, "the radius must be greater than 0");
+            break;
+        case 1:
+            if (!(v > 0)) impossible(where, text, "the gap width must be greater than 0");
+            break;
+        case 2:
+            if (!(v > 0)) impossible(where, text, "the layer width must be greater than 0");
+            if (rotating && !(v < p.R)) impossible(where, text, "the layer width must be below R");
+            break;
+        case 3:
+            if (r.geometry == Geometry::Spherical && !(v > 0 && v < std::numbers::pi))
+                impossible(where, text, "teta must lie between 0 and pi");
+            break;
+        default:
+            break;
+    }
+    return v;
+}
+
+// The chosen ends of the record's swept variable (the speed's are minSpeed and maxSpeed).
+void readSweepRange(InputRecord& r, MotorParameters& p) {
+    p.sweepFrom.reset();
+    p.sweepTo.reset();
+    if (r.domain < 0 || r.domain > 4 || (r.domain == 4 && r.induction)) return;
+    const auto texts = r.sweepRangeTexts(r.domain, r.induction);
+    p.sweepFrom = sweepEnd(r, p, *texts[0], InputSource::SweepFrom);
+    p.sweepTo = sweepEnd(r, p, *texts[1], InputSource::SweepTo);
+}
+
 }  // namespace
 
 std::string inputCaption(const InputLocation& where) {
     // The labels of the sources after the two tables, in InputSource order.
-    static constexpr std::array<std::string_view, 11> kLabels = {
+    static constexpr std::array<std::string_view, 13> kLabels = {
         " ni12d / ni0  of  gap",
         "  ni21d / ni0  of  gap",
         "Points per curve = ",
@@ -122,7 +160,9 @@ std::string inputCaption(const InputLocation& where) {
         "min speed = ",
         "max speed = ",
         "Bessel functions",
-        "Formulation"};
+        "Formulation",
+        "sweep From =",
+        "sweep To ="};
     std::string label;
     if (where.source == InputSource::ParameterTable)
         label = kParameterLabels[static_cast<size_t>(where.row)];
@@ -232,6 +272,7 @@ void finishReading(InputRecord& record, MotorParameters& p, const QuestionCallba
     p.syncSpeed = p.geometry == Geometry::Linear ? p.f1 : checkedValue(p.f1 / p.kp);
     p.minSpeed = at({InputSource::MinSpeed}, [&] { return toReal(record.minSpeed); });
     p.maxSpeed = at({InputSource::MaxSpeed}, [&] { return toReal(record.maxSpeed); });
+    readSweepRange(record, p);
     p.movedSurface.reset();
     if (p.formulation == Formulation::Physical && p.induction) {
         // The gap solution holds in the gap alone: far from it, it loses every digit.

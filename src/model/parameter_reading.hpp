@@ -36,6 +36,8 @@ enum class InputSource {
     MaxSpeed,
     BesselFunctions,
     Formulation,
+    SweepFrom,
+    SweepTo,
 };
 
 /// Where a text of the input record stands: its source and, in a table, its cell.

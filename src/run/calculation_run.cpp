@@ -47,10 +47,11 @@ std::string longTimeText(std::chrono::system_clock::time_point t) {
 }
 
 std::string durationText(std::chrono::system_clock::duration d) {
-    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(d).count();
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
+    const long long tenths = std::chrono::duration_cast<std::chrono::milliseconds>(d).count() / 100;
+    const long long seconds = tenths / 10;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld,%lld", seconds / 3600,
+                  seconds / 60 % 60, seconds % 60, tenths % 10);
     return buffer;
 }
 

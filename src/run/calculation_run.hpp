@@ -88,7 +88,7 @@ RunOutcome runCalculation(Model& model, InputRecord& record, RunObserver& observ
 
 /// "HH:MM:SS" of a time of day in local time.
 std::string longTimeText(std::chrono::system_clock::time_point t);
-/// "HH:MM:SS" of a duration (hours may exceed 23).
+/// "HH:MM:SS,t" of a duration to the tenth of a second, truncated (hours may exceed 23).
 std::string durationText(std::chrono::system_clock::duration d);
 
 }  // namespace emforce

@@ -16,6 +16,16 @@ namespace emforce {
 
 DomainEnds domainEnds(Domain domain, const MotorParameters& p, double g, double a, double z,
                       bool induction) {
+    DomainEnds ends = automaticEnds(domain, p, g, a, z, induction);
+    if (domain != Domain::SpeedOrAngle || !induction) {
+        ends.from = p.sweepFrom.value_or(ends.from);
+        ends.to = p.sweepTo.value_or(ends.to);
+    }
+    return ends;
+}
+
+DomainEnds automaticEnds(Domain domain, const MotorParameters& p, double g, double a, double z,
+                         bool induction) {
     switch (domain) {
         case Domain::Position:
             return {p.R, p.R + g};

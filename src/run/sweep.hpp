@@ -38,9 +38,14 @@ struct DomainEnds {
     double to;
 };
 
-/// The ends of a domain from the current argument values and parameters.
+/// The ends of a domain from the current argument values and parameters: the chosen ends of
+/// the parameters where they hold them, else the automatic ones.
 DomainEnds domainEnds(Domain domain, const MotorParameters& p, double g, double a, double z,
                       bool induction);
+/// The ends of a domain when none are chosen: R..R + g, g..2 g, a..0,99 R, 0,1 z..1,1 z, and
+/// minSpeed..maxSpeed or -pi/kp..pi/kp.
+DomainEnds automaticEnds(Domain domain, const MotorParameters& p, double g, double a, double z,
+                         bool induction);
 
 /// "it has been done by now <p> % of serie no. <slot + 1>".
 std::string progressText(double percent, int slot);

@@ -1,21 +1,31 @@
 // The chart of the swept curves with its ten series, its axes and its axis-description selectors.
 #include "ui/chart_panel.hpp"
 
+#include <QApplication>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGraphicsLayout>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -26,19 +36,65 @@
 #include "ui/axis_title_fit.hpp"
 #include "ui/chart_series.hpp"
 #include "ui/curve_legend.hpp"
+#include "ui/results_table.hpp"
 
 namespace emforce {
 
 namespace {
 
 constexpr int kFlushIntervalMs = 250;
+// Markers beyond this many per curve would hide the lines under them: a dense curve shows
+// every k-th point's marker (its line and its numbers keep every point).
+constexpr qsizetype kMostMarkers = 60;
+// How near the cursor a point must be to be read out, in pixels.
+constexpr double kReadoutReach = 12;
+const char* const kChartIdle =
+    "Point at a curve to read it; drag to zoom, wheel, double-click to fit (hint: hover here)";
+const char* const kChartHint =
+    "Point at a curve to read its values. Drag a rectangle to zoom in, turn the wheel to zoom, "
+    "double-click or \"fit\" to show all; Ctrl+C copies the chart as an image";
+
+// A number of the read-out, as the window writes numbers.
+QString readoutNumber(double v) { return QString::number(v, 'g', 6).replace('.', ','); }
 constexpr int kVerticalDecimals = 4;  // "#,##0.####"
 constexpr int kBottomDecimals = 5;    // "#,##0.#####"
 // The height a tick label of the left axis needs, in label lines, so that labels never crowd.
 constexpr double kLabelPitch = 1.8;
-// The titles of the chart before its first run.
-const char* const kStartBottomTitle = "prędkość obrotowa n [obr/s]";
-const char* const kStartLeftTitle = "Moment elektromagnetyczny T [N·m]";
+// The run kind a bottom-axis item of the list names, where it names one.
+std::optional<Domain> itemDomain(int item) {
+    if (item >= 0 && item <= 4) return Domain::SpeedOrAngle;
+    if (item == 5 || item == 6) return Domain::GapWidth;
+    if (item == 7 || item == 8) return Domain::LayerWidth;
+    if (item == 9 || item == 10 || item == 12 || item == 13) return Domain::Position;
+    if (item == 11) return Domain::SpeedOrAngle;
+    return std::nullopt;
+}
+
+int itemOf(const auto& items, const QString& text) {
+    return itemIndex(items, std::string_view(text.toStdString()));
+}
+
+// Whether a title of the lists names what an axis shows: the swept variable of the curves, or
+// force (linear) or torque (rotating) or power. Typed texts are the user's own and always fit.
+bool bottomFits(const QString& title, const CurveContext& c) {
+    const int item = itemOf(kBottomAxisItems, title);
+    if (item < 0) return true;
+    const bool linear = c.geometry == Geometry::Linear;
+    if (itemDomain(item) != c.domain) return false;
+    if (item == 9 || item == 12) return linear;
+    if (item == 10 || item == 13) return !linear;
+    if (item == 11) return linear && !c.induction;
+    if (c.domain == Domain::SpeedOrAngle) return c.induction && (item <= 2) != linear;
+    return true;
+}
+
+bool leftFits(const QString& title, CurveGroup group, Geometry geometry) {
+    const int item = itemOf(kLeftAxisItems, title);
+    if (item < 0) return true;
+    if (item == 4 || item == 5) return group == CurveGroup::Power;
+    if (group != CurveGroup::ForceTorque) return false;
+    return (item == 2 || item == 3) == (geometry == Geometry::Linear);
+}
 
 QFont labelFont() {
     QFont font("Arial", 12);
@@ -91,6 +147,7 @@ ChartPanel::ChartPanel(QWidget* parent) : QWidget(parent) {
     // Above the chart, never over it: the plot keeps every point visible while choosing.
     layout->addWidget(buildSelectors());
     layout->addWidget(m_view, 1);
+    buildReadout();
 
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(kFlushIntervalMs);
@@ -145,6 +202,12 @@ void ChartPanel::buildChart() {
     }
     relabel(m_bottom);
     relabel(m_vertical[0]);
+    // How many left labels fit depends on the plot's height: a new height spaces them anew.
+    connect(m_chart, &QChart::plotAreaChanged, this, [this](const QRectF& plot) {
+        if (std::abs(plot.height() - m_labelledHeight) < 1) return;
+        m_labelledHeight = plot.height();
+        QTimer::singleShot(0, this, [this] { relabel(m_vertical[0]); });
+    });
     updateTitles();
     updateLegend();
 
@@ -212,6 +275,7 @@ void ChartPanel::clearSeries(int slot) {
     m_series[s]->clear();
     if (m_markers[s]) m_markers[s]->clear();
     updateLegend();
+    Q_EMIT pointsShown();
 }
 
 void ChartPanel::appendPoint(int slot, double x, double y) {
@@ -231,14 +295,14 @@ void ChartPanel::flush() {
     bool changed = false;
     for (size_t s = 0; s < m_points.size(); ++s) {
         if (!m_pending[s]) continue;
-        m_series[s]->replace(m_points[s]);
-        if (m_markers[s]) m_markers[s]->replace(m_points[s]);
+        showMarkers(s);
         m_pending[s] = false;
         changed = true;
     }
     if (!changed) return;
     fitAxes();
     updateLegend();
+    Q_EMIT pointsShown();
     // The window redraws at most a tenth of the time: a chart of many points that takes long to
     // draw is redrawn less often while a run goes on, so the window never slows the run down.
     m_flushTimer.setInterval(
@@ -266,6 +330,7 @@ void ChartPanel::fitAxes() {
         }
     }
     assignAxes(shown);
+    fitRightMargin();
     updateTitles();
     if (x.lo > x.hi) return;  // no points: the axes keep what they show
     const AxisRange bottom = automaticRange(x.lo, x.hi, std::nullopt, std::nullopt);
@@ -308,41 +373,108 @@ void ChartPanel::assignAxes(const std::array<bool, kCurveGroups>& shown) {
 }
 
 void ChartPanel::updateTitles() {
-    const Geometry geometry = m_context ? m_context->geometry : Geometry::Spherical;
+    const Geometry geometry = m_context.geometry;
     const auto leftGroup = static_cast<CurveGroup>(m_groupAt[0]);
-    const QString autoLeft = !m_context && leftGroup == CurveGroup::ForceTorque
-                                 ? QString::fromUtf8(kStartLeftTitle)
-                                 : groupAxisTitle(leftGroup, geometry);
-    const QString autoBottom =
-        m_context ? bottomAxisTitle(*m_context) : QString::fromUtf8(kStartBottomTitle);
-    m_titleFit->setTitle(m_vertical[0], m_chosenLeft.value_or(autoLeft));
-    m_titleFit->setTitle(m_bottom, m_chosenBottom.value_or(autoBottom));
+    // A chosen title is for curves of the kind it was chosen for, and only where it names
+    // what they show: never the title of other data.
+    const bool sameKind = m_chosenFor.domain == m_context.domain &&
+                          m_chosenFor.geometry == m_context.geometry &&
+                          m_chosenFor.induction == m_context.induction;
+    const auto chosen = [&](const std::optional<QString>& title, bool fits) {
+        return title && sameKind && (title->isEmpty() || fits) ? title : std::nullopt;
+    };
+    const QString left =
+        chosen(m_chosenLeft, m_chosenLeft && leftFits(*m_chosenLeft, leftGroup, geometry))
+            .value_or(groupAxisTitle(leftGroup, geometry));
+    const QString bottom =
+        chosen(m_chosenBottom, m_chosenBottom && bottomFits(*m_chosenBottom, m_context))
+            .value_or(bottomAxisTitle(m_context));
+    m_titleFit->setTitle(m_vertical[0], left);
+    m_titleFit->setTitle(m_bottom, bottom);
     for (size_t p = 1; p < m_vertical.size(); ++p) {
         const bool titled = m_rightTitles && m_groupAt[p] >= 0;
         const auto group = static_cast<CurveGroup>(m_groupAt[p]);
         m_titleFit->setTitle(m_vertical[p], titled ? groupAxisTitle(group, geometry) : QString());
     }
+    showTitlesInSelectors(left, bottom);
+}
+
+// The selectors read what the chart shows, unless the user is typing into one.
+void ChartPanel::showTitlesInSelectors(const QString& left, const QString& bottom) {
+    for (auto [box, title] : {std::pair{m_selectors[0], left}, {m_selectors[1], bottom}}) {
+        if (box == nullptr || box->hasFocus() || box->currentText() == title) continue;
+        const QSignalBlocker quiet(box);
+        const int item = box->findText(title);
+        if (item >= 0)
+            box->setCurrentIndex(item);
+        else
+            box->setEditText(title);
+    }
 }
 
 void ChartPanel::updateLegend() {
     QList<int> shown;
+    QStringList notes;
+    const QString units[] = {"", "W", "-"};
     for (int slot = 0; slot < kCurveSlots; ++slot)
-        if (!m_points[static_cast<size_t>(slot)].isEmpty() || m_series[size_t(slot)]->count() > 0)
+        if (!m_points[static_cast<size_t>(slot)].isEmpty() || m_series[size_t(slot)]->count() > 0) {
             shown << slot;
-    m_legend->setSlots(shown);
+            // A curve on an axis at the right says which, and the unit that axis reads.
+            const auto group = static_cast<size_t>(curveGroup(slot));
+            const int axis = m_position[group];
+            notes << (axis == 0
+                          ? QString()
+                          : (axis == 1 ? "right axis, " : "outer right axis, ") + units[group]);
+        }
+    m_legend->setSlots(shown, notes);
+}
+
+void ChartPanel::showMarkers(size_t s) {
+    const QList<QPointF>& points = m_points[s];
+    const qsizetype step = (points.size() + kMostMarkers - 1) / kMostMarkers;
+    QList<QPointF> thinned;
+    if (step > 1)
+        for (qsizetype i = 0; i < points.size(); i += step) thinned << points[i];
+    const QList<QPointF>& marked = step > 1 ? thinned : points;
+    const bool pointsOnly = curveLook(static_cast<int>(s)).lineStyle == Qt::NoPen;
+    m_series[s]->replace(pointsOnly ? marked : points);
+    if (m_markers[s]) m_markers[s]->replace(marked);
 }
 
 void ChartPanel::relabel(QCategoryAxis* axis) {
     const double span = axis->max() - axis->min();
     if (!(span > 0)) return;
     const bool bottom = axis == m_bottom;
-    const double step = axis == m_vertical[0] ? leftStep(span) : niceStep(span);
+    double step = axis == m_vertical[0] ? leftStep(span) : niceStep(span);
+    // A vertical label has the room between its ticks: on a low plot the spacing grows so
+    // that every label shows whole (a chosen increment has been checked for that already).
+    if (!bottom && !(axis == m_vertical[0] && step == m_leftIncrement)) {
+        const double roomy = nextIncrement(span, 0, std::max(leftTickRoom(), 2.0));
+        if (roomy > step) step = roomy;
+    }
     const std::vector<AxisTick> ticks =
         axisTicks(axis->min(), axis->max(), step, bottom ? kBottomDecimals : kVerticalDecimals);
     const QStringList old = axis->categoriesLabels();
     for (const QString& label : old) axis->remove(label);
     axis->setStartValue(axis->min() - step);
     for (const AxisTick& tick : ticks) axis->append(QString::fromStdString(tick.text), tick.value);
+    if (bottom) fitRightMargin();
+}
+
+// A label is centred on its tick: the last bottom one needs half its width beside the plot,
+// which an axis at the right gives it of its own.
+void ChartPanel::fitRightMargin() {
+    const QStringList labels = m_bottom->categoriesLabels();
+    int right = 8;
+    if (m_groupAt[1] < 0 && !labels.isEmpty()) {
+        const double half =
+            QFontMetricsF(m_bottom->labelsFont()).horizontalAdvance(labels.last()) / 2;
+        right = std::max(right, static_cast<int>(std::ceil(half)) + 4);
+    }
+    QMargins margins = m_chart->margins();
+    if (margins.right() == right) return;
+    margins.setRight(right);
+    m_chart->setMargins(margins);
 }
 
 double ChartPanel::leftStep(double span) const {
@@ -359,10 +491,28 @@ double ChartPanel::leftTickRoom() const {
 
 void ChartPanel::setCurveContext(const CurveContext& context) {
     m_context = context;
+    m_ran = true;
     updateTitles();
 }
 
-void ChartPanel::chooseAxisTitles(const QString& left, const QString& bottom) {
+void ChartPanel::showCurves(const std::array<QList<QPointF>, kCurveSlots>& curves,
+                            const std::optional<CurveContext>& context) {
+    m_ran = context.has_value();
+    if (context) m_context = *context;
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        clearSeries(slot);
+        m_points[static_cast<size_t>(slot)] = curves[static_cast<size_t>(slot)];
+        m_pending[static_cast<size_t>(slot)] = true;
+    }
+    flush();
+    updateTitles();
+}
+
+void ChartPanel::chooseAxisTitles(const QString& left, const QString& bottom,
+                                  const CurveContext& of) {
+    m_chosenFor = of;
+    // An empty chart shows what the next run of that kind will draw.
+    if (std::ranges::all_of(m_points, &QList<QPointF>::isEmpty)) m_context = of;
     m_chosenLeft = left.isEmpty() ? std::nullopt : std::optional(left);
     m_chosenBottom = bottom.isEmpty() ? std::nullopt : std::optional(bottom);
     m_rightTitles = true;
@@ -383,7 +533,7 @@ void ChartPanel::showAxisSelectorsOnce() {
 }
 
 void ChartPanel::acceptAxisDescriptions() {
-    chooseAxisTitles(m_selectors[0]->currentText(), m_selectors[1]->currentText());
+    chooseAxisTitles(m_selectors[0]->currentText(), m_selectors[1]->currentText(), m_context);
     const auto [left, bottom] = titleFontSizes(m_selectors[2]->currentText().toStdString(),
                                                m_selectors[3]->currentText().toStdString());
     for (QCategoryAxis* axis : m_vertical) m_titleFit->choose(axis, left);
@@ -392,6 +542,7 @@ void ChartPanel::acceptAxisDescriptions() {
 }
 
 void ChartPanel::removeAxisTitles() {
+    m_chosenFor = m_context;
     m_chosenLeft = QString();
     m_chosenBottom = QString();
     m_rightTitles = false;
@@ -432,6 +583,120 @@ void ChartPanel::setLegendVisible(bool visible) {
 bool ChartPanel::legendVisible() const { return m_legend->isVisible(); }
 
 QStringList ChartPanel::legendTitles() const { return m_legend->titles(); }
+
+// The read-out and "fit" lie over the chart's top edge, outside the plot, and are no part of a
+// picture of it.
+void ChartPanel::buildReadout() {
+    auto* row = new QWidget(m_view);
+    row->setObjectName("ChartReadoutRow");
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(4, 0, 0, 0);
+    m_readout = new QLabel(kChartIdle);
+    m_readout->setObjectName("ChartReadout");
+    m_readout->setToolTip(kChartHint);
+    m_readout->setMinimumWidth(0);
+    m_readout->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* fit = new QToolButton;
+    fit->setObjectName("ResetZoom");
+    fit->setText("fit");
+    fit->setAutoRaise(true);
+    fit->setToolTip("Show every point again after a zoom (or double-click the chart)");
+    connect(fit, &QToolButton::clicked, this, &ChartPanel::resetZoom);
+    layout->addWidget(m_readout, 1);
+    layout->addWidget(fit);
+    m_readoutRow = row;
+    m_view->installEventFilter(this);
+    m_view->setToolTip(kChartHint);
+    m_view->viewport()->setMouseTracking(true);
+    m_view->viewport()->installEventFilter(this);
+    auto* copy =
+        new QShortcut(QKeySequence::Copy, m_view, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QShortcut::activated, this, &ChartPanel::copyImage);
+}
+
+bool ChartPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view && event->type() == QEvent::Resize) {
+        const int height = m_readoutRow->sizeHint().height();
+        m_readoutRow->setGeometry(0, 0, m_view->width(), height);
+        m_chart->setMargins(QMargins(m_chart->margins().left(), height, m_chart->margins().right(),
+                                     m_chart->margins().bottom()));
+    }
+    if (watched != m_view->viewport()) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::MouseMove:
+            m_readout->setText(readoutAt(static_cast<QMouseEvent*>(event)->position()));
+            break;
+        case QEvent::Leave:
+            m_readout->setText(kChartIdle);
+            break;
+        case QEvent::Wheel: {
+            const auto* wheel = static_cast<QWheelEvent*>(event);
+            const int turn = wheel->angleDelta().y();
+            if (turn != 0) zoomAt(wheel->position(), turn > 0 ? 1.25 : 0.8);
+            return true;
+        }
+        case QEvent::MouseButtonDblClick:
+            resetZoom();
+            return true;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QString ChartPanel::readoutAt(QPointF viewPoint) const {
+    const QPointF at = m_chart->mapFromScene(m_view->mapToScene(viewPoint.toPoint()));
+    const QRectF plot = m_chart->plotArea();
+    if (!plot.adjusted(-kReadoutReach, -kReadoutReach, kReadoutReach, kReadoutReach).contains(at))
+        return kChartIdle;
+    const Geometry geometry = m_context.geometry;
+    double best = kReadoutReach * kReadoutReach;
+    QString text;
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        QLineSeries* series = m_series[static_cast<size_t>(slot)];
+        for (const QPointF& p : m_points[static_cast<size_t>(slot)]) {
+            const QPointF d = m_chart->mapToPosition(p, series) - at;
+            const double distance = d.x() * d.x() + d.y() * d.y();
+            if (distance > best) continue;
+            best = distance;
+            const QString header = curveHeader(slot, geometry);
+            const qsizetype comma = header.lastIndexOf(", ");
+            text = QString("%1: %2 = %3;  %4 %5")
+                       .arg(header.left(comma),
+                            m_bottom->titleText().isEmpty() ? bottomAxisTitle(m_context)
+                                                            : m_bottom->titleText(),
+                            readoutNumber(p.x()), readoutNumber(p.y()), header.mid(comma + 2));
+        }
+    }
+    if (!text.isEmpty()) return text;
+    const QPointF value = m_chart->mapToValue(at, m_series[0]);
+    return QString("x = %1;  y = %2 (left axis)")
+        .arg(readoutNumber(value.x()), readoutNumber(value.y()));
+}
+
+QString ChartPanel::readoutText() const { return m_readout->text(); }
+
+void ChartPanel::zoomAt(QPointF viewPoint, double factor) {
+    const QPointF at = m_chart->mapFromScene(m_view->mapToScene(viewPoint.toPoint()));
+    const QRectF plot = m_chart->plotArea();
+    // The point under the cursor stays where it is.
+    QRectF zoomed(0, 0, plot.width() / factor, plot.height() / factor);
+    zoomed.moveTopLeft(at -
+                       QPointF((at.x() - plot.left()) / factor, (at.y() - plot.top()) / factor));
+    m_chart->zoomIn(zoomed);
+}
+
+void ChartPanel::resetZoom() {
+    m_chart->zoomReset();
+    fitAxes();
+    for (QCategoryAxis* axis : {m_bottom, m_vertical[0], m_vertical[1], m_vertical[2]})
+        relabel(axis);
+}
+
+void ChartPanel::copyImage() {
+    QApplication::clipboard()->setImage(m_view->grab().toImage());
+    Q_EMIT told("The chart was copied to the clipboard as an image");
+}
 
 void ChartPanel::paintPicture(QPainter& painter, const QRectF& target) {
     // Stamped marker images would land in a vector picture as one bitmap each: the chart is

@@ -18,6 +18,7 @@ class QChart;
 class QChartView;
 class QComboBox;
 class QFrame;
+class QLabel;
 class QLineSeries;
 class QPainter;
 class QPushButton;
@@ -66,8 +67,21 @@ public:
 
     /// The curves from now on are those of a run of this kind; the automatic titles follow it.
     void setCurveContext(const CurveContext& context);
-    /// Titles as if chosen with the selectors (a parameter file's); an empty one is automatic.
-    void chooseAxisTitles(const QString& left, const QString& bottom);
+    /// The kind of run the curves come from; none before the first run.
+    [[nodiscard]] std::optional<CurveContext> curveContext() const {
+        return m_ran ? std::optional(m_context) : std::nullopt;
+    }
+    /// What the curves are drawn against, as the titles say (the start-up sweep before a run).
+    [[nodiscard]] const CurveContext& shownContext() const { return m_context; }
+    /// The points of every slot, as shown once flushed.
+    [[nodiscard]] const std::array<QList<QPointF>, kCurveSlots>& curves() const { return m_points; }
+    /// Shows these points and titles in place of what the chart shows.
+    void showCurves(const std::array<QList<QPointF>, kCurveSlots>& curves,
+                    const std::optional<CurveContext>& context);
+    /// Titles as if chosen with the selectors, for curves of the run kind `of` (a parameter
+    /// file's or record's own); an empty one is automatic. A title is shown only over curves
+    /// of that kind, and one of the lists that names another variable or quantity never.
+    void chooseAxisTitles(const QString& left, const QString& bottom, const CurveContext& of);
 
     /// "cl": empties every series.
     void clearAll();
@@ -94,18 +108,43 @@ public:
     /// The curve titles the legend names, in slot order.
     [[nodiscard]] QStringList legendTitles() const;
 
+    /// What the chart shows at a point of its view: the curve point nearest to it within a few
+    /// pixels ("F/T Maxwell: speed n, 1/s = 25; 0,2984 N·m"), else the axis values there.
+    [[nodiscard]] QString readoutAt(QPointF viewPoint) const;
+    /// The read-out line under the chart.
+    [[nodiscard]] QString readoutText() const;
+    /// Zooms by `factor` (above 1 in) about a point of the view.
+    void zoomAt(QPointF viewPoint, double factor);
+    /// Fits the axes to every point again, after any zoom.
+    void resetZoom();
+    /// Ctrl+C: the chart as an image on the clipboard.
+    void copyImage();
+
     /// Paints the whole chart into `target` of a picture: lines and texts as the chart draws
     /// them, the point markers as vector shapes.
     void paintPicture(QPainter& painter, const QRectF& target);
 
+Q_SIGNALS:
+    /// The shown points have changed.
+    void pointsShown();
+    /// A passing note for the status bar.
+    void told(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildChart();
+    void buildReadout();
+    void showMarkers(size_t slot);
     QFrame* buildSelectors();
     void fitAxes();
     void assignAxes(const std::array<bool, kCurveGroups>& shown);
     void updateTitles();
+    void showTitlesInSelectors(const QString& left, const QString& bottom);
     void updateLegend();
     void relabel(QCategoryAxis* axis);
+    void fitRightMargin();
     /// The left tick spacing for a span: the chosen increment where it can be drawn.
     [[nodiscard]] double leftStep(double span) const;
     /// The most tick intervals whose labels fit beside each other on the left axis.
@@ -125,12 +164,17 @@ private:
     std::array<bool, kCurveSlots> m_pending{};
     QTimer m_flushTimer;
     QFrame* m_selectorFrame = nullptr;
+    QLabel* m_readout = nullptr;
+    QWidget* m_readoutRow = nullptr;  // over the chart's top margin
+    double m_labelledHeight = 0;      // the plot height the left labels were spaced for
     std::array<QComboBox*, 4> m_selectors{};
     QPushButton* m_accept = nullptr;
     bool m_selectorsShownOnce = false;
-    std::optional<CurveContext> m_context;  // none before the first run
+    CurveContext m_context;                 // that of the start-up record before a run
+    bool m_ran = false;                     // whether m_context is a run's
     std::optional<QString> m_chosenLeft;    // none: automatic
     std::optional<QString> m_chosenBottom;
+    CurveContext m_chosenFor;  // the kind of curves the chosen titles are for
     bool m_rightTitles = true;
     double m_leftIncrement = 0;
     std::optional<double> m_fixedMin;

@@ -29,14 +29,14 @@ QFont legendFont() {
 
 CurveLegend::CurveLegend(QChart* chart) : QGraphicsItem(chart), m_chart(chart) { setZValue(10); }
 
-void CurveLegend::setSlots(const QList<int>& slots) {
+void CurveLegend::setSlots(const QList<int>& slots, const QStringList& notes) {
     m_entries.clear();
-    for (int slot : slots) {
-        const std::string_view title = kSeriesTitles[static_cast<size_t>(slot)];
-        m_entries.append(
-            {slot,
-             QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())).trimmed(),
-             {}});
+    for (qsizetype i = 0; i < slots.size(); ++i) {
+        const std::string_view title = kSeriesTitles[static_cast<size_t>(slots[i])];
+        QString text =
+            QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())).trimmed();
+        if (i < notes.size() && !notes[i].isEmpty()) text += " (" + notes[i] + ")";
+        m_entries.append({slots[i], text, {}});
     }
     relayout();
 }

@@ -16,8 +16,9 @@ class CurveLegend : public QGraphicsItem {
 public:
     explicit CurveLegend(QChart* chart);
 
-    /// The slots to name, in slot order.
-    void setSlots(const QList<int>& slots);
+    /// The slots to name, in slot order, each with a note after its title where one is given
+    /// ("F/T Lorentz (right axis, W)").
+    void setSlots(const QList<int>& slots, const QStringList& notes = {});
     /// The titles named now, in order.
     [[nodiscard]] QStringList titles() const;
     /// Lays the rows out again for the chart's width and makes room for them.

@@ -15,6 +15,7 @@
 #include "ui/main_window.hpp"
 #include "ui/message_boxes.hpp"
 #include "ui/picture_export.hpp"
+#include "ui/results_table.hpp"
 
 namespace emforce {
 
@@ -22,6 +23,7 @@ namespace {
 
 const QString kTextFiles = "*.txt";
 const QString kRecordFiles = "*.json";
+const QString kCsvFiles = "*.csv";
 const QString kBadLineMessage = "For continue click  OK ";
 
 std::filesystem::path filePath(const QString& name) {
@@ -57,6 +59,7 @@ FileCommands::FileCommands(MainWindow& window, Model& model, MessageBoxes& messa
     connect(&window, &MainWindow::readRecordRequested, this, &FileCommands::readRecord);
     connect(&window, &MainWindow::writeRecordRequested, this, &FileCommands::writeRecord);
     connect(&window, &MainWindow::saveResultsRequested, this, &FileCommands::saveResults);
+    connect(&window, &MainWindow::saveCurvesRequested, this, &FileCommands::saveCurves);
     connect(&window, &MainWindow::plotResultsRequested, this, &FileCommands::plotResults);
     connect(&window, &MainWindow::savePictureRequested, this, &FileCommands::savePicture);
 }
@@ -67,9 +70,10 @@ void FileCommands::readParameters() {
     InputRecord record = m_window.currentInputs();
     const ParameterFileReading reading = readParameterFile(filePath(name), record);
     m_window.setInputs(record);
-    if (reading.axisTitles) showAxisTitles(*reading.axisTitles);
+    if (reading.axisTitles) showAxisTitles(*reading.axisTitles, record);
     // The controls hold that file only when it was read to its end.
     m_window.showParameterFileName(reading.complete() ? name : QString());
+    if (reading.complete()) m_window.setDocument(name);
     if (!reading.complete()) showError(reading.error);
 }
 
@@ -78,6 +82,8 @@ void FileCommands::writeParameters() {
     if (name.isEmpty()) return;
     try {
         writeParameterFile(filePath(name), m_window.currentInputs());
+        m_window.setDocument(name);
+        m_window.showStatusMessage("Parameters written to " + QFileInfo(name).absoluteFilePath());
     } catch (const CalcError& e) {
         showError(e.what());
     }
@@ -85,13 +91,18 @@ void FileCommands::writeParameters() {
 
 void FileCommands::readRecord() {
     const QString name = m_files.openFileName(&m_window, kRecordFiles);
-    if (name.isEmpty()) return;
+    if (!name.isEmpty()) readRecordFrom(name);
+}
+
+void FileCommands::readRecordFrom(const QString& name) {
     try {
         const InputRecord record = readRunRecord(filePath(name));
         m_window.setInputs(record);
         const auto& axes = record.axisDescriptions;
-        showAxisTitles({itemText(kLeftAxisItems, axes[0]), itemText(kBottomAxisItems, axes[1])});
+        showAxisTitles({itemText(kLeftAxisItems, axes[0]), itemText(kBottomAxisItems, axes[1])},
+                       record);
         m_window.showParameterFileName(name);
+        m_window.setDocument(name);
     } catch (const CalcError& e) {
         showError(e.what());
     }
@@ -102,6 +113,9 @@ void FileCommands::writeRecord() {
     if (name.isEmpty()) return;
     try {
         writeRunRecord(filePath(name), m_window.currentInputs());
+        m_window.setDocument(name);
+        m_window.showStatusMessage("All settings written to the record " +
+                                   QFileInfo(name).absoluteFilePath());
     } catch (const CalcError& e) {
         showError(e.what());
     }
@@ -109,27 +123,46 @@ void FileCommands::writeRecord() {
 
 void FileCommands::saveResults(int file) {
     const char letter = static_cast<char>('A' + file);
-    const std::string name = dataFileName(letter);
+    const std::optional<int> slot = m_window.savedCurveSlot();
+    const QString title =
+        slot ? QString::fromUtf8(kSeriesTitles[static_cast<size_t>(*slot)].data()).trimmed()
+             : QString();
+    // The default name says which file and which curve: "Data_A F-T Lorentz.txt".
+    QString initial = QString::fromStdString(dataFileName(letter));
+    if (slot) initial.insert(initial.size() - 4, " " + QString(title).replace('/', '-'));
+    const QString name = m_files.saveFileName(&m_window, kTextFiles, initial, "txt");
+    if (name.isEmpty()) return;
     const std::vector<double>& x = m_model.induction.curveX();
     const std::vector<double>& y = m_model.induction.curveY();
     try {
-        writeDataFile(name, x, y);
+        writeDataFile(filePath(name), x, y);
     } catch (const CalcError& e) {
         showError(e.what());
         return;
     }
-    const std::optional<int> slot = m_window.savedCurveSlot();
-    const QString curve =
-        slot
-            ? QString("of the curve \"%1\"")
-                  .arg(
-                      QString::fromUtf8(kSeriesTitles[static_cast<size_t>(*slot)].data()).trimmed())
-            : QString("(no induction curve has been calculated yet)");
-    m_window.showStatusMessage(
-        QString("Data %1: %2 points %3 written to %4")
-            .arg(letter)
-            .arg(std::min(x.size(), y.size()))
-            .arg(curve, QFileInfo(QString::fromStdString(name)).absoluteFilePath()));
+    const QString curve = slot ? QString("of the curve \"%1\"").arg(title)
+                               : QString("(no induction curve has been calculated yet)");
+    m_window.showStatusMessage(QString("Data %1: %2 points %3 written to %4")
+                                   .arg(letter)
+                                   .arg(std::min(x.size(), y.size()))
+                                   .arg(curve, QFileInfo(name).absoluteFilePath()));
+}
+
+void FileCommands::saveCurves() {
+    const ChartPanel& chart = m_window.chart();
+    const ResultsTable table = resultsTable(chart.curves(), chart.shownContext());
+    const QString name = m_files.saveFileName(&m_window, kCsvFiles, "curves.csv", "csv");
+    if (name.isEmpty()) return;
+    try {
+        replaceFile(filePath(name), csvText(table));
+    } catch (const CalcError& e) {
+        showError(e.what());
+        return;
+    }
+    m_window.showStatusMessage(QString("%1 curves of %2 rows written to %3")
+                                   .arg(table.curveSlots.size())
+                                   .arg(table.x.size())
+                                   .arg(QFileInfo(name).absoluteFilePath()));
 }
 
 void FileCommands::plotResults(int series) {
@@ -147,12 +180,19 @@ void FileCommands::plotResults(int series) {
 }
 
 void FileCommands::savePicture() {
-    emforce::savePicture(curveChartPicture(m_window.chart()), m_files, m_messages, &m_window);
+    const QString name =
+        emforce::savePicture(curveChartPicture(m_window.chart()), m_files, m_messages, &m_window);
+    if (!name.isEmpty())
+        m_window.showStatusMessage("The chart was written to " +
+                                   QFileInfo(name).absoluteFilePath());
 }
 
-void FileCommands::showAxisTitles(const AxisTitles& titles) {
+// The file's titles are for curves of the file's own sweep, motor and geometry.
+void FileCommands::showAxisTitles(const AxisTitles& titles, const InputRecord& of) {
+    const auto domain = static_cast<Domain>(std::clamp(of.domain, 0, 4));
     m_window.chart().chooseAxisTitles(QString::fromStdString(titles.left),
-                                      QString::fromStdString(titles.bottom));
+                                      QString::fromStdString(titles.bottom),
+                                      {domain, of.geometry, of.induction});
 }
 
 void FileCommands::showError(const std::string& message) {

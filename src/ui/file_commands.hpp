@@ -31,11 +31,18 @@ public:
     /// "READ all settings (record) ...": every input from the chosen run record, or none of
     /// them and the message when the record does not read.
     void readRecord();
+    /// The same for a named record file.
+    void readRecordFrom(const QString& name);
     /// "WRITE all settings (record) ...": every input as it stands into the chosen run record.
     void writeRecord();
-    /// "Data A" .. "Data D" (`file` 0..3): the last induction curve into Data_A.txt .. Data_D.txt
-    /// in the working directory; the status bar says how many points of which curve went where.
+    /// "Data A" .. "Data D" (`file` 0..3): the last induction curve into the chosen file, in the
+    /// data file format; the dialog starts at Data_A.txt .. Data_D.txt beside the curve's
+    /// name and asks before replacing a file. The status bar says how many points of which
+    /// curve went where.
     void saveResults(int file);
+    /// "all shown curves (CSV) ...": every curve on the chart into the chosen CSV file, a column
+    /// per curve after the swept values, with a header of names and units.
+    void saveCurves();
     /// "... as serie 1/2/3" (`series` 0..2): the chosen data file into that chart series, with
     /// one message for the lines that do not convert: their count and the first one.
     void plotResults(int series);
@@ -44,7 +51,7 @@ public:
 
 private:
     void showError(const std::string& message);
-    void showAxisTitles(const AxisTitles& titles);
+    void showAxisTitles(const AxisTitles& titles, const InputRecord& of);
 
     MainWindow& m_window;
     Model& m_model;

@@ -74,4 +74,66 @@ const std::array<std::string_view, 53> kHelpLines = {
     "",
 };
 
+const std::array<std::string_view, 42> kUsageLines = {
+    "USING THE PROGRAM",
+    "",
+    "Running",
+    "   Calculate (F8, Ctrl+R, the button, or a click on the window's empty background) computes "
+    "the tabled point (the report at the top right) and the checked curves.",
+    "   The status bar shows the curve in progress, its points and the time; Esc or Cancel "
+    "abandons a run: the window then shows again the results from before it.",
+    "   An input that cannot be read, or that no motor can have, is refused before the run starts: "
+    "a message names it and the cursor is put on it.",
+    "",
+    "Sweeps",
+    "   \"versus\" chooses the swept variable. The row above the chart names it with its unit and "
+    "holds From, To and \"Points per curve\".",
+    "   An empty From or To is automatic: the field shows greyed the value the run will take (x: R "
+    "... R + g, g ... 2 g, a ... 0,99 R, 0,1 z ... 1,1 z, load angle -pi/kp ... pi/kp); \"auto\" "
+    "empties both.",
+    "   The speed of the induction motor always has typed ends (min and max speed).",
+    "",
+    "Curves and axes",
+    "   Force or torque is on the left axis; powers and the I and K accuracies get axes of their "
+    "own at the right, and the legend marks such a curve \"(right axis, W)\".",
+    "   The titles follow the sweep, the geometry and the motor. To choose your own: \"in\", pick "
+    "or type the titles and sizes, then the long button under them; a title stays with curves of "
+    "its kind.",
+    "   Point at a curve: the line under the chart reads the curve, x and y with units.",
+    "   Drag a rectangle to zoom in, turn the mouse wheel to zoom, double-click the chart or "
+    "\"fit\" to show every point again. Ctrl+C on the chart copies it as an image.",
+    "",
+    "Chart buttons (left of the notebook)",
+    "   cl   clears every curve from the chart",
+    "   lg   shows or hides the legend",
+    "   in   shows the selectors of the axis titles and their font sizes",
+    "   re   removes the axis titles",
+    "   f    makes the axis labels one point larger (after 20 back to 7)",
+    "   In   steps the left-axis increment (after the largest back to automatic)",
+    "   0    pins the left axis at 0 (again: automatic)",
+    "   5    pins the left-axis maximum at 5 (again: automatic)",
+    "",
+    "Exports",
+    "   F6 \"Data A\" ... \"Data D\": the last induction curve as a data file (x and y on "
+    "alternate lines) under a name you choose; F7 plots such a file back into series 1, 2 or 3.",
+    "   F6 \"all shown curves (CSV) ...\": every curve on the chart in columns, with a header of "
+    "names and units.",
+    "   The page \"Results table\" shows the same numbers; \"Copy table\" or Ctrl+C puts them on "
+    "the clipboard as tab-separated text.",
+    "   F9 saves the chart as SVG, PDF or PNG. The status bar says what was written where.",
+    "",
+    "Records and parameter files",
+    "   F4: the parameter file keeps the tables and most settings (84 lines); a run record (JSON) "
+    "keeps every input, the sweep ranges too, and reruns to the same numbers.",
+    "   A sample set (F3) writes its cells only; when its caption names another motor or geometry, "
+    "the status bar offers to switch to them.",
+    "",
+    "Shortcuts",
+    "   F1 / F2 induction / synchronous motor, F3 sample sets, F4 files, F5 MMF window, F6 save "
+    "results, F7 plot a file, F8 calculate, F9 picture, F10 this help, Esc cancel (or close this "
+    "window).",
+    "",
+    "",
+};
+
 }  // namespace emforce

@@ -9,4 +9,10 @@ namespace emforce {
 /// The lines of the help text, in order; some end in blanks, and the last is empty.
 extern const std::array<std::string_view, 53> kHelpLines;
 
+/// "Using the program": what a first day needs, shown before the help text.
+extern const std::array<std::string_view, 42> kUsageLines;
+
+/// The heading between the two parts.
+inline constexpr std::string_view kTheoryHeading = "WHAT THE PROGRAM COMPUTES";
+
 }  // namespace emforce

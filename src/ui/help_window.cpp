@@ -2,9 +2,13 @@
 #include "ui/help_window.hpp"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QSettings>
 #include <QStringList>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "ui/help_text.hpp"
@@ -13,10 +17,18 @@ namespace emforce {
 
 namespace {
 
+const char* const kSizeKey = "helpWindow/geometry";
+
+QString qtText(std::string_view line) {
+    return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+}
+
+// How to use the program first, then what it computes.
 QString helpText() {
     QStringList lines;
-    for (std::string_view line : kHelpLines)
-        lines << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    for (std::string_view line : kUsageLines) lines << qtText(line);
+    lines << qtText(kTheoryHeading) << QString();
+    for (std::string_view line : kHelpLines) lines << qtText(line);
     return lines.join(u'\n');
 }
 
@@ -57,9 +69,34 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void HelpWindow::showAndRaise() {
+    if (!isVisible()) {
+        // The size of the last session where there is one; always within the screen, title
+        // bar included.
+        const QByteArray saved = QSettings("emforce", "emforce").value(kSizeKey).toByteArray();
+        if (saved.isEmpty() || !restoreGeometry(saved)) resize(931, 771);
+        const QRect area = screen()->availableGeometry();
+        const QSize room = area.size() - QSize(16, 48);
+        resize(size().boundedTo(room));
+        QRect frame = geometry();
+        if (!area.contains(frame))
+            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), area));
+    }
     show();
     raise();
     activateWindow();
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void HelpWindow::hideEvent(QHideEvent* event) {
+    QSettings("emforce", "emforce").setValue(kSizeKey, saveGeometry());
+    QWidget::hideEvent(event);
 }
 
 }  // namespace emforce

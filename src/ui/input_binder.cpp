@@ -91,8 +91,7 @@ void InputBinder::load(const InputRecord& r) const {
                      r.reluctivityTable[static_cast<size_t>(row)][static_cast<size_t>(column)]);
     loadText(m_c.ni12dGap, r.ni12dGap);
     loadText(m_c.ni21dGap, r.ni21dGap);
-    loadText(m_c.minSpeed, r.minSpeed);
-    loadText(m_c.maxSpeed, r.maxSpeed);
+    loadSweepRange(r);
     loadPoints(m_c.pointsPerCurve, r.pointsPerCurve);
     loadText(m_c.integrationMethod, r.integrationMethod);
     loadText(m_c.besselAccuracy, r.besselAccuracy);
@@ -124,8 +123,9 @@ void InputBinder::store(InputRecord& r) const {
                 recordText(m_c.reluctivity->item(row, column)->text());
     r.ni12dGap = recordText(m_c.ni12dGap->text());
     r.ni21dGap = recordText(m_c.ni21dGap->text());
-    r.minSpeed = recordText(m_c.minSpeed->text());
-    r.maxSpeed = recordText(m_c.maxSpeed->text());
+    const std::array<std::string*, 2> range = r.sweepRangeTexts(m_rangeDomain, m_rangeInduction);
+    *range[0] = recordText(m_c.sweepFrom->text());
+    *range[1] = recordText(m_c.sweepTo->text());
     r.pointsPerCurve = std::to_string(m_c.pointsPerCurve->value());
     r.integrationMethod = recordText(m_c.integrationMethod->currentText());
     r.besselAccuracy = recordText(m_c.besselAccuracy->currentText());
@@ -142,6 +142,15 @@ void InputBinder::store(InputRecord& r) const {
     for (size_t k = 0; k < m_c.axisDescriptions.size(); ++k)
         r.axisDescriptions[k] =
             m_c.axisDescriptions[k]->findText(m_c.axisDescriptions[k]->currentText());
+    if (r.domain != m_rangeDomain || r.induction != m_rangeInduction) loadSweepRange(r);
+}
+
+void InputBinder::loadSweepRange(const InputRecord& r) const {
+    m_rangeDomain = r.domain;
+    m_rangeInduction = r.induction;
+    const std::array<const std::string*, 2> range = r.sweepRangeTexts(r.domain, r.induction);
+    loadText(m_c.sweepFrom, *range[0]);
+    loadText(m_c.sweepTo, *range[1]);
 }
 
 void InputBinder::focus(const InputLocation& where) const {
@@ -167,10 +176,12 @@ void InputBinder::focus(const InputLocation& where) const {
             control = text = m_c.ni21dGap;
             break;
         case InputSource::MinSpeed:
-            control = text = m_c.minSpeed;
+        case InputSource::SweepFrom:
+            control = text = m_c.sweepFrom;
             break;
         case InputSource::MaxSpeed:
-            control = text = m_c.maxSpeed;
+        case InputSource::SweepTo:
+            control = text = m_c.sweepTo;
             break;
         case InputSource::PointsPerCurve:
             control = m_c.pointsPerCurve;

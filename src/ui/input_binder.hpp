@@ -22,8 +22,8 @@ struct InputControls {
     QTableWidget* reluctivity = nullptr;  ///< Relukt, 3 x 3
     QLineEdit* ni12dGap = nullptr;
     QLineEdit* ni21dGap = nullptr;
-    QLineEdit* minSpeed = nullptr;
-    QLineEdit* maxSpeed = nullptr;
+    QLineEdit* sweepFrom = nullptr;  ///< the ends of the swept variable the domain chooses
+    QLineEdit* sweepTo = nullptr;
     QSpinBox* pointsPerCurve = nullptr;
     QComboBox* integrationMethod = nullptr;
     QComboBox* besselAccuracy = nullptr;
@@ -51,7 +51,9 @@ public:
 
     /// Shows the record in the controls; a control that already shows its value is untouched.
     void load(const InputRecord& record) const;
-    /// Takes every control's text or selection into the record.
+    /// Takes every control's text or selection into the record. The From and To fields hold
+    /// the range of the variable they were last loaded with; when the domain or the motor kind
+    /// has changed since, they then show the range of the new one.
     void store(InputRecord& record) const;
 
     /// Brings the control that holds a source's text into view (its notebook page, its scroll
@@ -59,7 +61,12 @@ public:
     void focus(const InputLocation& where) const;
 
 private:
+    void loadSweepRange(const InputRecord& record) const;
+
     InputControls m_c;
+    // The swept variable whose range the From and To fields hold.
+    mutable int m_rangeDomain = 4;
+    mutable bool m_rangeInduction = true;
 };
 
 }  // namespace emforce

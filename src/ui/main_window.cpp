@@ -3,7 +3,10 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -16,6 +19,8 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTableWidget>
+#include <QToolButton>
 #include <algorithm>
 #include <chrono>
 
@@ -26,6 +31,7 @@
 #include "ui/input_binder.hpp"
 #include "ui/message_boxes.hpp"
 #include "ui/run_input_guard.hpp"
+#include "ui/sweep_panel.hpp"
 
 namespace emforce {
 
@@ -35,6 +41,9 @@ constexpr int kWidth = 1289;
 constexpr int kHeight = 915;
 constexpr int kProgressIntervalMs = 200;
 const char* const kPlacementKey = "mainWindow/geometry";
+const QString kWindowTitle =
+    "Electromagnetic Force / Torque calculation for linear, cylindrical and spherical motors "
+    "(asynchronous - induction and synchronous PM or coiled)";
 
 QString qtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -59,20 +68,38 @@ QString statusCaption(const InputLocation& where) {
 }  // namespace
 
 MainWindow::MainWindow(Model& model, MessageBoxes& messages, QWidget* parent)
-    : QMainWindow(parent), m_messages(messages), m_record(startupRecord()) {
+    : QMainWindow(parent), m_model(model), m_messages(messages), m_record(startupRecord()) {
     setObjectName("Form1");
-    setWindowTitle(
-        "Electromagnetic Force / Torque calculation for linear, cylindrical and spherical motors "
-        "(asynchronous - induction and synchronous PM or coiled)");
+    setWindowTitle(kWindowTitle);
     resize(kWidth, kHeight);
 
     InputControls controls;
     buildMenus(controls);
     setCentralWidget(buildCentral(controls));
     buildStatusBar();
+    buildSampleHint();
     arrangeTabOrder(controls);
     m_binder = std::make_unique<InputBinder>(controls);
-    m_binder->load(m_record);
+    loadControls();
+    // The sweep row follows the variable, the motor and the values its automatic ends take.
+    connect(controls.domain, &QButtonGroup::idToggled, this, &MainWindow::showSweepVariable);
+    connect(controls.geometry, &QButtonGroup::idToggled, this, &MainWindow::showSweepVariable);
+    connect(controls.induction, &QAction::toggled, this, &MainWindow::showSweepVariable);
+    connect(controls.parameters, &QTableWidget::itemChanged, this, &MainWindow::showSweepVariable);
+    m_table = controls.parameters;
+    for (int row = 0; row < kParameterRows; ++row)
+        for (int column = 0; column < 2; ++column)
+            m_tableTexts << m_table->item(row, column)->text();
+    connect(m_table, &QTableWidget::itemChanged, this,
+            [this](QTableWidgetItem* item) { recordTableEdit(item->row(), item->column()); });
+    for (auto [keys, redo] : {std::pair{Qt::CTRL | Qt::Key_Z, false},
+                              {Qt::CTRL | Qt::Key_Y, true},
+                              {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, true}}) {
+        auto* shortcut =
+            new QShortcut(QKeySequence(keys), m_table, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                redo ? &MainWindow::redoTableEdit : &MainWindow::undoTableEdit);
+    }
 
     m_worker = new CalculationWorker(model, *this, this);
     connect(m_worker, &CalculationWorker::finished, this, &MainWindow::onRunFinished);
@@ -159,6 +186,9 @@ void MainWindow::buildCommandMenus() {
     for (int file = 0; file < dataFiles.size(); ++file)
         connect(addCommand(save, dataFiles[file]), &QAction::triggered, this,
                 [this, file] { Q_EMIT saveResultsRequested(file); });
+    save->addSeparator();
+    connect(addCommand(save, "all shown curves (CSV) ..."), &QAction::triggered, this,
+            &MainWindow::saveCurvesRequested);
 
     QMenu* plot = addShortcutMenu("&Plot results from file (F7)", Qt::Key_F7);
     const QStringList plotted = {"... as serie &1 (thin line)", "... as serie &2 (points)",
@@ -195,9 +225,9 @@ QMenu* MainWindow::addShortcutMenu(const QString& title, int key) {
 
 void MainWindow::buildStatusBar() {
     // The longest texts of the progress and time panels; the file name takes what is left.
-    const std::array<QString, 3> widest = {"it has been done by now 100 % of serie no. 10",
-                                           "Calculation Time (including chart drawing) = 00:00:00",
-                                           QString()};
+    const std::array<QString, 3> widest = {
+        "it has been done by now 100 % of serie no. 10",
+        "Calculation Time (including chart drawing) = 00:00:00,0", QString()};
     for (size_t i = 0; i < m_statusPanels.size(); ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QString("StatusPanel%1").arg(i));
@@ -211,7 +241,7 @@ void MainWindow::buildStatusBar() {
     m_progressBar->setObjectName("RunProgress");
     m_progressBar->setRange(0, 1000);
     m_progressBar->setMinimumWidth(m_progressBar->fontMetrics().horizontalAdvance(
-                                       "curve 10 of 10: 100 % (1001 of 1001 points)  00:00:00") +
+                                       "curve 10 of 10: 100 % (1001 of 1001 points)  00:00:00,0") +
                                    24);
     m_progressBar->hide();
     statusBar()->addPermanentWidget(m_progressBar);
@@ -231,18 +261,133 @@ const InputRecord& MainWindow::currentInputs() {
 
 void MainWindow::setInputs(const InputRecord& record) {
     m_record = record;
+    // New inputs start the list of edits anew.
+    m_undo.clear();
+    m_redo.clear();
+    loadControls();
+}
+
+void MainWindow::loadControls() {
+    m_loading = true;
     m_binder->load(m_record);
+    m_loading = false;
+    showSweepVariable();
+    showModified();
+}
+
+void MainWindow::showSweepVariable() {
+    if (m_loading) return;
+    m_sweepPanel->showVariable(currentInputs());
 }
 
 void MainWindow::applySample(int index) {
     InputRecord record = currentInputs();
-    applySampleSet(record, kSampleSets[static_cast<size_t>(index)]);
+    const SampleSet& set = kSampleSets[static_cast<size_t>(index)];
+    applySampleSet(record, set);
     setInputs(record);
+    // The set writes its cells only; its caption may name a motor the window does not show.
+    const QString caption = qtText(set.caption);
+    SampleSetKind kind;
+    if (caption.contains("synchronous", Qt::CaseInsensitive) && record.induction)
+        kind.induction = false;
+    const QStringList geometries = {"linear", "cylindrical", "spherical"};
+    for (int g = 0; g < geometries.size(); ++g)
+        if (caption.contains(geometries[g], Qt::CaseInsensitive) &&
+            static_cast<int>(record.geometry) != g)
+            kind.geometry = static_cast<Geometry>(g);
+    offerSampleSwitch(kind);
+}
+
+void MainWindow::buildSampleHint() {
+    m_sampleHint = new QWidget;
+    m_sampleHint->setObjectName("SampleHint");
+    auto* row = new QHBoxLayout(m_sampleHint);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_sampleHintText = new QLabel;
+    m_sampleSwitch = new QPushButton;
+    m_sampleSwitch->setObjectName("SampleSwitch");
+    auto* dismiss = new QToolButton;
+    dismiss->setText(QString::fromUtf8("×"));
+    dismiss->setToolTip("Keep the motor and geometry as they are");
+    row->addWidget(m_sampleHintText);
+    row->addWidget(m_sampleSwitch);
+    row->addWidget(dismiss);
+    connect(dismiss, &QToolButton::clicked, m_sampleHint, &QWidget::hide);
+    connect(m_sampleSwitch, &QPushButton::clicked, this, [this] {
+        InputRecord record = currentInputs();
+        if (m_offered.induction) record.induction = *m_offered.induction;
+        if (m_offered.geometry) record.geometry = *m_offered.geometry;
+        setInputs(record);
+        m_sampleHint->hide();
+        showStatusMessage("Switched to " +
+                          m_sampleSwitch->text().mid(QString("Switch to ").size()));
+    });
+    m_sampleHint->hide();
+    statusBar()->addPermanentWidget(m_sampleHint);
+}
+
+void MainWindow::offerSampleSwitch(const SampleSetKind& kind) {
+    m_offered = kind;
+    QStringList names;
+    if (kind.induction) names << (*kind.induction ? "induction" : "synchronous");
+    if (kind.geometry)
+        names << QStringList{"linear", "cylindrical",
+                             "spherical"}[static_cast<int>(*kind.geometry)];
+    m_sampleHint->setVisible(!names.isEmpty());
+    if (names.isEmpty()) return;
+    m_sampleHintText->setText("Set for " + names.join(", ") + ":");
+    // Whole: the file-name panel beside it gives up its room first.
+    m_sampleHintText->setMinimumWidth(m_sampleHintText->sizeHint().width());
+    m_sampleSwitch->setText("Switch to " + names.join(", "));
+}
+
+QString MainWindow::sampleHint() const {
+    return m_sampleHint->isVisibleTo(this) ? m_sampleHintText->text() : QString();
+}
+
+// Each edit of a value cell, with the text it replaced, for Ctrl+Z and Ctrl+Y.
+void MainWindow::recordTableEdit(int row, int column) {
+    const qsizetype at = row * 2 + column;
+    const QString now = m_table->item(row, column)->text();
+    if (!m_loading && !m_replaying && now != m_tableTexts[at]) {
+        m_undo << TableEdit{row, column, m_tableTexts[at], now};
+        m_redo.clear();
+    }
+    m_tableTexts[at] = now;
+    if (!m_loading) showModified();
+}
+
+// Reading the controls while they are being loaded would take half of the new record.
+void MainWindow::showModified() {
+    if (!m_document.isEmpty()) setWindowModified(!(currentInputs() == m_documentRecord));
+}
+
+void MainWindow::undoTableEdit() { replayTableEdit(m_undo, m_redo, false); }
+
+void MainWindow::redoTableEdit() { replayTableEdit(m_redo, m_undo, true); }
+
+// Takes the last edit of one list, writes its old (undo) or new (redo) text, and keeps it in
+// the other list.
+void MainWindow::replayTableEdit(QList<TableEdit>& from, QList<TableEdit>& to, bool redo) {
+    if (from.isEmpty()) return;
+    const TableEdit edit = from.takeLast();
+    m_replaying = true;
+    m_table->item(edit.row, edit.column)->setText(redo ? edit.after : edit.before);
+    m_replaying = false;
+    to << edit;
+}
+
+void MainWindow::setDocument(const QString& path) {
+    m_document = path;
+    m_documentRecord = currentInputs();
+    setWindowTitle(kWindowTitle +
+                   (path.isEmpty() ? QString() : " - " + QFileInfo(path).fileName() + "[*]"));
+    setWindowModified(false);
 }
 
 void MainWindow::attachWindingPattern(QButtonGroup* selector) {
     m_binder->attachWindingPattern(selector);
-    m_binder->load(m_record);
+    loadControls();
 }
 
 void MainWindow::showParameterFileName(const QString& path) { m_statusPanels[2]->setText(path); }
@@ -270,6 +415,7 @@ void MainWindow::startRun() {
         refuse(*problem);
         return;
     }
+    keepShown();
     const auto domain = static_cast<Domain>(std::clamp(record.domain, 0, 4));
     m_chart->setCurveContext({domain, record.geometry, record.induction});
     startProgress(record);
@@ -290,6 +436,38 @@ void MainWindow::refuse(const InputProblem& problem) {
 }
 
 void MainWindow::cancelRun() { m_worker->cancel(); }
+
+void MainWindow::keepShown() {
+    m_cancelled = false;
+    m_shown.report = m_report->toPlainText();
+    m_shown.harmonics = m_harmonics->toPlainText();
+    m_shown.time = m_statusPanels[1]->text();
+    for (size_t f = 0; f < m_resultFields.size(); ++f)
+        m_shown.fields[f] = m_resultFields[f]->text();
+    m_shown.curves = m_chart->curves();
+    m_shown.context = m_chart->curveContext();
+    m_shown.savedCurveSlot = m_savedCurveSlot;
+    m_shown.curveX = m_model.induction.curveX();
+    m_shown.curveY = m_model.induction.curveY();
+}
+
+// A cancelled run leaves no half results: the window shows again what it showed before.
+void MainWindow::restoreShown() {
+    m_report->setPlainText(m_shown.report);
+    m_harmonics->setPlainText(m_shown.harmonics);
+    m_statusPanels[1]->setText(m_shown.time);
+    for (size_t f = 0; f < m_resultFields.size(); ++f) {
+        m_resultFields[f]->setText(m_shown.fields[f]);
+        m_resultFields[f]->setToolTip(m_shown.fields[f]);
+        m_resultFields[f]->setCursorPosition(0);
+    }
+    m_chart->showCurves(m_shown.curves, m_shown.context);
+    m_savedCurveSlot = m_shown.savedCurveSlot;
+    m_model.induction.curveX() = m_shown.curveX;
+    m_model.induction.curveY() = m_shown.curveY;
+    m_statusPanels[0]->setText(QString(kCancelledMessage) +
+                               ": the results of the run before are shown");
+}
 
 bool MainWindow::isRunning() const { return m_worker->isRunning(); }
 
@@ -312,6 +490,9 @@ void MainWindow::startProgress(const InputRecord& record) {
         static_cast<int>(std::count(record.curves.begin(), record.curves.begin() + slots, true)), 0,
         0, 0, record.induction};
     m_statusPanels[0]->setToolTip(QString());
+    // The last run's texts would read as this one's progress.
+    m_statusPanels[0]->setText("calculating ...");
+    m_statusPanels[1]->clear();
     m_elapsed.start();
     m_progressTimer.start();
     showProgress();
@@ -350,8 +531,9 @@ void MainWindow::onRunFinished(bool exitRequested) {
     const InputRecord& after = m_worker->record();
     m_record.value(0) = after.value(0);
     m_record.pointsPerCurve = after.pointsPerCurve;
-    m_binder->load(m_record);
+    loadControls();
     m_chart->flush();
+    if (m_cancelled) restoreShown();
     setRunning(false);
     Q_EMIT runFinished();
     if (exitRequested)
@@ -443,7 +625,7 @@ bool MainWindow::ask(const std::string& question) {
 
 void MainWindow::runAbandoned(const std::string& message) {
     if (message == kCancelledMessage)
-        setProgressText(message);
+        m_cancelled = true;
     else
         m_messages.showError(this, QString::fromStdString(message));
 }

@@ -4,14 +4,17 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
+#include <QPointF>
 #include <QTimer>
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "model/input_problem.hpp"
 #include "run/calculation_run.hpp"
 #include "run/run_observer.hpp"
+#include "ui/axis_titles.hpp"
 
 class QAction;
 class QButtonGroup;
@@ -24,6 +27,7 @@ class QProgressBar;
 class QPushButton;
 class QShortcut;
 class QTabWidget;
+class QTableWidget;
 
 namespace emforce {
 
@@ -33,6 +37,8 @@ class ChartPanel;
 class InputBinder;
 class MessageBoxes;
 class RunInputGuard;
+class ResultsPage;
+class SweepPanel;
 struct InputControls;
 
 /// The property that marks the widgets whose empty space is the window's background.
@@ -64,8 +70,17 @@ public:
     const InputRecord& currentInputs();
     /// Shows a record in the controls.
     void setInputs(const InputRecord& record);
-    /// Writes the sample set of that menu index into the parameter tables.
+    /// Writes the sample set of that menu index into the parameter tables. Where its caption
+    /// names a motor or geometry other than the chosen ones, the status bar offers to switch.
     void applySample(int index);
+    /// The hint of the last sample set, empty when none is shown.
+    [[nodiscard]] QString sampleHint() const;
+    /// Undoes or redoes the last edit of the parameter table (Ctrl+Z, Ctrl+Y).
+    void undoTableEdit();
+    void redoTableEdit();
+    /// Names the parameter file or record the inputs were last read from or written to in the
+    /// window's title; an edit after it marks the title with "*".
+    void setDocument(const QString& path);
     /// Binds the inputs' winding pattern to the selector of the MMF window.
     void attachWindingPattern(QButtonGroup* selector);
     /// Shows the path of the parameter file last read in status panel 2 (empty: none).
@@ -112,6 +127,8 @@ Q_SIGNALS:
     void mmfWindowRequested();
     /// `file` 0..3 for "Data A" to "Data D".
     void saveResultsRequested(int file);
+    /// "all shown curves (CSV) ...".
+    void saveCurvesRequested();
     /// `series` 0..2 for the first three chart series.
     void plotResultsRequested(int series);
     void savePictureRequested();
@@ -122,6 +139,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // What a sample set's caption names beyond its cells.
+    struct SampleSetKind {
+        std::optional<bool> induction;
+        std::optional<Geometry> geometry;
+    };
+    // One edit of a parameter-table cell.
+    struct TableEdit {
+        int row, column;
+        QString before, after;
+    };
+
     void buildMenus(InputControls& controls);
     void buildMotorKindMenu(InputControls& controls);
     void buildSampleMenu();
@@ -140,6 +168,15 @@ private:
     void startProgress(const InputRecord& record);
     void showProgress();
     void onRunFinished(bool exitRequested);
+    void loadControls();
+    void buildSampleHint();
+    void offerSampleSwitch(const SampleSetKind& kind);
+    void recordTableEdit(int row, int column);
+    void replayTableEdit(QList<TableEdit>& from, QList<TableEdit>& to, bool redo);
+    void showModified();
+    void showSweepVariable();
+    void keepShown();
+    void restoreShown();
 
     // The progress of the active run.
     struct Progress {
@@ -150,8 +187,34 @@ private:
         bool induction = true;
     };
 
+    // What the window showed before a run: a cancelled run gives it back.
+    struct Shown {
+        QString report, harmonics, time;
+        std::array<QString, kResultFieldCount> fields;
+        std::array<QList<QPointF>, kCurveSlots> curves;
+        std::optional<CurveContext> context;
+        std::optional<int> savedCurveSlot;
+        std::vector<double> curveX, curveY;  // the induction motor's last curve
+    };
+
+    Model& m_model;
     MessageBoxes& m_messages;
     InputRecord m_record;
+    bool m_loading = false;  // the controls are being loaded from m_record
+    Shown m_shown;
+    bool m_cancelled = false;
+    SweepPanel* m_sweepPanel = nullptr;
+    QWidget* m_sampleHint = nullptr;
+    QLabel* m_sampleHintText = nullptr;
+    QPushButton* m_sampleSwitch = nullptr;
+    SampleSetKind m_offered;
+    QTableWidget* m_table = nullptr;
+    QStringList m_tableTexts;  // the value cells as last seen, for the undo list
+    QList<TableEdit> m_undo, m_redo;
+    bool m_replaying = false;  // an undo or redo is writing a cell
+    QString m_document;
+    InputRecord m_documentRecord;  // the inputs as the document holds them
+    ResultsPage* m_results = nullptr;
     std::unique_ptr<InputBinder> m_binder;
     ChartPanel* m_chart = nullptr;
     QPlainTextEdit* m_report = nullptr;

@@ -27,10 +27,15 @@
 #include "ui/chart_panel.hpp"
 #include "ui/input_binder.hpp"
 #include "ui/main_window.hpp"
+#include "ui/results_page.hpp"
+#include "ui/sweep_panel.hpp"
 
 namespace emforce {
 
 namespace {
+
+// The widest number of the run's report, in characters ("-6,756296882E-001").
+constexpr int kReportNumberWidth = 17;
 
 QString qtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -191,12 +196,22 @@ QWidget* MainWindow::buildCentral(InputControls& c) {
     m_chart = new ChartPanel;
     c.axisDescriptions = m_chart->axisSelectors();
 
+    // The sweep row stays above the chart at every window size.
+    m_sweepPanel = background(new SweepPanel);
+    c.sweepFrom = m_sweepPanel->fromEdit();
+    c.sweepTo = m_sweepPanel->toEdit();
+    c.pointsPerCurve = m_sweepPanel->pointsBox();
     auto* lower = background(new QWidget);
-    auto* lowerRow = new QHBoxLayout(lower);
+    auto* lowerColumn = new QVBoxLayout(lower);
+    lowerColumn->setContentsMargins(0, 0, 0, 0);
+    lowerColumn->setSpacing(4);
+    lowerColumn->addWidget(m_sweepPanel);
+    auto* lowerRow = new QHBoxLayout;
     lowerRow->setContentsMargins(0, 0, 0, 0);
     m_chartButtons = background(new ChartButtons(*m_chart));
     lowerRow->addWidget(m_chartButtons);
     lowerRow->addWidget(buildNotebook(c), 1);
+    lowerColumn->addLayout(lowerRow, 1);
 
     // Splitters and scroll areas let the window shrink to small screens: the tables scroll,
     // the chart takes the space that is left.
@@ -268,10 +283,13 @@ QWidget* MainWindow::buildTopArea(InputControls& c) {
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(std::min(fixed.pointSizeF(), m_report->font().pointSizeF() - 1));
     m_report->setFont(fixed);
-    m_report->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Wide enough for most of a report line; the rest scrolls.
-    m_report->setMinimumWidth(m_report->fontMetrics().horizontalAdvance(QString(24, u'-')) +
-                              m_report->verticalScrollBar()->sizeHint().width() + 8);
+    // Wide enough for the numbers of the report; a longer line wraps rather than being cut.
+    m_report->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_report->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_report->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_report->setMinimumWidth(
+        m_report->fontMetrics().horizontalAdvance(QString(kReportNumberWidth, u'0')) +
+        m_report->verticalScrollBar()->sizeHint().width() + 12);
 
     auto* area = new QWidget;
     auto* row = new QHBoxLayout(area);
@@ -300,27 +318,14 @@ QWidget* MainWindow::buildRightArea(InputControls& c) {
 
     c.ni12dGap = makeEdit("ni12d_gap");
     c.ni21dGap = makeEdit("ni21d_gap");
-    c.minSpeed = makeEdit("LabeledEdit3");
-    c.maxSpeed = makeEdit("LabeledEdit4");
-    c.pointsPerCurve = new QSpinBox;
-    c.pointsPerCurve->setObjectName("CSpinEdit2");
-    c.pointsPerCurve->setRange(10, 1000);
-    c.pointsPerCurve->setSingleStep(10);
 
     auto* edits = new QGridLayout;
     edits->setHorizontalSpacing(16);
     edits->setVerticalSpacing(10);
     edits->addWidget(captioned(" ni12d / ni0  of  gap", c.ni12dGap), 0, 0);
     edits->addWidget(captioned("  ni21d / ni0  of  gap", c.ni21dGap), 0, 1);
-    edits->addWidget(captioned("min speed = ", c.minSpeed), 1, 0);
-    edits->addWidget(captioned("max speed = ", c.maxSpeed), 1, 1);
-    for (QWidget* box : {static_cast<QWidget*>(c.minSpeed), static_cast<QWidget*>(c.maxSpeed),
-                         static_cast<QWidget*>(c.ni12dGap), static_cast<QWidget*>(c.ni21dGap)})
+    for (QWidget* box : {c.ni12dGap, c.ni21dGap})
         box->setMinimumWidth(box->fontMetrics().horizontalAdvance("0,0000000") + 12);
-    auto* pointsLabel = new QLabel("Points per curve = ");
-    pointsLabel->setBuddy(c.pointsPerCurve);
-    edits->addWidget(pointsLabel, 2, 0, Qt::AlignRight);
-    edits->addWidget(c.pointsPerCurve, 2, 1);
 
     auto* area = new QWidget;
     auto* column = new QVBoxLayout(area);
@@ -342,6 +347,18 @@ QTabWidget* MainWindow::buildNotebook(InputControls& c) {
         page->setAttribute(Qt::WA_NoMousePropagation);
     m_notebook->addTab(m_chart, "Charts");
     m_notebook->addTab(errors, "Errors / Accuracy");
+    m_results = new ResultsPage;
+    m_results->setAttribute(Qt::WA_NoMousePropagation);
+    m_notebook->addTab(m_results, "Results table");
+    // The table follows the chart while it is shown.
+    const auto refresh = [this] {
+        if (m_notebook->currentWidget() == m_results)
+            m_results->showTable(resultsTable(m_chart->curves(), m_chart->shownContext()));
+    };
+    connect(m_chart, &ChartPanel::pointsShown, m_results, refresh);
+    connect(m_notebook, &QTabWidget::currentChanged, m_results, refresh);
+    connect(m_results, &ResultsPage::told, this, &MainWindow::showStatusMessage);
+    connect(m_chart, &ChartPanel::told, this, &MainWindow::showStatusMessage);
     return m_notebook;
 }
 
@@ -437,7 +454,7 @@ void MainWindow::arrangeTabOrder(const InputControls& c) {
     chain << m_calculateButton << c.highestHarmonic;
     for (size_t slot = 0; slot < 8; ++slot) chain << c.curves[slot];
     for (QAbstractButton* radio : c.domain->buttons()) chain << radio;
-    chain << c.parameters << c.reluctivity << c.ni12dGap << c.ni21dGap << c.minSpeed << c.maxSpeed
+    chain << c.parameters << c.reluctivity << c.ni12dGap << c.ni21dGap << c.sweepFrom << c.sweepTo
           << c.pointsPerCurve;
     for (QWidget* button : m_chartButtons->findChildren<QWidget*>()) chain << button;
     chain << m_notebook->tabBar();

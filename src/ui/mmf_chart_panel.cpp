@@ -260,7 +260,26 @@ void MmfChartPanel::showChart(const MmfChart& chart) {
         m_chart->setTitle(m_titleShown ? m_title : QString());
     }
     fitAxes();
+    showAutomaticTitles();
     redrawBars();
+}
+
+// What was drawn, with its unit: orders or the electrical angle against MMF or the current
+// density relative to that of the first harmonic.
+void MmfChartPanel::showAutomaticTitles() {
+    const auto drawn = [this](MmfSeries s) { return series(s)->count() > 0; };
+    const bool mmf = drawn(MmfSeries::StatorBars) || drawn(MmfSeries::RotorBars) ||
+                     drawn(MmfSeries::StatorDistribution) || drawn(MmfSeries::RotorDistribution);
+    const bool density = drawn(MmfSeries::OuterDensity) || drawn(MmfSeries::InnerDensity);
+    const bool spectrum = density || drawn(MmfSeries::StatorBars) || drawn(MmfSeries::RotorBars);
+    if (!m_bottomChosen)
+        m_titleFit->setTitle(m_bottom, spectrum ? "harmonic order  h, -"
+                                                : QString::fromUtf8("electrical angle  φ, rad"));
+    if (m_leftChosen) return;
+    QStringList left;
+    if (mmf) left << "MMF  F, A";
+    if (density) left << "current density  J/J1, -";
+    m_titleFit->setTitle(m_left, left.join("   |   "));
 }
 
 void MmfChartPanel::redrawBars() {
@@ -330,12 +349,15 @@ void MmfChartPanel::setTitleSize(QValueAxis* axis, int points) {
 void MmfChartPanel::acceptAxisDescriptions() {
     setTitleSize(m_left, sizeFrom(m_leftSize));
     m_titleFit->setTitle(m_left, m_leftTitle->currentText());
+    m_leftChosen = true;
     setTitleSize(m_bottom, sizeFrom(m_bottomSize));
     m_titleFit->setTitle(m_bottom, m_bottomTitle->currentText());
+    m_bottomChosen = true;
     m_selectorFrame->hide();
 }
 
 void MmfChartPanel::clearAxisTitles() {
+    m_leftChosen = m_bottomChosen = true;
     m_titleFit->setTitle(m_left, QString());
     m_titleFit->setTitle(m_bottom, QString());
 }

@@ -33,7 +33,8 @@ public:
     /// The view of the whole chart (Chart1), without the selectors on top of it.
     [[nodiscard]] QChartView& view() const { return *m_view; }
     [[nodiscard]] QChart& chart() const { return *m_chart; }
-    /// The value axes, left and bottom; their titles start empty.
+    /// The value axes, left and bottom; their titles start empty, and each redraw gives them
+    /// the automatic titles of what it drew until the user chooses or empties them.
     [[nodiscard]] QValueAxis* leftAxis() const { return m_left; }
     [[nodiscard]] QValueAxis* bottomAxis() const { return m_bottom; }
     /// The title font size chosen for an axis; its title is drawn smaller only where it would
@@ -77,6 +78,7 @@ private:
     void fitAxes();
     void redrawBars();
     void setTitleSize(QValueAxis* axis, int points);
+    void showAutomaticTitles();
 
     QChartView* m_view = nullptr;
     QChart* m_chart = nullptr;
@@ -87,6 +89,8 @@ private:
     AxisTitleFit* m_titleFit = nullptr;  // owned by the chart
     QString m_title;
     bool m_titleShown = false;
+    bool m_leftChosen = false;  // the user's title (or none) in place of the automatic one
+    bool m_bottomChosen = false;
     QFrame* m_selectorFrame = nullptr;
     QComboBox* m_leftTitle = nullptr;
     QComboBox* m_bottomTitle = nullptr;

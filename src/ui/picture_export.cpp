@@ -139,23 +139,25 @@ void writePicture(const PictureSource& picture, const QString& fileName, double 
     replaceFile(fileName.toStdString(), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
-void savePicture(const PictureSource& picture, FileChooser& files, MessageBoxes& messages,
-                 QWidget* parent) {
+QString savePicture(const PictureSource& picture, FileChooser& files, MessageBoxes& messages,
+                    QWidget* parent) {
     const QString fileName =
         files.saveFileName(parent, "Pictures (*.svg *.pdf *.png)", "*.svg", "svg");
-    if (fileName.isEmpty()) return;
+    if (fileName.isEmpty()) return {};
     double scale = 1;
     if (pictureFormat(fileName) == PictureFormat::Png) {
         // Twice the pixels of the screen the chart is on, whatever its scale factor.
         const double screenPixels = parent ? parent->devicePixelRatioF() : 1.0;
         scale = files.pictureScale(parent, static_cast<int>(std::ceil(2 * screenPixels)));
-        if (scale <= 0) return;
+        if (scale <= 0) return {};
     }
     try {
         writePicture(picture, fileName, scale);
     } catch (const CalcError& e) {
         messages.showError(parent, QString::fromStdString(e.what()));
+        return {};
     }
+    return fileName;
 }
 
 }  // namespace emforce

@@ -48,8 +48,9 @@ void writePicture(const PictureSource& picture, const QString& fileName, double 
 
 /// The picture command: a save dialog starting at "*.svg" (a name without an ending gets
 /// ".svg"), for a PNG the resolution (twice the screen's pixels unless chosen otherwise), then
-/// the picture; a failure shows its message. Cancelling either dialog writes nothing.
-void savePicture(const PictureSource& picture, FileChooser& files, MessageBoxes& messages,
-                 QWidget* parent);
+/// the picture; a failure shows its message. Cancelling either dialog writes nothing. Returns
+/// the file written, empty when none was.
+QString savePicture(const PictureSource& picture, FileChooser& files, MessageBoxes& messages,
+                    QWidget* parent);
 
 }  // namespace emforce

@@ -2,14 +2,18 @@
 #include "ui/screenshot.hpp"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
+#include <memory>
 
 #include "model/input_problem.hpp"
 #include "model/sample_sets.hpp"
@@ -70,19 +74,48 @@ void runAndPicture(MainWindow& window, const QString& file) {
     window.startRun();
 }
 
-void applyCase(MainWindow& window, const ScreenshotCase& shot) {
+// A long run of the same inputs, cancelled while it draws its first curve.
+void startAndCancel(MainWindow& window) {
     InputRecord record = window.currentInputs();
+    record.highestHarmonic = "17";
+    record.pointsPerCurve = "1000";
+    record.integrationMethod = kIntegrationMethodItems[0];
+    window.setInputs(record);
+    window.startRun();
+    QTimer::singleShot(kMessageBoxMs, &window, [&window] { window.cancelRun(); });
+}
+
+// What follows the run: a record read, a menu opened, the help shown.
+void afterRun(AppWindows& windows, const ScreenshotCase& shot) {
+    if (!shot.record.isEmpty()) windows.commands.readRecordFrom(shot.record);
+    if (shot.help) windows.help.showAndRaise();
+    if (!shot.menu.isEmpty())
+        for (QAction* item : windows.main.menuBar()->actions())
+            if (QString(item->text()).remove('&').startsWith(shot.menu) && item->menu()) {
+                // Opened after the clicks have been drawn; the picture waits for it.
+                QTimer::singleShot(kSettleMs / 2, &windows.main, [&windows, item] {
+                    windows.main.menuBar()->setActiveAction(item);
+                });
+                break;
+            }
+}
+
+void applyCase(MainWindow& window, const ScreenshotCase& shot) {
+    // As its menu item applies it, with the offer its caption may bring.
     if (!shot.sample.isEmpty())
-        if (const auto set = findSampleSet(shot.sample.toStdString()))
-            applySampleSet(record, kSampleSets[static_cast<size_t>(*set)]);
+        if (const auto set = findSampleSet(shot.sample.toStdString())) window.applySample(*set);
+    InputRecord record = window.currentInputs();
     const QStringList geometries = {"linear", "cylindrical", "spherical"};
     if (geometries.contains(shot.geometry))
         record.geometry = static_cast<Geometry>(geometries.indexOf(shot.geometry));
     if (shot.synchronous) record.induction = false;
     if (shot.allCurves) record.curves.fill(true);
+    if (shot.domain >= 0) record.domain = shot.domain;
+    if (!shot.harmonic.isEmpty()) record.highestHarmonic = shot.harmonic.toStdString();
     window.setInputs(record);
     setCells(window, shot.cells);
     if (shot.errorsPage) window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+    if (shot.resultsPage) window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(2);
 }
 
 }  // namespace
@@ -105,6 +138,14 @@ void addScreenshotOptions(QCommandLineParser& parser) {
         {"click", "After the run, click the button of this object name (repeatable).", "NAME"},
         {"then-set", "After the run, set a cell so and run again (repeatable).", "ROW=TEXT"},
         {"errors-page", "Show the page Errors / Accuracy."},
+        {"results-page", "Show the page Results table."},
+        {"no-run", "Picture the window as it starts, without a run."},
+        {"domain", "The swept variable, 0 to 4.", "N"},
+        {"harmonic", "The highest harmonic.", "N"},
+        {"read-record", "After the run, read this run record.", "FILE"},
+        {"open-menu", "After the run, open the menu whose caption starts so.", "CAPTION"},
+        {"then-cancel", "After the run, start a long one and cancel it while it draws."},
+        {"help-window", "After the run, show the help window."},
     });
 }
 
@@ -122,6 +163,14 @@ ScreenshotCase screenshotCase(const QCommandLineParser& parser) {
     shot.edits = parser.values("edit");
     shot.clicks = parser.values("click");
     shot.errorsPage = parser.isSet("errors-page");
+    shot.resultsPage = parser.isSet("results-page");
+    shot.noRun = parser.isSet("no-run");
+    shot.domain = parser.isSet("domain") ? parser.value("domain").toInt() : -1;
+    shot.harmonic = parser.value("harmonic");
+    shot.record = parser.value("read-record");
+    shot.menu = parser.value("open-menu");
+    shot.thenCancel = parser.isSet("then-cancel");
+    shot.help = parser.isSet("help-window");
     return shot;
 }
 
@@ -141,15 +190,27 @@ void takeScreenshot(AppWindows& windows, const ScreenshotCase& shot) {
             });
             return;
         }
-        QObject::connect(&window, &MainWindow::runFinished, &window, [&window, shot, file] {
-            setEdits(window, shot.edits);
-            clickAll(window, shot.clicks);
-            QTimer::singleShot(settleAfter(shot.clicks), &window, [&window, shot, file] {
-                if (shot.thenCells.isEmpty()) return saveScreenAndQuit(file);
-                setCells(window, shot.thenCells);
-                runAndPicture(window, file);
+        if (shot.noRun) {
+            QTimer::singleShot(kSettleMs, &window, [file] { saveScreenAndQuit(file); });
+            return;
+        }
+        auto runs = std::make_shared<int>(0);
+        QObject::connect(
+            &window, &MainWindow::runFinished, &window, [&windows, &window, shot, file, runs] {
+                if (++*runs > 1) {  // the cancelled one, once the window has shown its end
+                    QTimer::singleShot(kSettleMs, &window, [file] { saveScreenAndQuit(file); });
+                    return;
+                }
+                setEdits(window, shot.edits);
+                clickAll(window, shot.clicks);
+                afterRun(windows, shot);
+                QTimer::singleShot(settleAfter(shot.clicks), &window, [&window, shot, file] {
+                    if (shot.thenCancel) return startAndCancel(window);
+                    if (shot.thenCells.isEmpty()) return saveScreenAndQuit(file);
+                    setCells(window, shot.thenCells);
+                    runAndPicture(window, file);
+                });
             });
-        });
         runAndPicture(window, file);
     });
 }

@@ -24,6 +24,14 @@ struct ScreenshotCase {
     QStringList edits;      ///< "NAME=TEXT": a list or edit line set before the clicks
     QStringList clicks;     ///< buttons of the pictured window clicked after the run, in order
     bool errorsPage = false;
+    bool noRun = false;        ///< the window as it starts, before any run
+    int domain = -1;           ///< the swept variable 0..4, or as it starts
+    QString harmonic;          ///< the highest harmonic, or as it starts
+    QString record;            ///< a run record read after the run
+    QString menu;              ///< a menu of the menu bar opened after the run, by its caption
+    bool thenCancel = false;   ///< after the run, a long one cancelled while it draws
+    bool help = false;         ///< the help window after the run
+    bool resultsPage = false;  ///< the page "Results table"
 };
 
 /// Adds the screenshot options to a parser.

@@ -28,6 +28,8 @@ InputRecord changedRecord() {
     r.ni21dGap = "line\nbreak";
     r.minSpeed = "-5,5";
     r.maxSpeed = "no number, kept as typed";
+    r.sweepRanges[1] = {"0,002", ""};
+    r.sweepRanges[4] = {"", "-1,5"};
     r.pointsPerCurve = "\x01";
     r.integrationMethod = "Simpson integration meth.";
     r.besselAccuracy = "1e-5";
@@ -206,6 +208,23 @@ TEST(RunRecord, RefusesWhatAStackCannotTakeNamingItsKey) {
     // A stack given by its waves has no winding to write.
     record.stack->waves = {{1, Complex(1.0)}};
     EXPECT_THROW(recordText(record), CalcError);
+}
+
+TEST(RunRecord, SweepRangesAreKeptAndMayBeMissing) {
+    const InputRecord changed = changedRecord();
+    const std::string text = recordText(changed);
+    EXPECT_NE(text.find("\"sweepRanges\": [\n    [\"\", \"\"],\n    [\"0,002\", \"\"],"),
+              std::string::npos);
+    // A record of a program without chosen ranges reads with every range automatic.
+    const size_t from = text.find("\n  \"sweepRanges\"");
+    const size_t to = text.find("\n  \"curves\"");
+    std::string older = text;
+    older.erase(from, to - from);
+    InputRecord expected = changed;
+    expected.sweepRanges = {};
+    EXPECT_TRUE(recordFromText(older, "t.json") == expected);
+    EXPECT_EQ(refusal(replaced(text, "[\"0,002\", \"\"]", "[\"0,002\"]")),
+              "Record file t.json: key 'sweepRanges' must be a list of 5 rows of 2 texts");
 }
 
 TEST(RunRecord, FileRoundTripAndFailures) {

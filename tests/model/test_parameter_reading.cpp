@@ -292,6 +292,56 @@ TEST_F(ParameterReading, ImpossibleInputsAreRefusedNamingTheirRow) {
     EXPECT_NO_THROW(read());
 }
 
+TEST_F(ParameterReading, ChosenSweepEndsOfTheDomainAreReadAndChecked) {
+    struct Case {
+        Geometry geometry;
+        int domain;
+        bool induction;
+        const char* from;
+        const char* to;
+        const char* message;  // empty: read
+    };
+    const Case cases[] = {
+        {Geometry::Spherical, 1, true, "0,002", "", ""},
+        {Geometry::Spherical, 4, false, "-1", "1", ""},
+        {Geometry::Linear, 0, true, "-0,01", "0,01", ""},
+        {Geometry::Linear, 3, true, "-5", "5", ""},
+        {Geometry::Spherical, 1, true, "0", "0,002",
+         "Impossible input: sweep From = 0 (the gap width must be greater than 0)"},
+        {Geometry::Cylindrical, 2, true, "0,01", "0,05",
+         "Impossible input: sweep To = 0,05 (the layer width must be below R)"},
+        {Geometry::Spherical, 3, true, "0,1", "3,2",
+         "Impossible input: sweep To = 3,2 (teta must lie between 0 and pi)"},
+        {Geometry::Cylindrical, 0, true, "-0,01", "",
+         "Impossible input: sweep From = -0,01 (the radius must be greater than 0)"},
+        {Geometry::Spherical, 1, true, "x", "", "'x' is not a valid floating point value"},
+    };
+    for (const Case& c : cases) {
+        record = startupRecord();
+        record.geometry = c.geometry;
+        record.domain = c.domain;
+        record.induction = c.induction;
+        record.sweepRanges[static_cast<size_t>(c.domain)] = {c.from, c.to};
+        try {
+            read();
+            EXPECT_STREQ("", c.message);
+            EXPECT_EQ(p().sweepFrom, toReal(c.from)) << c.from;
+            EXPECT_EQ(p().sweepTo.has_value(), *c.to != 0) << c.to;
+        } catch (const InputError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+            EXPECT_EQ(e.where().source, std::string(c.message).find("To =") != std::string::npos
+                                            ? InputSource::SweepTo
+                                            : InputSource::SweepFrom)
+                << c.message;
+        }
+    }
+    // The ends of the other domains are not read: any text may stand there.
+    record = startupRecord();
+    record.sweepRanges[1] = {"x", "y"};
+    EXPECT_NO_THROW(read());
+    EXPECT_FALSE(p().sweepFrom.has_value());
+}
+
 TEST_F(ParameterReading, PointCountBelowOneIsRefused) {
     for (const char* text : {"0", "-3"}) {
         record.pointsPerCurve = text;

@@ -237,9 +237,10 @@ TEST_F(CalculationRun, CalculationTimeAcrossMidnight) {
     using namespace std::chrono;
     const auto late = sys_days{2026y / 12 / 10} + 23h + 59min + 58s;
     int calls = 0;
-    options.now = [&] { return late + seconds(5 * calls++); };
+    options.now = [&] { return late + milliseconds(5480 * calls++); };
     ASSERT_TRUE(run().complete);
-    EXPECT_EQ(observer.times.back(), "Calculation Time (including chart drawing) = 00:00:05");
+    // To the tenth of a second, truncated.
+    EXPECT_EQ(observer.times.back(), "Calculation Time (including chart drawing) = 00:00:05,4");
 }
 
 TEST_F(CalculationRun, CurvesWithReversedRangeAndOddCounts) {

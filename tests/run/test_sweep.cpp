@@ -271,6 +271,14 @@ TEST(DomainEnds, Table) {
     check(Domain::ThirdCoordinate, true, 0.1, 1.1);
     check(Domain::SpeedOrAngle, true, 0, 50);
     check(Domain::SpeedOrAngle, false, -std::numbers::pi / 2, std::numbers::pi / 2);
+
+    // Chosen ends replace the automatic ones, one by one; the induction speed has its own.
+    p.sweepFrom = 0.003;
+    check(Domain::GapWidth, true, 0.003, 0.002);
+    p.sweepTo = 0.004;
+    check(Domain::GapWidth, true, 0.003, 0.004);
+    check(Domain::SpeedOrAngle, false, 0.003, 0.004);
+    check(Domain::SpeedOrAngle, true, 0, 50);
 }
 
 }  // namespace

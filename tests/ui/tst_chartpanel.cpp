@@ -21,6 +21,14 @@
 
 using namespace emforce;
 
+namespace {
+
+QString qt(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
 class tst_ChartPanel : public QObject {
     Q_OBJECT
 
@@ -44,6 +52,9 @@ private Q_SLOTS:
     void unitsGetAxesOfTheirOwn();
     void titlesFollowTheRunUnlessChosen_data();
     void titlesFollowTheRunUnlessChosen();
+    void listTitlesNeverContradictTheCurves_data();
+    void listTitlesNeverContradictTheCurves();
+    void readoutNamesTheCurveAndItsValues();
     void buttonsSayWhatTheyDo();
     void titlesShowWholeOnASmallChart_data();
     void titlesShowWholeOnASmallChart();
@@ -215,12 +226,13 @@ void tst_ChartPanel::titleFontSizes() {
     QFETCH(int, left);
     QFETCH(int, bottom);
     const auto selectors = m_chart->axisSelectors();
-    selectors[0]->setCurrentIndex(2);
+    selectors[0]->setCurrentIndex(1);
     selectors[1]->setEditText("my own axis");
     selectors[2]->setEditText(leftText);
     selectors[3]->setEditText(bottomText);
     m_chart->findChild<QPushButton*>("Button6")->click();
-    QCOMPARE(m_chart->leftAxis()->titleText(), QString("Electromagnetic force  F, N"));
+    QCOMPARE(m_chart->leftAxis()->titleText(),
+             QString::fromUtf8("Moment elektromagnetyczny  T, N·m"));
     QCOMPARE(m_chart->bottomAxis()->titleText(), QString("my own axis"));
     QCOMPARE(m_chart->chosenTitleSize(m_chart->leftAxis()), left);
     QCOMPARE(m_chart->chosenTitleSize(m_chart->bottomAxis()), bottom);
@@ -265,7 +277,9 @@ void tst_ChartPanel::legendNamesTheShownSeries() {
     const double withoutLegend = chart->plotArea().height();
     plot(0, {{0, 1}, {1, 2}});
     plot(6, {{0, 10}, {1, 20}});
-    QCOMPARE(m_chart->legendTitles(), QStringList({"F/T Maxwell", "P_Joule_volume_integral"}));
+    // A curve on an axis at the right says so, with the unit of that axis.
+    QCOMPARE(m_chart->legendTitles(),
+             QStringList({"F/T Maxwell", "P_Joule_volume_integral (right axis, W)"}));
     // The legend takes its room under the plot, and gives it back when hidden.
     QTRY_VERIFY(chart->plotArea().height() < withoutLegend - 10);
     click("LegendButton");
@@ -331,20 +345,95 @@ void tst_ChartPanel::titlesFollowTheRunUnlessChosen() {
     QFETCH(bool, induction);
     QFETCH(QString, left);
     QFETCH(QString, bottom);
-    QCOMPARE(m_chart->bottomAxis()->titleText(), QString::fromUtf8("prędkość obrotowa n [obr/s]"));
+    // Before a run: the titles of the start-up sweep, as the selectors read them.
+    const auto selectors = m_chart->axisSelectors();
+    QCOMPARE(m_chart->bottomAxis()->titleText(), QString("speed n, 1/s"));
+    QCOMPARE(selectors[1]->currentText(), QString("speed n, 1/s"));
     m_chart->setCurveContext({Domain(domain), Geometry(geometry), induction});
     plot(0, {{0, 1}, {1, 2}});
     QCOMPARE(m_chart->leftAxis()->titleText(), left);
     QCOMPARE(m_chart->bottomAxis()->titleText(), bottom);
+    QCOMPARE(selectors[0]->currentText(), left);
+    QCOMPARE(selectors[1]->currentText(), bottom);
 
-    // A chosen description stays whatever the run; an empty one is automatic again.
-    const auto selectors = m_chart->axisSelectors();
-    selectors[0]->setCurrentIndex(5);
+    // A chosen description stays over curves of its kind; an empty one is automatic.
+    selectors[0]->setEditText("my own title");
     selectors[1]->setEditText("");
     m_chart->findChild<QPushButton*>("Button6")->click();
-    m_chart->setCurveContext({Domain::GapWidth, Geometry::Spherical, true});
-    QCOMPARE(m_chart->leftAxis()->titleText(), QString("Straty mocy czynnej  P, W"));
-    QCOMPARE(m_chart->bottomAxis()->titleText(), QString("the gap width  g, m"));
+    m_chart->setCurveContext({Domain(domain), Geometry(geometry), induction});
+    QCOMPARE(m_chart->leftAxis()->titleText(), QString("my own title"));
+    QCOMPARE(m_chart->bottomAxis()->titleText(), bottom);
+    // Curves of another sweep never carry it: their titles are automatic again.
+    const CurveContext other{domain == 1 ? Domain::LayerWidth : Domain::GapWidth,
+                             Geometry::Spherical, true};
+    m_chart->setCurveContext(other);
+    QCOMPARE(m_chart->leftAxis()->titleText(), QString::fromUtf8("Electromagnetic torque  T, N·m"));
+    QCOMPARE(m_chart->bottomAxis()->titleText(), bottomAxisTitle(other));
+}
+
+// Pointing at a point reads out its curve and values with units; elsewhere in the plot the axis
+// values under the cursor; outside it how to use the chart.
+void tst_ChartPanel::readoutNamesTheCurveAndItsValues() {
+    m_chart->resize(800, 500);
+    m_chart->setCurveContext({Domain::GapWidth, Geometry::Linear, true});
+    plot(0, {{0.001, 2.5}, {0.002, 3}});
+    plot(5, {{0.001, 50}, {0.002, 40}});
+    QChart* chart = m_chart->view()->chart();
+    const auto at = [&](QPointF value, int slot) {
+        const QPointF inChart = chart->mapToPosition(value, m_chart->series(slot));
+        return QPointF(m_chart->view()->mapFromScene(chart->mapToScene(inChart)));
+    };
+    QTRY_VERIFY(chart->plotArea().width() > 100);
+    QCOMPARE(m_chart->readoutAt(at({0.002, 3}, 0) + QPointF(3, -2)),
+             QString("F/T Maxwell: the gap width  g, m = 0,002;  3 N"));
+    QCOMPARE(m_chart->readoutAt(at({0.001, 50}, 5)),
+             QString("P_Poynting: the gap width  g, m = 0,001;  50 W"));
+    QVERIFY(m_chart->readoutAt(at({0.0015, 2.75}, 0) + QPointF(0, -60)).startsWith("x = 0,0015"));
+    QVERIFY(m_chart->readoutAt(QPointF(1, 1)).startsWith("Point at a curve"));
+    QVERIFY(m_chart->findChild<QToolButton*>("ResetZoom")->toolTip().contains("zoom"));
+    QVERIFY(m_chart->view()->toolTip().contains("Drag a rectangle to zoom"));
+    // The legend says on which axis each curve is read.
+    QCOMPARE(m_chart->legendTitles(), QStringList({"F/T Maxwell", "P_Poynting (right axis, W)"}));
+}
+
+// A title of the lists names a variable or a quantity: over curves of another one it is not
+// shown, whoever chose it.
+void tst_ChartPanel::listTitlesNeverContradictTheCurves_data() {
+    QTest::addColumn<int>("domain");
+    QTest::addColumn<int>("geometry");
+    QTest::addColumn<bool>("induction");
+    QTest::addColumn<int>("leftItem");
+    QTest::addColumn<int>("bottomItem");
+    QTest::addColumn<bool>("leftShown");
+    QTest::addColumn<bool>("bottomShown");
+    QTest::newRow("gap sweep, speed title") << 1 << 2 << true << 0 << 0 << true << false;
+    QTest::newRow("gap sweep, gap title") << 1 << 2 << true << 1 << 6 << true << true;
+    QTest::newRow("sphere, force title") << 4 << 2 << true << 2 << 1 << false << true;
+    QTest::newRow("linear, relative speed") << 4 << 0 << true << 3 << 4 << true << true;
+    QTest::newRow("linear, speed n") << 4 << 0 << true << 2 << 0 << true << false;
+    QTest::newRow("load angle, speed title") << 4 << 1 << false << 0 << 0 << true << false;
+    QTest::newRow("linear shift") << 4 << 0 << false << 2 << 11 << true << true;
+    QTest::newRow("radius, x title") << 0 << 1 << true << 0 << 12 << true << false;
+    QTest::newRow("torque curves, power title") << 4 << 2 << true << 4 << 0 << false << true;
+}
+
+void tst_ChartPanel::listTitlesNeverContradictTheCurves() {
+    QFETCH(int, domain);
+    QFETCH(int, geometry);
+    QFETCH(bool, induction);
+    QFETCH(int, leftItem);
+    QFETCH(int, bottomItem);
+    QFETCH(bool, leftShown);
+    QFETCH(bool, bottomShown);
+    const CurveContext context{Domain(domain), Geometry(geometry), induction};
+    m_chart->setCurveContext(context);
+    plot(0, {{0, 1}, {1, 2}});
+    const QString left = qt(kLeftAxisItems[size_t(leftItem)]);
+    const QString bottom = qt(kBottomAxisItems[size_t(bottomItem)]);
+    m_chart->chooseAxisTitles(left, bottom, context);
+    QCOMPARE(m_chart->leftAxis()->titleText(),
+             leftShown ? left : groupAxisTitle(CurveGroup::ForceTorque, Geometry(geometry)));
+    QCOMPARE(m_chart->bottomAxis()->titleText(), bottomShown ? bottom : bottomAxisTitle(context));
 }
 
 void tst_ChartPanel::buttonsSayWhatTheyDo() {
@@ -370,7 +459,8 @@ void tst_ChartPanel::titlesShowWholeOnASmallChart() {
     for (int slot : {0, 5, 8}) plot(slot, {{0, 1}, {1, 2}});
     const auto selectors = m_chart->axisSelectors();
     selectors[0]->setCurrentIndex(6);
-    selectors[1]->setCurrentIndex(9);
+    // A typed title: the longest of the list names the linear position, not these curves.
+    selectors[1]->setEditText("position of the integration surface in the air gap  x, m");
     selectors[2]->setEditText("20");
     selectors[3]->setEditText("20");
     m_chart->findChild<QPushButton*>("Button6")->click();

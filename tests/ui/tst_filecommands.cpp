@@ -1,6 +1,7 @@
 // Tests of the main window's file commands: parameter file, result data files and pictures.
 #include <QAction>
 #include <QChartView>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "files/run_record.hpp"
 #include "model/number_format.hpp"
 #include "scripted_dialogs.hpp"
 #include "ui/app_windows.hpp"
@@ -50,7 +52,8 @@ InputRecord changedRecord() {
     r.domain = 2;
     // The file holds the first eight curve boxes; the two accuracy boxes stay as they are.
     r.curves = {false, true, true, false, true, false, true, true, false, false};
-    r.axisDescriptions = {3, 5, 6, 7};
+    // Titles of a layer-width sweep of the cylinder: they name what its curves show.
+    r.axisDescriptions = {1, 8, 6, 7};
     return r;
 }
 
@@ -98,6 +101,8 @@ private Q_SLOTS:
     void picture();
     void pictureFailures_data();
     void pictureFailures();
+    void curvesAsCsvWithNamesAndUnits();
+    void recordNeverRelabelsOtherCurves();
 
 private:
     MainWindow& main() { return m_windows->main; }
@@ -157,8 +162,8 @@ void tst_FileCommands::parameterFileRoundTrip() {
     QVERIFY(m_messages.errors.isEmpty());
     compareFileFields(main().currentInputs(), written);
     QCOMPARE(panel2(), path("motor.txt"));
-    QCOMPARE(chart().leftAxis()->titleText(), qt(kLeftAxisItems[3]));
-    QCOMPARE(chart().bottomAxis()->titleText(), qt(kBottomAxisItems[5]));
+    QCOMPARE(chart().leftAxis()->titleText(), qt(kLeftAxisItems[1]));
+    QCOMPARE(chart().bottomAxis()->titleText(), qt(kBottomAxisItems[8]));
 }
 
 void tst_FileCommands::recordRoundTrip() {
@@ -179,8 +184,8 @@ void tst_FileCommands::recordRoundTrip() {
     QVERIFY(m_messages.errors.isEmpty());
     QVERIFY(main().currentInputs() == written);
     QCOMPARE(panel2(), path("run.json"));
-    QCOMPARE(chart().leftAxis()->titleText(), qt(kLeftAxisItems[3]));
-    QCOMPARE(chart().bottomAxis()->titleText(), qt(kBottomAxisItems[5]));
+    QCOMPARE(chart().leftAxis()->titleText(), qt(kLeftAxisItems[1]));
+    QCOMPARE(chart().bottomAxis()->titleText(), qt(kBottomAxisItems[8]));
 }
 
 void tst_FileCommands::recordReadingRefused_data() {
@@ -262,7 +267,10 @@ void tst_FileCommands::parameterFileThatCannotBeCreated() {
 
 void tst_FileCommands::savedCurvePlotsBack() {
     // Before any induction run the saved curve is empty.
+    m_files.fileName = path("Data_B.txt");
     command("Data B");
+    QCOMPARE(m_files.initialNames.last(), QString("Data_B.txt"));
+    QCOMPARE(m_files.filters.last(), QString("*.txt"));
     QVERIFY(QFile::exists("Data_B.txt"));
     QCOMPARE(QFileInfo("Data_B.txt").size(), 0);
     QCOMPARE(main().statusBar()->currentMessage(),
@@ -274,7 +282,10 @@ void tst_FileCommands::savedCurvePlotsBack() {
     const std::vector<double>& x = m_model->induction.curveX();
     const std::vector<double>& y = m_model->induction.curveY();
     QCOMPARE(x.size(), size_t(11));
+    m_files.fileName = path("Data_A.txt");
     command("Data A");
+    // The dialog starts at a name that says which file and which curve.
+    QCOMPARE(m_files.initialNames.last(), QString("Data_A F-T Lorentz.txt"));
     QVERIFY(m_messages.errors.isEmpty());
     QCOMPARE(main().statusBar()->currentMessage(),
              "Data A: 11 points of the curve \"F/T Lorentz\" written to " + path("Data_A.txt"));
@@ -283,7 +294,7 @@ void tst_FileCommands::savedCurvePlotsBack() {
     const QList<QPointF> second = chart().series(1)->points();
     m_files.fileName = path("Data_A.txt");
     command("... as serie 3 (bold line)");
-    QCOMPARE(m_files.filters, QStringList{"*.txt"});
+    QCOMPARE(m_files.filters.last(), QString("*.txt"));
     const QList<QPointF> plotted = chart().series(2)->points();
     QCOMPARE(plotted.size(), qsizetype(x.size()));
     for (size_t k = 0; k < x.size(); ++k) {
@@ -342,8 +353,13 @@ void tst_FileCommands::plotTakesLinesByPosition() {
 
 void tst_FileCommands::dataFileThatCannotBeCreated() {
     QVERIFY(QDir().mkdir("Data_C.txt"));
+    m_files.fileName = "Data_C.txt";
     command("Data C");
     QCOMPARE(m_messages.errors, QStringList{"Cannot create file Data_C.txt"});
+    // A cancelled dialog writes nothing.
+    m_files.fileName.clear();
+    command("Data D");
+    QVERIFY(!QFile::exists("Data_D.txt"));
 }
 
 void tst_FileCommands::picture_data() {
@@ -419,6 +435,48 @@ void tst_FileCommands::pictureFailures() {
     QCOMPARE(m_messages.errors,
              error.isEmpty() ? QStringList{} : QStringList{error.arg(m_files.fileName)});
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+}
+
+void tst_FileCommands::curvesAsCsvWithNamesAndUnits() {
+    main().startRun();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    m_files.fileName = path("curves.csv");
+    command("all shown curves (CSV) ...");
+    QCOMPARE(m_files.filters.last(), QString("*.csv"));
+    QVERIFY(m_messages.errors.isEmpty());
+    QFile file(path("curves.csv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 12);
+    QCOMPARE(lines[0],
+             QString::fromUtf8("\"speed n, 1/s\",\"F/T Maxwell, N·m\",\"F/T Lorentz, N·m\""));
+    const QList<QPointF> maxwell = chart().series(0)->points();
+    const QStringList last = lines[11].split(',');
+    QCOMPARE(last[0], QString("50"));
+    QCOMPARE(last[1].toDouble(), maxwell.last().y());  // the shortest text that reads back the same
+    QCOMPARE(main().statusBar()->currentMessage(),
+             "2 curves of 11 rows written to " + path("curves.csv"));
+}
+
+// A record of a gap sweep whose descriptions still say "speed": read over the curves of a gap
+// sweep, the chart keeps saying what they are drawn against, and so do the selectors.
+void tst_FileCommands::recordNeverRelabelsOtherCurves() {
+    InputRecord gap = main().currentInputs();
+    gap.domain = 1;
+    main().setInputs(gap);
+    main().startRun();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    QCOMPARE(chart().bottomAxis()->titleText(), QString("the gap width  g, m"));
+    InputRecord stale = gap;
+    stale.axisDescriptions = {0, 0, 4, 4};
+    writeRunRecord(path("stale.json").toStdString(), stale);
+    m_files.fileName = path("stale.json");
+    command("READ all settings (record) ...");
+    QVERIFY(m_messages.errors.isEmpty());
+    QCOMPARE(chart().bottomAxis()->titleText(), QString("the gap width  g, m"));
+    QCOMPARE(main().findChild<QComboBox*>("CB3")->currentText(), QString("the gap width  g, m"));
+    QCOMPARE(main().windowTitle().endsWith(" - stale.json[*]"), true);
+    QVERIFY(!main().isWindowModified());
 }
 
 QTEST_MAIN(tst_FileCommands)

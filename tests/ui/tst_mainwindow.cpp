@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QSignalSpy>
@@ -29,6 +32,7 @@
 #include <sstream>
 
 #include "cli/run_report.hpp"
+#include "files/run_record.hpp"
 #include "model/sample_sets.hpp"
 #include "scripted_dialogs.hpp"
 #include "ui/app_windows.hpp"
@@ -89,6 +93,14 @@ private Q_SLOTS:
     void choiceSelectorsAreBound_data();
     void choiceSelectorsAreBound();
     void titlesFollowTheLoadAngleSweep();
+    void sweepRowFollowsTheVariable_data();
+    void sweepRowFollowsTheVariable();
+    void chosenRangeIsRunAndKept();
+    void sampleSetOffersItsMotorAndGeometry();
+    void resultsTableCopiesAsText();
+    void reportShowsWholeLines();
+    void escClosesHelp();
+    void tableEditsUndoAndRedo();
 
 private:
     MainWindow& main() { return m_windows->main; }
@@ -174,8 +186,9 @@ void tst_MainWindow::startupControls() {
     QCOMPARE(find<QLineEdit>("LabeledEdit4")->text(), QString("50"));
     auto* points = find<QSpinBox>("CSpinEdit2");
     QCOMPARE(points->value(), 10);
-    QCOMPARE(points->minimum(), 10);
-    QCOMPARE(points->maximum(), 1000);
+    // Any count a run takes can be typed: 5000 is not cut to 500.
+    QCOMPARE(points->minimum(), 1);
+    QCOMPARE(points->maximum(), kMaxPointsPerCurve);
     QCOMPARE(points->singleStep(), 10);
 
     QCOMPARE(lines(find<QPlainTextEdit>("Memo2")),
@@ -243,8 +256,10 @@ void tst_MainWindow::startupChart() {
     QCOMPARE(qobject_cast<QXYSeries*>(series[6])->color(), QColor(0, 128, 128));
     QCOMPARE(qobject_cast<QXYSeries*>(series[9])->color(), QColor(128, 128, 128));
     QVERIFY(main().chart().legendVisible());
-    QCOMPARE(main().chart().bottomAxis()->titleText(), QString("prędkość obrotowa n [obr/s]"));
-    QCOMPARE(main().chart().leftAxis()->titleText(), QString("Moment elektromagnetyczny T [N·m]"));
+    // The titles of the start-up sweep, as the selectors read them.
+    QCOMPARE(main().chart().bottomAxis()->titleText(), QString("speed n, 1/s"));
+    QCOMPARE(main().chart().leftAxis()->titleText(), QString("Electromagnetic torque  T, N·m"));
+    QCOMPARE(find<QComboBox>("CB3")->currentText(), QString("speed n, 1/s"));
     QCOMPARE(main().chart().chosenTitleSize(main().chart().leftAxis()), 14);
     QCOMPARE(main().chart().leftAxis()->labelsFont().pointSize(), 12);
 }
@@ -256,17 +271,13 @@ void tst_MainWindow::functionKeys() {
         for (const QKeySequence& key : a->shortcuts()) keys << key[0].toCombined();
     for (QShortcut* s : main().findChildren<QShortcut*>()) keys << s->key()[0].toCombined();
     std::sort(keys.begin(), keys.end());
-    QList<int> expected = {Qt::Key_F1,
-                           Qt::Key_F2,
-                           Qt::Key_F3,
-                           Qt::Key_F4,
-                           Qt::Key_F5,
-                           Qt::Key_F6,
-                           Qt::Key_F7,
-                           Qt::Key_F8,
-                           Qt::Key_F9,
-                           Qt::Key_F10,
-                           (Qt::CTRL | Qt::Key_R).toCombined()};
+    QList<int> expected = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6,
+                           Qt::Key_F7, Qt::Key_F8, Qt::Key_F9, Qt::Key_F10,
+                           (Qt::CTRL | Qt::Key_R).toCombined(),
+                           // copying the chart and the results table, undo and redo in the table
+                           (Qt::CTRL | Qt::Key_C).toCombined(), (Qt::CTRL | Qt::Key_C).toCombined(),
+                           (Qt::CTRL | Qt::Key_Z).toCombined(), (Qt::CTRL | Qt::Key_Y).toCombined(),
+                           (Qt::CTRL | Qt::SHIFT | Qt::Key_Z).toCombined()};
     std::sort(expected.begin(), expected.end());
     QCOMPARE(keys, expected);
 
@@ -298,7 +309,8 @@ void tst_MainWindow::menusOpenOnTheirKeys_data() {
                                        "WRITE all settings (record) ...",
                                        "READ all settings (record) ..."};
     QTest::newRow("F6") << int(Qt::Key_F6) << " Save results to file (F6)"
-                        << QStringList{"Data A", "Data B", "Data C", "Data D"};
+                        << QStringList{"Data A", "Data B", "Data C",
+                                       "Data D", "",       "all shown curves (CSV) ..."};
     QTest::newRow("F7") << int(Qt::Key_F7) << "Plot results from file (F7)"
                         << QStringList{"... as serie 1 (thin line)", "... as serie 2 (points)",
                                        "... as serie 3 (bold line)"};
@@ -417,6 +429,15 @@ void tst_MainWindow::layerQuestion() {
 }
 
 void tst_MainWindow::escCancelsLongRunKeepingItsOutput() {
+    // A finished run first: what it shows is what the cancelled run leaves.
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    const QString report = find<QPlainTextEdit>("Memo1")->toPlainText();
+    const QString harmonics = find<QPlainTextEdit>("Memo2")->toPlainText();
+    const QList<QPointF> before = main().chart().series(0)->points();
+    const QString time = panel(1);
+    QCOMPARE(before.size(), 11);
+
     find<QComboBox>("ComboBox1")->setCurrentText("17");
     find<QComboBox>("MetodyCalkowania")->setCurrentIndex(0);
     find<QSpinBox>("CSpinEdit2")->setValue(1000);
@@ -435,13 +456,15 @@ void tst_MainWindow::escCancelsLongRunKeepingItsOutput() {
 
     QTest::keyClick(&main(), Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 30000);
-    QCOMPARE(panel(0), QString("Calculation cancelled"));
+    QCOMPARE(panel(0), QString("Calculation cancelled: the results of the run before are shown"));
     QVERIFY(m_messages.errors.isEmpty());
     QVERIFY(!find<QPushButton>("CancelRun")->isVisible());
-    // The report and the two lines that say the Maxwell surface x = 0,04 was moved into the gap.
-    QCOMPARE(lines(find<QPlainTextEdit>("Memo1")).size(), 16);
-    QCOMPARE(lines(find<QPlainTextEdit>("Memo2")).size(), 18);
-    QVERIFY(main().chart().series(0)->count() < 1001);
+    // Nothing of the cancelled run is left half drawn: the last results are shown again.
+    QCOMPARE(find<QPlainTextEdit>("Memo1")->toPlainText(), report);
+    QCOMPARE(find<QPlainTextEdit>("Memo2")->toPlainText(), harmonics);
+    QCOMPARE(main().chart().series(0)->points(), before);
+    QCOMPARE(panel(1), time);
+    QCOMPARE(m_model->induction.curveX().size(), size_t(11));
     // The reading copied R into the x cell before the cancel; the window shows it.
     QCOMPARE(parameters()->item(0, 1)->text(), QString("0,05"));
 }
@@ -494,9 +517,16 @@ void tst_MainWindow::helpWindowIsSingleAndReadOnly() {
     QCOMPARE(help.windowTitle(), QString("Help / Description"));
     QCOMPARE(help.findChild<QLabel*>("Label1")->text(), QString("since July 2006"));
     auto* text = help.findChild<QPlainTextEdit*>("Memo1");
+    // How to use the program first, then what it computes, whole.
     const QStringList shown = lines(text);
-    QCOMPARE(shown.size(), 53);
-    QCOMPARE(shown[1], qt(kHelpLines[1]));
+    QCOMPARE(shown.size(), qsizetype(kUsageLines.size() + 2 + kHelpLines.size()));
+    QCOMPARE(shown[0], QString("USING THE PROGRAM"));
+    for (const char* topic : {"Sweeps", "Curves and axes", "Exports", "Records and parameter files",
+                              "Shortcuts", "   cl   clears every curve from the chart"})
+        QVERIFY2(shown.contains(topic), topic);
+    QCOMPARE(shown[kUsageLines.size()], qt(kTheoryHeading));
+    QCOMPARE(shown.mid(kUsageLines.size() + 2).first(), qt(kHelpLines[0]));
+    QCOMPARE(shown.last(), qt(kHelpLines.back()));
     QTest::keyClicks(text, "changed");
     QCOMPARE(lines(text), shown);
 
@@ -669,7 +699,7 @@ void tst_MainWindow::cancelInsideALongPoint() {
     QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
     qInfo("cancelled inside a Monte Carlo point: the run ended %lld ms after the click",
           static_cast<long long>(sinceCancel.elapsed()));
-    QCOMPARE(panel(0), QString("Calculation cancelled"));
+    QVERIFY(panel(0).startsWith("Calculation cancelled"));
     QVERIFY(m_messages.errors.isEmpty());
     QVERIFY(!find<QProgressBar>("RunProgress")->isVisible());
 }
@@ -683,7 +713,7 @@ void tst_MainWindow::progressNamesTheCurveAndItsPoints() {
     clickBackground();
     QVERIFY(progress->isVisible());
     const QRegularExpression shown(
-        R"(^curve 1 of 2: \d+ % \(\d+ of 1001 points\)  \d\d:\d\d:\d\d$)");
+        R"(^curve 1 of 2: \d+ % \(\d+ of 1001 points\)  \d\d:\d\d:\d\d,\d$)");
     QTRY_VERIFY_WITH_TIMEOUT(shown.match(progress->format()).hasMatch(), 30000);
     find<QPushButton>("CancelRun")->click();
     QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 30000);
@@ -786,6 +816,189 @@ void tst_MainWindow::titlesFollowTheLoadAngleSweep() {
     QCOMPARE(main().chart().bottomAxis()->titleText(), QString("load angle  alfa, rad"));
     QCOMPARE(main().chart().leftAxis()->titleText(),
              QString::fromUtf8("Electromagnetic torque  T, N·m"));
+    // The selectors read what the chart shows.
+    QCOMPARE(find<QComboBox>("CB3")->currentText(), QString("load angle  alfa, rad"));
+    QCOMPARE(find<QComboBox>("CB2")->currentText(),
+             QString::fromUtf8("Electromagnetic torque  T, N·m"));
+    QCOMPARE(find<QLabel>("SweepVariable")->text(), QString("sweep: <b>load angle  alfa, rad</b>"));
+}
+
+void tst_MainWindow::sweepRowFollowsTheVariable_data() {
+    QTest::addColumn<int>("domain");
+    QTest::addColumn<bool>("induction");
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QString>("from");  // the text, or greyed the automatic end
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("rule");
+    // The start-up record: R 0,05, g 0,001, a 0,005, z (teta) 1,0, kp 1, speeds 0 to 50.
+    QTest::newRow("radius") << 0 << true << "radius  r, m"
+                            << "0,05"
+                            << "0,051"
+                            << "R … R + g";
+    QTest::newRow("gap") << 1 << true << "the gap width  g, m"
+                         << "0,001"
+                         << "0,002" << QString::fromUtf8("g … 2·g");
+    QTest::newRow("layer") << 2 << true << "layer width  a, m"
+                           << "0,005"
+                           << "0,0495" << QString::fromUtf8("a … 0,99·R");
+    QTest::newRow("polar angle") << 3 << true << "polar angle  teta, rad"
+                                 << "0,1"
+                                 << "1,1" << QString::fromUtf8("0,1·teta … 1,1·teta");
+    QTest::newRow("speed") << 4 << true << "speed n, 1/s"
+                           << "0"
+                           << "50" << QString();
+    QTest::newRow("load angle") << 4 << false << "load angle  fi, rad"
+                                << "-3,14159"
+                                << "3,14159" << QString::fromUtf8("−π/kp … π/kp");
+}
+
+void tst_MainWindow::sweepRowFollowsTheVariable() {
+    QFETCH(int, domain);
+    QFETCH(bool, induction);
+    QFETCH(QString, variable);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, rule);
+    if (!induction) QTest::keyClick(&main(), Qt::Key_F2);
+    find<QWidget>("RadioGroup1")->findChildren<QRadioButton*>()[domain]->click();
+    QCOMPARE(find<QLabel>("SweepVariable")->text(), "sweep: <b>" + variable + "</b>");
+    auto* fromEdit = find<QLineEdit>("LabeledEdit3");
+    auto* toEdit = find<QLineEdit>("LabeledEdit4");
+    const bool speed = rule.isEmpty();
+    QCOMPARE(fromEdit->text(), speed ? from : QString());
+    QCOMPARE(toEdit->text(), speed ? to : QString());
+    QCOMPARE(fromEdit->placeholderText(), speed ? QString() : from);
+    QCOMPARE(toEdit->placeholderText(), speed ? QString() : to);
+    QCOMPARE(find<QLabel>("SweepRule")->isVisibleTo(&main()), !speed);
+    if (!speed) QCOMPARE(find<QLabel>("SweepRule")->text(), "empty: " + rule);
+    // "Points per curve" sits in the same row, in sight at any window size.
+    QVERIFY(find<QWidget>("SweepPanel")->isAncestorOf(find<QSpinBox>("CSpinEdit2")));
+}
+
+// A range typed for one variable is the one the run takes, kept apart from the speed's, in the
+// record too; an impossible one is refused naming its field.
+void tst_MainWindow::chosenRangeIsRunAndKept() {
+    const QList<QRadioButton*> domains =
+        find<QWidget>("RadioGroup1")->findChildren<QRadioButton*>();
+    auto* fromEdit = find<QLineEdit>("LabeledEdit3");
+    auto* toEdit = find<QLineEdit>("LabeledEdit4");
+    domains[1]->click();
+    fromEdit->setText("0,002");
+    toEdit->setText("0,003");
+    domains[4]->click();
+    QCOMPARE(fromEdit->text(), QString("0"));
+    QCOMPARE(toEdit->text(), QString("50"));
+    domains[1]->click();
+    QCOMPARE(fromEdit->text(), QString("0,002"));
+    const InputRecord record = main().currentInputs();
+    QCOMPARE(record.sweepRanges[1], (std::array<std::string, 2>{"0,002", "0,003"}));
+    QCOMPARE(record.minSpeed, std::string("0"));
+    QCOMPARE(recordFromText(recordText(record), "t.json").sweepRanges[1], record.sweepRanges[1]);
+
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    const QList<QPointF> points = main().chart().series(0)->points();
+    QCOMPARE(points.size(), 11);
+    QCOMPARE(points.first().x(), 0.002);
+    QCOMPARE(points.last().x(), 0.003);
+
+    fromEdit->setText("0");
+    clickBackground();
+    QVERIFY(!main().isRunning());
+    QCOMPARE(
+        m_messages.errors,
+        QStringList{"Impossible input: sweep From = 0 (the gap width must be greater than 0)"});
+    QCOMPARE(panel(0), QString("Run refused: sweep From"));
+    QCOMPARE(QApplication::focusWidget(), fromEdit);
+    QCOMPARE(main().chart().series(0)->points(), points);
+}
+
+// The set writes its cells only; the window then offers, without a message box, the motor and
+// geometry its caption names.
+void tst_MainWindow::sampleSetOffersItsMotorAndGeometry() {
+    action("Silnik_Synchroniczny_Cylindryczny")->trigger();
+    QVERIFY(main().currentInputs().induction);
+    QCOMPARE(main().sampleHint(), QString("Set for synchronous, cylindrical:"));
+    auto* offer = find<QPushButton>("SampleSwitch");
+    QCOMPARE(offer->text(), QString("Switch to synchronous, cylindrical"));
+    QVERIFY(m_messages.errors.isEmpty() && m_messages.informations.isEmpty());
+    offer->click();
+    const InputRecord switched = main().currentInputs();
+    QVERIFY(!switched.induction);
+    QCOMPARE(switched.geometry, Geometry::Cylindrical);
+    QCOMPARE(find<QLineEdit>("Edit1")->text(), QString("Synchronous motor"));
+    QVERIFY(main().sampleHint().isEmpty());
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    QVERIFY(m_messages.errors.isEmpty());
+    // A set that names what is chosen already offers nothing.
+    action("Silnik_Synchroniczny_Cylindryczny")->trigger();
+    QVERIFY(main().sampleHint().isEmpty());
+    action("data1")->trigger();
+    QVERIFY(main().sampleHint().isEmpty());
+}
+
+void tst_MainWindow::resultsTableCopiesAsText() {
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    auto* notebook = find<QTabWidget>("PageControl1");
+    notebook->setCurrentIndex(2);
+    QCOMPARE(notebook->tabText(2), QString("Results table"));
+    auto* table = find<QTableWidget>("ResultsTable");
+    QCOMPARE(table->rowCount(), 11);
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QString::fromUtf8("F/T Maxwell, N·m"));
+    find<QPushButton>("CopyResults")->click();
+    const QStringList copied = QApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(copied.size(), 12);
+    QCOMPARE(copied[0], QString::fromUtf8("speed n, 1/s	F/T Maxwell, N·m	F/T Lorentz, N·m"));
+    const QList<QPointF> maxwell = main().chart().series(0)->points();
+    QCOMPARE(copied[1].split('	')[0], QString("0"));
+    QCOMPARE(copied[1].split('	')[1].replace(',', '.').toDouble(), maxwell[0].y());
+    QVERIFY(main().statusBar()->currentMessage().startsWith("Results table copied: 11 rows"));
+}
+
+void tst_MainWindow::reportShowsWholeLines() {
+    main().resize(1264, 680);
+    QTRY_COMPARE(main().size(), QSize(1264, 680));
+    clickBackground();
+    QTRY_VERIFY_WITH_TIMEOUT(!main().isRunning(), 10000);
+    // The report is in sight whole, across: no line is cut, long ones wrap, numbers never.
+    auto* report = find<QPlainTextEdit>("Memo1");
+    QCOMPARE(find<QScrollArea>("TopArea")->horizontalScrollBar()->maximum(), 0);
+    QCOMPARE(report->horizontalScrollBar()->maximum(), 0);
+    const int room = report->viewport()->width() - 2 * int(report->document()->documentMargin());
+    for (const QString& line : lines(report))
+        if (line.contains(QRegularExpression("^-?\\d,\\d+E[-+]\\d+$")))
+            QVERIFY2(report->fontMetrics().horizontalAdvance(line) <= room, qPrintable(line));
+}
+
+void tst_MainWindow::escClosesHelp() {
+    HelpWindow& help = m_windows->help;
+    QTest::keyClick(&main(), Qt::Key_F10);
+    QTRY_VERIFY(help.isActiveWindow());
+    // Within the screen, title bar and all.
+    QVERIFY(help.screen()->availableGeometry().contains(help.frameGeometry()));
+    QTest::keyClick(help.findChild<QPlainTextEdit*>("Memo1"), Qt::Key_Escape);
+    QVERIFY(!help.isVisible());
+}
+
+void tst_MainWindow::tableEditsUndoAndRedo() {
+    QTableWidget* table = parameters();
+    table->setFocus();
+    table->item(2, 1)->setText("0,002");
+    table->item(3, 1)->setText("0,01");
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(table->item(3, 1)->text(), QString("0,005"));
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(table->item(2, 1)->text(), QString("0,001"));
+    QCOMPARE(main().currentInputs().value(2), std::string("0,001"));
+    QTest::keyClick(table, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(table->item(2, 1)->text(), QString("0,002"));
+    // New inputs (a sample set, a file) start the list anew: nothing undoes into them.
+    action("data1")->trigger();
+    const QString set = table->item(2, 1)->text();
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(table->item(2, 1)->text(), set);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -218,6 +218,15 @@ void tst_MmfWindow::redraw() {
         QCOMPARE(boxes[b]->isChecked(), checked[b]);
     }
 
+    // The axes say what was drawn, with units.
+    const auto title = [](const QValueAxis* axis) {
+        return QString(axis->titleText()).replace("<br>", " ").simplified();
+    };
+    QCOMPARE(title(chart().bottomAxis()), spectrum ? QString("harmonic order h, -")
+                                                   : QString::fromUtf8("electrical angle φ, rad"));
+    QCOMPARE(title(chart().leftAxis()), spectrum && induction
+                                            ? QString("MMF F, A | current density J/J1, -")
+                                            : QString("MMF F, A"));
     if (spectrum) {
         // x is the harmonic order, -17 to 17.
         QCOMPARE(shown(MmfSeries::StatorBars).first().x(), -17.0);
@@ -398,6 +407,14 @@ void tst_MmfWindow::axisDescriptions() {
                                          find<QComboBox>("CB44"), find<QComboBox>("CB55")};
     auto* accept = find<QPushButton>("Button66");
     QVERIFY(!accept->isVisible());
+    // Until the user chooses, the titles say what was drawn, with units.
+    const auto shown = [](const QValueAxis* axis) {
+        return QString(axis->titleText()).replace("<br>", " ").simplified();
+    };
+    const QString autoLeft = "MMF F, A";
+    const QString autoBottom = QString::fromUtf8("electrical angle φ, rad");
+    QCOMPARE(shown(chart().leftAxis()), autoLeft);
+    QCOMPARE(shown(chart().bottomAxis()), autoBottom);
     find<QToolButton>("Button55")->click();
     QVERIFY(accept->isVisible());
     for (QComboBox* selector : selectors) QVERIFY(selector->isVisible());
@@ -411,12 +428,11 @@ void tst_MmfWindow::axisDescriptions() {
     QCOMPARE(m_messages.errors, error.isEmpty() ? QStringList{} : QStringList{error});
     QCOMPARE(accept->isVisible(), !error.isEmpty());
     QCOMPARE(chart().chosenTitleSize(chart().leftAxis()), leftApplied ? leftApplied : startSize);
-    QCOMPARE(chart().leftAxis()->titleText(),
-             leftApplied ? QString("Przepływ uzwojenia [A]") : QString());
+    QCOMPARE(shown(chart().leftAxis()), leftApplied ? QString("Przepływ uzwojenia [A]") : autoLeft);
     QCOMPARE(chart().chosenTitleSize(chart().bottomAxis()),
              bottomApplied ? bottomApplied : startSize);
-    QCOMPARE(chart().bottomAxis()->titleText(),
-             bottomApplied ? QString("kąt elektryczny [rad]") : QString());
+    QCOMPARE(shown(chart().bottomAxis()),
+             bottomApplied ? QString("kąt elektryczny [rad]") : autoBottom);
 
     find<QToolButton>("Button77")->click();
     QVERIFY(chart().leftAxis()->titleText().isEmpty());
