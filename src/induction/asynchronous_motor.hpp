@@ -11,17 +11,15 @@
 #include "induction/field_integration.hpp"
 #include "induction/harmonic_field.hpp"
 #include "induction/solve_display.hpp"
+#include "model/curve_slots.hpp"
 #include "model/motor_general.hpp"
 #include "numerics/complex.hpp"
 #include "numerics/integration.hpp"
 
 namespace emforce {
 
-/// Number of induction evaluators of the curve slots: Maxwell, Lorentz, material, impulse,
-/// coenergy, Poynting, Joule, anisotropy power, I accuracy, K accuracy (slot order).
-inline constexpr std::size_t kInductionEvaluators = 10;
-/// A choice of induction evaluators, by curve slot.
-using EvaluatorSelection = std::bitset<kInductionEvaluators>;
+/// A choice of induction evaluators, by SlotEvaluator.
+using EvaluatorSelection = std::bitset<kSlotEvaluators>;
 
 /// The two sums of the ODE error: residual E and norm N.
 struct OdeSums {
@@ -31,11 +29,11 @@ struct OdeSums {
 
 /// The chosen evaluators at one point, as AsynchronousMotor::evaluateTogether gives them.
 struct TogetherValues {
-    /// By slot: the number the evaluator gives alone (0 where not chosen).
-    std::array<double, kInductionEvaluators> values{};
-    /// By slot: the display numbers of the last field solution the evaluator makes alone;
+    /// By evaluator: the number the evaluator gives alone (0 where not chosen).
+    std::array<double, kSlotEvaluators> values{};
+    /// By evaluator: the display numbers of the last field solution the evaluator makes alone;
     /// none when it solves no harmonic.
-    std::array<std::optional<SolveDisplay>, kInductionEvaluators> lastSolve{};
+    std::array<std::optional<SolveDisplay>, kSlotEvaluators> lastSolve{};
     /// The sums of the ODE error at the same arguments, when asked for, and the display
     /// numbers of the last solve of odeError.
     std::optional<OdeSums> ode;
@@ -96,7 +94,7 @@ public:
     /// Number of solves this object has made; it tells whether a call solved anything.
     [[nodiscard]] std::uint64_t solveCount() const { return m_solveCount; }
 
-    // The evaluators of the curve slots, in slot order.
+    // The evaluators of the curve slots (SlotEvaluator).
 
     /// Force or torque by the Maxwell stress tensor on the surface x.
     double maxwellForce(const double& kp, const double& x, const double& g, const double& a,
@@ -173,11 +171,11 @@ private:
                      double x, double g, double a, double z, TogetherValues& out);
     void addAccuracies(const EvaluatorSelection& chosen, double kp, double x, double g, double a,
                        double z, double n, TogetherValues& out);
-    double slotValue(std::size_t slot, const double& kp, const double& x, const double& g,
-                     const double& a, const double& z, const double& n);
+    double evaluatorValue(SlotEvaluator e, const double& kp, const double& x, const double& g,
+                          const double& a, const double& z, const double& n);
     OdeSums odeSums(const double& kp, const double& x, const double& g, const double& a,
                     const double& z, const double& n);
-    [[nodiscard]] double weightOf(std::size_t slot, const HarmonicTerm& h) const;
+    [[nodiscard]] double weightOf(SlotEvaluator e, const HarmonicTerm& h) const;
     // The anisotropy power's running total after harmonic h, from its densities.
     [[nodiscard]] double anisotropyTerm(const HarmonicTerm& h, const DensityValues& t,
                                         double total) const;

@@ -1,6 +1,7 @@
 // The induction evaluators: weighted sums over the included harmonics of the densities' terms.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "induction/asynchronous_motor.hpp"
 #include "model/spectrum.hpp"
@@ -11,23 +12,28 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-enum Slot : std::size_t {
-    MaxwellSlot,
-    LorentzSlot,
-    MaterialSlot,
-    ImpulseSlot,
-    CoenergySlot,
-    PoyntingSlot,
-    JouleSlot,
-    AnisotropySlot,
-    AccuracyISlot,
-    AccuracyKSlot
-};
-
-// The one density of each slot that sums weight·term (slots 0 to 6).
-constexpr std::array<Density, 7> kDensityOfSlot = {
-    Density::Maxwell,  Density::Potential, Density::Material, Density::Potential,
-    Density::Coenergy, Density::Poynting,  Density::Potential};
+// The density whose weighted sum an evaluator is, for those that are one such sum.
+std::optional<Density> densityOf(SlotEvaluator e) {
+    switch (e) {
+        case SlotEvaluator::MaxwellForce:
+            return Density::Maxwell;
+        case SlotEvaluator::LorentzForce:
+        case SlotEvaluator::ImpulseForce:
+        case SlotEvaluator::JoulePower:
+            return Density::Potential;
+        case SlotEvaluator::MaterialForce:
+            return Density::Material;
+        case SlotEvaluator::CoenergyForce:
+            return Density::Coenergy;
+        case SlotEvaluator::PoyntingPower:
+            return Density::Poynting;
+        case SlotEvaluator::AnisotropyPower:
+        case SlotEvaluator::AccuracyI:
+        case SlotEvaluator::AccuracyK:
+            break;
+    }
+    return std::nullopt;
+}
 
 double squaredAmplitude(double amplitude) { return amplitude * amplitude; }
 
@@ -74,16 +80,16 @@ bool AsynchronousMotor::evaluatesTogether() const {
 // density has Im(ε·s_c²) = 2·fI·ω·ε where the Lorentz density has γ·ω, with the same factor kh.
 // The legacy weights have |kh| (without it in the impulse weight Maxwell = Lorentz + material +
 // impulse missed by (|kh| − 1) times the impulse term of every harmonic).
-double AsynchronousMotor::weightOf(std::size_t slot, const HarmonicTerm& h) const {
+double AsynchronousMotor::weightOf(SlotEvaluator e, const HarmonicTerm& h) const {
     const MotorParameters& p = params();
     const double A = h.amplitude;
     const double k = p.formulation == Formulation::Physical ? h.kh : std::fabs(h.kh);
-    switch (slot) {
-        case LorentzSlot:
+    switch (e) {
+        case SlotEvaluator::LorentzForce:
             return A * A * k * h.frequency.im() * p.gamma;
-        case ImpulseSlot:
+        case SlotEvaluator::ImpulseForce:
             return A * A * 2.0 * h.frequency.im() * h.frequency.re() * p.eps * k;
-        case JouleSlot:
+        case SlotEvaluator::JoulePower:
             return A * A * abs(h.frequency * h.frequency) * p.gamma;
         default:
             return squaredAmplitude(A);
@@ -109,7 +115,7 @@ double AsynchronousMotor::anisotropyTerm(const HarmonicTerm& h, const DensityVal
            A * p.fI * A * (abs(h.frequency * h.frequency) * p.eps * electric + 2.0 * magnetic);
 }
 
-// Each harmonic asks of the field what the slots that take it need; a slot takes a harmonic
+// Each harmonic asks of the field what the evaluators that take it need; one takes a harmonic
 // unless its weight is 0 (the impulse terms without an impulse field, the Lorentz terms of
 // γ = 0: they add ±0 whatever the term) or it is the material component of a Hermitian layer.
 void AsynchronousMotor::addHarmonic(const EvaluatorSelection& chosen, bool odeSums,
@@ -117,19 +123,24 @@ void AsynchronousMotor::addHarmonic(const EvaluatorSelection& chosen, bool odeSu
                                     TogetherValues& out) {
     const MotorParameters& p = params();
     const bool hermitian = abs(p.ni21 - conj(p.ni12)) == 0.0;
-    std::array<double, kDensityOfSlot.size()> weights{};
+    const std::size_t anisotropy = evaluatorAt(SlotEvaluator::AnisotropyPower);
+    std::array<double, kSlotEvaluators> weights{};
+    std::array<std::optional<Density>, kSlotEvaluators> densities{};
     EvaluatorSelection takes;
     DensitySet need;
-    for (std::size_t slot = 0; slot < kDensityOfSlot.size(); ++slot) {
-        if (!chosen[slot] || (slot == MaterialSlot && hermitian)) continue;
-        weights[slot] = weightOf(slot, h);
-        if (weights[slot] == 0.0) continue;
-        takes.set(slot);
-        need.set(indexOf(kDensityOfSlot[slot]));
+    for (std::size_t k = 0; k < kSlotEvaluators; ++k) {
+        const auto e = static_cast<SlotEvaluator>(k);
+        densities[k] = densityOf(e);
+        if (!chosen[k] || !densities[k] || (e == SlotEvaluator::MaterialForce && hermitian))
+            continue;
+        weights[k] = weightOf(e, h);
+        if (weights[k] == 0.0) continue;
+        takes.set(k);
+        need.set(indexOf(*densities[k]));
     }
     // The anisotropy power and the ODE error take every included harmonic.
-    if (chosen[AnisotropySlot]) {
-        takes.set(AnisotropySlot);
+    if (chosen[anisotropy]) {
+        takes.set(anisotropy);
         need.set(indexOf(Density::Anisotropy));
         if (p.fI != 0.0) need.set(indexOf(Density::Potential)).set(indexOf(Density::Energy));
     }
@@ -137,14 +148,13 @@ void AsynchronousMotor::addHarmonic(const EvaluatorSelection& chosen, bool odeSu
     if (takes.none() && !odeSums) return;
     const AngleSolver solve = [&](double theta) { return solveField(h.kh, g, a, theta, h.slip); };
     const DensityValues t = integrateDensities(integration(), need, solve, x, a, z);
-    for (std::size_t slot = 0; slot < kDensityOfSlot.size(); ++slot) {
-        if (takes[slot])
-            out.values[slot] = out.values[slot] + weights[slot] * t[indexOf(kDensityOfSlot[slot])];
+    for (std::size_t k = 0; k < kSlotEvaluators; ++k) {
+        if (takes[k] && densities[k])
+            out.values[k] = out.values[k] + weights[k] * t[indexOf(*densities[k])];
     }
-    if (takes[AnisotropySlot])
-        out.values[AnisotropySlot] = anisotropyTerm(h, t, out.values[AnisotropySlot]);
-    for (std::size_t slot = 0; slot < kInductionEvaluators; ++slot)
-        if (takes[slot]) out.lastSolve[slot] = m_display;
+    if (takes[anisotropy]) out.values[anisotropy] = anisotropyTerm(h, t, out.values[anisotropy]);
+    for (std::size_t k = 0; k < kSlotEvaluators; ++k)
+        if (takes[k]) out.lastSolve[k] = m_display;
     if (!odeSums) return;
     // The amplitude enters both sums once, with its sign.
     OdeSums& sums = *out.ode;
@@ -156,17 +166,18 @@ void AsynchronousMotor::addHarmonic(const EvaluatorSelection& chosen, bool odeSu
 // The two accuracies from one solve of the fundamental at the speed n, unless it is
 // synchronous with the layer.
 void AsynchronousMotor::addAccuracies(const EvaluatorSelection& chosen, double kp, double x,
-                                      double g, double a, double z, double n,
-                                      TogetherValues& out) {
-    if (!chosen[AccuracyISlot] && !chosen[AccuracyKSlot]) return;
+                                      double g, double a, double z, double n, TogetherValues& out) {
+    const std::size_t first = evaluatorAt(SlotEvaluator::AccuracyI);
+    const std::size_t second = evaluatorAt(SlotEvaluator::AccuracyK);
+    if (!chosen[first] && !chosen[second]) return;
     const double sync = params().syncSpeed;
     const double slip = sync - n;
     if (std::fabs(slip / sync) < 1e-7) return;
     const HarmonicField f = solveField(kp, g, a, z, slip, FieldSolve::Constants);
-    for (const std::size_t slot : {AccuracyISlot, AccuracyKSlot}) {
-        if (!chosen[slot]) continue;
-        out.values[slot] = layerEquationAccuracy(f, slot == AccuracyISlot, x);
-        out.lastSolve[slot] = m_display;
+    for (const std::size_t k : {first, second}) {
+        if (!chosen[k]) continue;
+        out.values[k] = layerEquationAccuracy(f, k == first, x);
+        out.lastSolve[k] = m_display;
     }
 }
 
@@ -185,67 +196,68 @@ TogetherValues AsynchronousMotor::evaluateTogether(const EvaluatorSelection& cho
         const double s = p.syncSpeed / h - n;
         const double amplitude = m_data->statorSpectrum[static_cast<std::size_t>(i)];
         if (!harmonicIncluded(s, h, p.phases, amplitude, p.syncSpeed)) continue;
-        addHarmonic(chosen, odeSums, {h, s, amplitude, kp * h, frequencyOf(kp * h, s)}, x, g, a,
-                    z, out);
+        addHarmonic(chosen, odeSums, {h, s, amplitude, kp * h, frequencyOf(kp * h, s)}, x, g, a, z,
+                    out);
     }
     addAccuracies(chosen, kp, x, g, a, z, n, out);
     return out;
 }
 
-double AsynchronousMotor::slotValue(std::size_t slot, const double& kp, const double& x,
-                                    const double& g, const double& a, const double& z,
-                                    const double& n) {
-    return evaluateTogether(EvaluatorSelection().set(slot), false, kp, x, g, a, z, n).values[slot];
+double AsynchronousMotor::evaluatorValue(SlotEvaluator e, const double& kp, const double& x,
+                                         const double& g, const double& a, const double& z,
+                                         const double& n) {
+    const std::size_t k = evaluatorAt(e);
+    return evaluateTogether(EvaluatorSelection().set(k), false, kp, x, g, a, z, n).values[k];
 }
 
 double AsynchronousMotor::maxwellForce(const double& kp, const double& x, const double& g,
                                        const double& a, const double& z, const double& n) {
-    return slotValue(MaxwellSlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::MaxwellForce, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::lorentzForce(const double& kp, const double& x, const double& g,
                                        const double& a, const double& z, const double& n) {
-    return slotValue(LorentzSlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::LorentzForce, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::materialForce(const double& kp, const double& x, const double& g,
                                         const double& a, const double& z, const double& n) {
-    return slotValue(MaterialSlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::MaterialForce, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::impulseForce(const double& kp, const double& x, const double& g,
                                        const double& a, const double& z, const double& n) {
-    return slotValue(ImpulseSlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::ImpulseForce, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::coenergyForce(const double& kp, const double& x, const double& g,
                                         const double& a, const double& z, const double& n) {
-    return slotValue(CoenergySlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::CoenergyForce, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::poyntingPower(const double& kp, const double& x, const double& g,
                                         const double& a, const double& z, const double& n) {
-    return slotValue(PoyntingSlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::PoyntingPower, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::joulePower(const double& kp, const double& x, const double& g,
                                      const double& a, const double& z, const double& n) {
-    return slotValue(JouleSlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::JoulePower, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::anisotropyPower(const double& kp, const double& x, const double& g,
                                           const double& a, const double& z, const double& n) {
-    return slotValue(AnisotropySlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::AnisotropyPower, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::accuracyI(const double& kp, const double& x, const double& g,
                                     const double& a, const double& z, const double& n) {
-    return slotValue(AccuracyISlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::AccuracyI, kp, x, g, a, z, n);
 }
 
 double AsynchronousMotor::accuracyK(const double& kp, const double& x, const double& g,
                                     const double& a, const double& z, const double& n) {
-    return slotValue(AccuracyKSlot, kp, x, g, a, z, n);
+    return evaluatorValue(SlotEvaluator::AccuracyK, kp, x, g, a, z, n);
 }
 
 OdeSums AsynchronousMotor::odeSums(const double& kp, const double& x, const double& g,

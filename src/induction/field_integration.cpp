@@ -39,7 +39,8 @@ DensityValues sharedAtAngle(const DensityIntegration& how, const DensitySet& cho
         const LayerNode node = layerNodeAt(f, r, tangential);
         std::array<double, kLayerDensities> d{};
         for (std::size_t k = kFirstLayerDensity; k < kDensityCount; ++k)
-            if (chosen[k]) d[k - kFirstLayerDensity] = layerDensity(static_cast<Density>(k), f, node);
+            if (chosen[k])
+                d[k - kFirstLayerDensity] = layerDensity(static_cast<Density>(k), f, node);
         return d;
     };
     const auto layer = overPanels(how.panels, R - a, R, [&](double from, double to) {

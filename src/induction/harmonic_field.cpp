@@ -59,8 +59,9 @@ void solveGapRoots(HarmonicField& f) {
         return;
     }
     const double t = f.sinTheta;
-    f.mu1 = (f.rho - 0.5) + sqrt((0.5 - f.rho) * (0.5 - f.rho) + kh * kh * p.ni1d / (p.ni2d * t * t) -
-                                 kJ * kh * p.ni12d / (p.ni2d * t));
+    f.mu1 =
+        (f.rho - 0.5) + sqrt((0.5 - f.rho) * (0.5 - f.rho) + kh * kh * p.ni1d / (p.ni2d * t * t) -
+                             kJ * kh * p.ni12d / (p.ni2d * t));
     f.mu2 = (2.0 * f.rho - 1.0) - f.mu1;
 }
 
@@ -166,8 +167,8 @@ HarmonicField solveHarmonicField(const MotorParameters& p, const RadialSlots& sl
     solveGapRoots(f);
     f.display = SolveDisplay{f.lambdaFirst, f.beta * p.R};
     const double R = p.R;
-    f.layer = LayerBasis(slots, {f.layerPower, f.lambdaShift, f.lambdaFirst, f.lambdaSecond, f.beta},
-                         f.x0, R);
+    f.layer = LayerBasis(
+        slots, {f.layerPower, f.lambdaShift, f.lambdaFirst, f.lambdaSecond, f.beta}, f.x0, R);
     f.gap = GapBasis(slots, f.mu1, f.mu2, f.lambdaShift, R, R + h.g);
     f.coreRatio = solveCoreRatio(f);
     if (solve == FieldSolve::Matched) f.coefficients = matchCoefficients(f, h.g);

@@ -150,8 +150,8 @@ TEST(InductionField, CoreGapAndStatorConditionsHoldForEveryGeometryAndLayer) {
                 const LayerField core = layerTangentialField(m, f, R - a);
                 EXPECT_LE(abs(core.value), 1e-9 * core.scale) << what;
                 // Potential and tangential field strength are continuous at the layer surface.
-                EXPECT_TRUE(close(layerPointAt(f, R, false).potential, gapPointAt(f, R).potential,
-                                  1e-9))
+                EXPECT_TRUE(
+                    close(layerPointAt(f, R, false).potential, gapPointAt(f, R).potential, 1e-9))
                     << what;
                 EXPECT_TRUE(close(layerTangentialField(m, f, R).value,
                                   gapPointAt(f, R).tangentialField, 1e-9))
