@@ -237,6 +237,42 @@ TEST(InductionField, SphericalPoleIsAFloatingPointFault) {
         CalcError);
 }
 
+// The driver takes any set of densities at once, each bit for bit what it is alone, whichever
+// policy, rule (Simpson's shared panel ends too) and number of panels; a field is a value, so
+// the solves in between change nothing.
+TEST(InductionField, DensitiesTogetherAreEachDensityAlone) {
+    struct Case {
+        Geometry geometry;
+        int method;
+        int panels;
+    };
+    for (const Case& c :
+         {Case{Geometry::Cylindrical, kGauss8, 1}, Case{Geometry::Linear, kSimpson, 2},
+          Case{Geometry::Spherical, kSimpson, 1}, Case{Geometry::Spherical, kGauss5, 3}}) {
+        TestMotor m(kImpulseAnisotropy, c.geometry, "1", c.method);
+        const double kh = m.kh(-5), s = m.slip(-5);
+        const double x = m.p().R + 0.5 * m.p().g;
+        const AngleSolver solve = [&](double theta) {
+            return m.motor.solveField(kh, m.p().g, m.p().a, theta, s);
+        };
+        const auto together = [&](FieldPolicy policy, const DensitySet& chosen) {
+            const DensityIntegration how{&m.p(), c.panels, policy};
+            return integrateDensities(how, chosen, solve, x, m.p().a, m.p().z);
+        };
+        const DensityValues all = together(FieldPolicy::Shared, DensitySet().set());
+        EXPECT_EQ(together(FieldPolicy::Literal, DensitySet().set()), all) << name(c.geometry);
+        for (std::size_t k = 0; k < kDensityCount; ++k) {
+            for (FieldPolicy policy : {FieldPolicy::Shared, FieldPolicy::Literal})
+                EXPECT_EQ(together(policy, DensitySet().set(k))[k], all[k])
+                    << name(c.geometry) << " density " << k;
+            if (static_cast<Density>(k) != Density::Residual) {
+                EXPECT_NE(all[k], 0.0) << name(c.geometry) << " density " << k;
+            }
+        }
+        EXPECT_NO_THROW(throwOnFpFault()) << name(c.geometry);
+    }
+}
+
 void printBalanceRow(int set, Geometry geometry, const char* functions, const Balance& b8,
                      const Balance& b15) {
     std::printf("  set %2d %-12s %-8s force %9.2e %9.2e  coenergy %9.2e %9.2e  power %9.2e %9.2e\n",
