@@ -38,7 +38,7 @@ void writeTextReport(std::ostream& out, const CapturingObserver& run, const RunO
     for (size_t i = 0; i < run.fields.size(); ++i) out << kResultFieldCaptions[i] << run.fields[i] << '\n';
     out << "\nStatus\n" << run.progress << '\n' << run.time << '\n';
     for (const auto& [slot, points] : run.series) {
-        out << "\nCurve " << slot << ": " << kSeriesTitles[static_cast<size_t>(slot)] << '\n';
+        out << "\nCurve " << slot << ": " << slotRow(slot).title << '\n';
         for (const auto& [x, y] : points) out << formatGeneral(x) << '\t' << formatGeneral(y) << '\n';
     }
     if (!outcome.complete) out << "\nThe run was abandoned: " << outcome.message << '\n';
@@ -85,7 +85,7 @@ void writeJsonReport(std::ostream& out, const CapturingObserver& run, const RunO
             ys.push_back(y);
         }
         out << (first ? "\n    " : ",\n    ") << jsonQuoted(std::to_string(slot)) << ": {\"title\": "
-            << jsonQuoted(std::string(kSeriesTitles[static_cast<size_t>(slot)])) << ", \"x\": " << jsonArray(xs, roundTrip)
+            << jsonQuoted(std::string(slotRow(slot).title)) << ", \"x\": " << jsonArray(xs, roundTrip)
             << ", \"y\": " << jsonArray(ys, roundTrip) << "}";
         first = false;
     }
@@ -112,7 +112,7 @@ void writeCsvReport(std::ostream& out, const CapturingObserver& run, int domain)
     out << quoted(knownDomain ? kDomainItems[static_cast<size_t>(domain)] : "x");
     size_t rows = 0;
     for (const auto& [slot, points] : run.series) {
-        out << ',' << quoted(kSeriesTitles[static_cast<size_t>(slot)]);
+        out << ',' << quoted(slotRow(slot).title);
         rows = std::max(rows, points.size());
     }
     out << '\n';

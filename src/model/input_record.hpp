@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/curve_slots.hpp"
 #include "model/motor_parameters.hpp"
 #include "model/region_stack.hpp"
 #include "model/stack_equality.hpp"
@@ -16,8 +17,6 @@ namespace emforce {
 /// Rows of the parameter table and the row of its separator line.
 inline constexpr int kParameterRows = 22;
 inline constexpr int kSeparatorRow = 18;
-/// Number of curve slots (chart series) of a run.
-inline constexpr int kCurveSlots = 10;
 /// The swept variables with a range of their own in the record besides the speed.
 inline constexpr size_t kSweepRanges = 5;
 

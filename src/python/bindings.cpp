@@ -279,8 +279,8 @@ py::dict resultDict(const cli::CapturingObserver& run, const RunOutcome& outcome
             xs.push_back(x);
             ys.push_back(y);
         }
-        curves[py::int_(slot)] = py::make_tuple(
-            array(xs), array(ys), std::string(kSeriesTitles[static_cast<size_t>(slot)]));
+        curves[py::int_(slot)] =
+            py::make_tuple(array(xs), array(ys), std::string(slotRow(slot).title));
     }
     result["curves"] = curves;
     const RunStatistics& s = outcome.statistics;

@@ -16,24 +16,13 @@
 
 namespace emforce {
 
-const std::array<std::string_view, kCurveSlots> kSeriesTitles = {"F/T Maxwell",
-                                                                 "F/T Lorentz",
-                                                                 "F/T material",
-                                                                 "Poynting/EM Impulse ",
-                                                                 "F/T Coenergy",
-                                                                 "P_Poynting",
-                                                                 "P_Joule_volume_integral",
-                                                                 "P_Anisotropy",
-                                                                 "I accuracy",
-                                                                 "K accuracy"};
-
 std::vector<double>* CurveResults::forSlot(int slot) {
-    std::array<std::vector<double>*, 8> bySlot = {&Te, &TeL, &TeM, &TP, &TeC, &PS, &PJoule, &PAnis};
-    return slot >= 0 && slot < 8 ? bySlot[static_cast<size_t>(slot)] : nullptr;
+    if (slot < 0 || slot >= kCurveSlots || !slotRow(slot).statistics) return nullptr;
+    return &curves[static_cast<size_t>(slot)];
 }
 
 void CurveResults::clear() {
-    for (int slot = 0; slot < 8; ++slot) forSlot(slot)->clear();
+    for (std::vector<double>& curve : curves) curve.clear();
 }
 
 std::string longTimeText(std::chrono::system_clock::time_point t) {
@@ -155,7 +144,7 @@ void Run::reportTabledPoint() {
         if (tabled.ode)
             m_residual = PendingResidual{m_model.data, *tabled.ode, tabled.odeLastSolve};
     } else {
-        values = synchronousPoints(m_model.synchronous, {0, 1, 2, 3})(a);
+        values = synchronousPoints(m_model.synchronous, tabledSlots())(a);
     }
     clearFpFaults();
     std::array<double, 4> f{};
@@ -221,10 +210,10 @@ void Run::reportRatio(const std::optional<double>& ratio) {
 // Every checked curve of the sweep is evaluated at each point together; the curves are shown one
 // after the other, each point as soon as it is known.
 void Run::drawCurves() {
-    const int lastSlot = m_induction ? kCurveSlots - 1 : 4;
     std::vector<int> slots;
-    for (int slot = 0; slot <= lastSlot; ++slot)
-        if (m_record.curves[static_cast<size_t>(slot)]) slots.push_back(slot);
+    for (int slot = 0; slot < kCurveSlots; ++slot)
+        if (m_record.curves[static_cast<size_t>(slot)] && motorComputes(slot, m_induction))
+            slots.push_back(slot);
     if (slots.empty()) return;
     if (m_record.domain < 0 || m_record.domain > 4)
         throw CalcError("Domain " + std::to_string(m_record.domain) +
@@ -273,10 +262,13 @@ void Run::showStatistics() {
     const char* force = "F/T Maxwell, Lorentz, Material, EM Impulse";
     const char* coenergy = "F/T Maxwell, coenergy, EM Impulse";
     const char* power = "P by Poynting, Joule-Lenz, Anisotropy";
-    const auto average = avgBalanceError(r.Te, r.TeL, r.TeM, r.TP);
-    const auto largest = maxBalanceError(r.Te, r.TeL, r.TeM, r.TP);
-    const auto coenergyError = avgCoenergyBalanceError(r.Te, r.TeC, r.TP);
-    const auto powerError = avgPowerError(r.PS, r.PJoule, r.PAnis);
+    using S = CurveSlot;
+    const Curve& Te = r.of(S::Maxwell);
+    const Curve& TP = r.of(S::Impulse);
+    const auto average = avgBalanceError(Te, r.of(S::Lorentz), r.of(S::Material), TP);
+    const auto largest = maxBalanceError(Te, r.of(S::Lorentz), r.of(S::Material), TP);
+    const auto coenergyError = avgCoenergyBalanceError(Te, r.of(S::Coenergy), TP);
+    const auto powerError = avgPowerError(r.of(S::Poynting), r.of(S::Joule), r.of(S::Anisotropy));
     m_outcome.statistics = {average, largest, coenergyError, powerError};
     m_observer.setField(ResultField::AverageBalance, statisticText(average, false, force));
     m_observer.setField(ResultField::MaxBalance, statisticText(largest, false, force));

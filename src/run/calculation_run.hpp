@@ -19,17 +19,18 @@
 
 namespace emforce {
 
-/// The result vectors of the curves of slots 0..7, in point order.
+/// The result vectors of the curves the balance statistics read, by slot, in point order.
 struct CurveResults {
-    std::vector<double> Te, TeL, TeM, TP, TeC, PS, PJoule, PAnis;
+    std::array<std::vector<double>, kCurveSlots> curves;
 
-    /// The vector of a slot, or nullptr for the two accuracy slots.
+    /// The vector of a slot, or nullptr for a slot the statistics do not read.
     std::vector<double>* forSlot(int slot);
+    /// The vector of a slot (empty for a slot the statistics do not read).
+    [[nodiscard]] const std::vector<double>& of(CurveSlot slot) const {
+        return curves[slotAt(slot)];
+    }
     void clear();
 };
-
-/// Titles of the ten chart series in slot order.
-extern const std::array<std::string_view, kCurveSlots> kSeriesTitles;
 
 /// The process-wide model state: parameters, spectra, result vectors and exactly one motor
 /// object of each kind. Created before any view and never copied.

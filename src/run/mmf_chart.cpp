@@ -61,7 +61,8 @@ void MmfDrawing::read(InputRecord& record, const QuestionCallback& ask) {
 double MmfDrawing::currentDensity(double h, double r, double slip) {
     const MotorParameters& p = m_params;
     const double kh = p.kp * h;
-    const Complex potential = m_model.induction.layerPotential(kh, r, p.g, p.a, p.z, slip);
+    const HarmonicField field = m_model.induction.solveField(kh, p.g, p.a, p.z, slip);
+    const Complex potential = layerPointAt(field, r, false).potential;
     if (p.formulation == Formulation::Physical)
         return abs(m_model.induction.frequencyOf(kh, slip) * potential) * p.gamma;
     return abs(kTwoPi * slip * potential) * p.gamma;

@@ -18,6 +18,8 @@ Evaluator bind(Motor& motor, Fn fn) {
                      const double& z, const double& s) { return (motor.*fn)(kp, x, g, a, z, s); };
 }
 
+std::size_t evaluatorOf(int slot) { return evaluatorAt(slotRow(slot).evaluator); }
+
 // One induction evaluator alone, with the display numbers of its last solve if it made one.
 PointValue inductionAlone(AsynchronousMotor& motor, const Evaluator& evaluator,
                           const EvaluatorArgs& a) {
@@ -35,7 +37,7 @@ std::optional<TogetherValues> together(AsynchronousMotor& motor, const std::vect
     clearFpFaults();
     try {
         TogetherValues t = motor.evaluateTogether(chosen, odeSums, a.kp, a.x, a.g, a.a, a.z, a.s);
-        for (const int slot : slots) checkedValue(t.values[static_cast<size_t>(slot)]);
+        for (const int slot : slots) checkedValue(t.values[evaluatorOf(slot)]);
         if (t.ode) {
             checkedValue(t.ode->error);
             checkedValue(t.ode->norm);
@@ -49,8 +51,60 @@ std::optional<TogetherValues> together(AsynchronousMotor& motor, const std::vect
 
 EvaluatorSelection selectionOf(const std::vector<int>& slots) {
     EvaluatorSelection chosen;
-    for (const int slot : slots) chosen.set(static_cast<size_t>(slot));
+    for (const int slot : slots) chosen.set(evaluatorOf(slot));
     return chosen;
+}
+
+using InductionMember = double (AsynchronousMotor::*)(const double&, const double&, const double&,
+                                                      const double&, const double&, const double&);
+using SynchronousMember = double (SilnikSynchroniczny::*)(const double&, const double&,
+                                                          const double&, const double&,
+                                                          const double&, const double&);
+
+InductionMember inductionMember(SlotEvaluator e) {
+    using M = AsynchronousMotor;
+    switch (e) {
+        case SlotEvaluator::MaxwellForce:
+            return &M::maxwellForce;
+        case SlotEvaluator::LorentzForce:
+            return &M::lorentzForce;
+        case SlotEvaluator::MaterialForce:
+            return &M::materialForce;
+        case SlotEvaluator::ImpulseForce:
+            return &M::impulseForce;
+        case SlotEvaluator::CoenergyForce:
+            return &M::coenergyForce;
+        case SlotEvaluator::PoyntingPower:
+            return &M::poyntingPower;
+        case SlotEvaluator::JoulePower:
+            return &M::joulePower;
+        case SlotEvaluator::AnisotropyPower:
+            return &M::anisotropyPower;
+        case SlotEvaluator::AccuracyI:
+            return &M::accuracyI;
+        case SlotEvaluator::AccuracyK:
+            break;
+    }
+    return &M::accuracyK;
+}
+
+// The synchronous motor's evaluator of the force components; none of the others.
+SynchronousMember synchronousMember(SlotEvaluator e) {
+    using M = SilnikSynchroniczny;
+    switch (e) {
+        case SlotEvaluator::MaxwellForce:
+            return &M::synchronousMaxwell;
+        case SlotEvaluator::LorentzForce:
+            return &M::synchronousLorentz;
+        case SlotEvaluator::MaterialForce:
+            return &M::synchronousMaterial;
+        case SlotEvaluator::ImpulseForce:
+            return &M::synchronousImpulse;
+        case SlotEvaluator::CoenergyForce:
+            return &M::synchronousCoenergy;
+        default:
+            return nullptr;
+    }
 }
 
 // The slots' values at a point: together where the motor can, else each evaluator alone.
@@ -59,9 +113,9 @@ std::vector<PointValue> slotValues(AsynchronousMotor& motor, const std::vector<i
                                    const std::optional<TogetherValues>& t, const EvaluatorArgs& a) {
     std::vector<PointValue> values;
     for (const int slot : slots) {
-        const auto k = static_cast<size_t>(slot);
-        values.push_back(t ? PointValue{t->values[k], {}, t->lastSolve[k]}
-                           : inductionAlone(motor, evaluators[k], a));
+        const std::size_t e = evaluatorOf(slot);
+        values.push_back(t ? PointValue{t->values[e], {}, t->lastSolve[e]}
+                           : inductionAlone(motor, evaluators[static_cast<size_t>(slot)], a));
     }
     return values;
 }
@@ -69,25 +123,24 @@ std::vector<PointValue> slotValues(AsynchronousMotor& motor, const std::vector<i
 }  // namespace
 
 SlotEvaluators inductionSlots(AsynchronousMotor& m) {
-    using M = AsynchronousMotor;
-    return {bind(m, &M::maxwellForce), bind(m, &M::lorentzForce),    bind(m, &M::materialForce),
-            bind(m, &M::impulseForce), bind(m, &M::coenergyForce),   bind(m, &M::poyntingPower),
-            bind(m, &M::joulePower),   bind(m, &M::anisotropyPower), bind(m, &M::accuracyI),
-            bind(m, &M::accuracyK)};
+    SlotEvaluators evaluators;
+    for (const CurveSlotRow& row : kCurveSlotTable)
+        evaluators[slotAt(row.slot)] = bind(m, inductionMember(row.evaluator));
+    return evaluators;
 }
 
 SlotEvaluators synchronousSlots(SilnikSynchroniczny& m) {
-    using M = SilnikSynchroniczny;
-    return {bind(m, &M::synchronousMaxwell),
-            bind(m, &M::synchronousLorentz),
-            bind(m, &M::synchronousMaterial),
-            bind(m, &M::synchronousImpulse),
-            bind(m, &M::synchronousCoenergy),
-            {},
-            {},
-            {},
-            {},
-            {}};
+    SlotEvaluators evaluators;
+    for (const CurveSlotRow& row : kCurveSlotTable)
+        if (row.synchronous)
+            evaluators[slotAt(row.slot)] = bind(m, synchronousMember(row.evaluator));
+    return evaluators;
+}
+
+std::vector<int> tabledSlots() {
+    std::vector<int> slots;
+    for (const CurveSlot s : kTabledSlots) slots.push_back(slotIndex(s));
+    return slots;
 }
 
 PointEvaluator inductionPoints(AsynchronousMotor& motor, std::vector<int> slots) {
@@ -101,7 +154,7 @@ PointEvaluator inductionPoints(AsynchronousMotor& motor, std::vector<int> slots)
 }
 
 TabledInduction inductionTabledPoint(AsynchronousMotor& motor, const EvaluatorArgs& a) {
-    const std::vector<int> slots = {0, 1, 2, 3};
+    const std::vector<int> slots = tabledSlots();
     const std::optional<TogetherValues> t =
         motor.evaluatesTogether() ? together(motor, slots, selectionOf(slots), true, a)
                                   : std::nullopt;

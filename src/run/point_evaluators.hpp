@@ -11,14 +11,17 @@
 
 namespace emforce {
 
-/// The evaluators of the ten curve slots, bound to one motor object; the synchronous motor has
-/// none for slots 5 to 9.
+/// The evaluators of the curve slots, bound to one motor object; the synchronous motor has
+/// none for the slots the slot table does not give it.
 using SlotEvaluators = std::array<Evaluator, kCurveSlots>;
 
 /// The induction evaluators of the slots, bound to `motor`.
 SlotEvaluators inductionSlots(AsynchronousMotor& motor);
-/// The synchronous evaluators of slots 0 to 4, bound to `motor`.
+/// The synchronous evaluators of the slots it has, bound to `motor`.
 SlotEvaluators synchronousSlots(SilnikSynchroniczny& motor);
+
+/// The slots of the tabled point (kTabledSlots), as slot numbers.
+std::vector<int> tabledSlots();
 
 /// The induction slots `slots` (in increasing order) at a point, on `motor`: all together,
 /// from one field solution per harmonic and node (AsynchronousMotor::evaluateTogether), where
@@ -27,7 +30,8 @@ SlotEvaluators synchronousSlots(SilnikSynchroniczny& motor);
 /// number is the one its evaluator gives alone.
 PointEvaluator inductionPoints(AsynchronousMotor& motor, std::vector<int> slots);
 
-/// The tabled point of an induction run: slots 0 to 3 as inductionPoints gives them and, where
+/// The tabled point of an induction run: the tabled slots (kTabledSlots) as inductionPoints
+/// gives them and, where
 /// they come together without a fault, the sums of the ODE error at the same arguments from the
 /// same solves and layer nodes (the residual does not read x), with the display numbers of the
 /// residual's last solve.

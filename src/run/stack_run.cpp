@@ -18,12 +18,12 @@ double lengthScale(const MotorParameters& p) {
 }
 
 double slotValue(const StackResults& r, int slot) {
-    switch (slot) {
-        case 0:
+    switch (slotRow(slot).slot) {
+        case CurveSlot::Maxwell:
             return r.maxwell;
-        case 1:
+        case CurveSlot::Lorentz:
             return r.rotorLorentz;
-        case 2:
+        case CurveSlot::Material:
             return r.rotorMaterial;
         default:
             return r.rotorJoule;
@@ -55,7 +55,7 @@ StackResults stackPoint(const RegionStack& stack, const MotorParameters& p, doub
     return r;
 }
 
-bool stackFillsSlot(int slot) { return slot == 0 || slot == 1 || slot == 2 || slot == 6; }
+bool stackFillsSlot(int slot) { return slotRow(slot).stack; }
 
 void checkStackCurves(const InputRecord& record) {
     bool any = false;
@@ -63,7 +63,7 @@ void checkStackCurves(const InputRecord& record) {
         if (!record.curves[static_cast<size_t>(slot)]) continue;
         any = true;
         if (!stackFillsSlot(slot))
-            throw CalcError("Curve \"" + std::string(kSeriesTitles[static_cast<size_t>(slot)]) +
+            throw CalcError("Curve \"" + std::string(slotRow(slot).title) +
                             "\" is not computed for a region stack: uncheck it");
     }
     if (any && record.domain != static_cast<int>(Domain::SpeedOrAngle))

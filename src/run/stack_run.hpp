@@ -26,8 +26,8 @@ RegionStack runStack(const RegionStack& entered, const MotorParameters& p);
 /// of the stator surface), as the one-layer model reports them. Throws CalcError of the stack.
 StackResults stackPoint(const RegionStack& stack, const MotorParameters& p, double n);
 
-/// The curve slots a stack fills: Maxwell (0), Lorentz (1) and material (2) of the rotor, the
-/// rotor's Joule loss (6).
+/// Whether a stack fills a curve slot (the slot table's stack column): Maxwell, the rotor's
+/// Lorentz and material parts, and the rotor's Joule loss.
 bool stackFillsSlot(int slot);
 
 /// Throws CalcError "Curve "<title>" is not computed for a region stack: uncheck it" for the

@@ -3,9 +3,11 @@
 
 namespace emforce {
 
-CurveGroup curveGroup(int slot) {
-    if (slot < 5) return CurveGroup::ForceTorque;
-    return slot < 8 ? CurveGroup::Power : CurveGroup::Accuracy;
+CurveGroup curveGroup(int slot) { return slotRow(slot).axis; }
+
+QString seriesTitle(int slot) {
+    const std::string_view title = slotRow(slot).title;
+    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
 }
 
 QString bottomAxisTitle(const CurveContext& c) {

@@ -3,18 +3,22 @@
 
 #include <QString>
 
+#include "model/curve_slots.hpp"
 #include "model/motor_parameters.hpp"
 #include "run/sweep.hpp"
 
 namespace emforce {
 
-/// The curves that share a unit, and so a vertical axis: force or torque (slots 0..4, and the
-/// curves plotted from files), power (5..7), the dimensionless function accuracies (8, 9).
-enum class CurveGroup { ForceTorque, Power, Accuracy };
+/// The curves that share a unit, and so a vertical axis: force or torque (also the curves
+/// plotted from files), power, the dimensionless function accuracies (the slot table's axes).
+using CurveGroup = CurveAxis;
 inline constexpr int kCurveGroups = 3;
 
-/// The group of a curve slot 0..9.
+/// The group of a curve slot.
 CurveGroup curveGroup(int slot);
+
+/// The series title of a curve slot, as the slot table has it.
+QString seriesTitle(int slot);
 
 /// What the curves of a run are drawn against.
 struct CurveContext {

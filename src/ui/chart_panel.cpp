@@ -181,8 +181,7 @@ void ChartPanel::buildChart() {
     for (int slot = 0; slot < kCurveSlots; ++slot) {
         const auto s = static_cast<size_t>(slot);
         m_series[s] = makeLineSeries(slot);
-        m_series[s]->setName(QString::fromUtf8(kSeriesTitles[s].data(),
-                                               static_cast<qsizetype>(kSeriesTitles[s].size())));
+        m_series[s]->setName(seriesTitle(slot));
         m_markers[s] = makeMarkerSeries(slot);
     }
     // The ten curve series come first, in slot order; the marker series follow them.

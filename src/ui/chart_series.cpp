@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 
+#include "model/curve_slots.hpp"
+
 namespace emforce {
 
 namespace {
@@ -16,7 +18,7 @@ const QColor kGreen(0, 128, 0);
 const QColor kGray(128, 128, 128);
 
 // Slot order. Point sizes "2 x 2" are half-sizes around the point.
-const std::array<CurveLook, 10> kLooks = {{
+const std::array<CurveLook, kCurveSlots> kLooks = {{
     {kBlack, 1, Qt::SolidLine, {}, kBlack},
     {kGreen, 0, Qt::NoPen, {MarkerShape::Square, 2, 2, kGreen}, kGreen},
     {QColor(0, 64, 128), 2, Qt::SolidLine, {}, QColor(0, 64, 128)},

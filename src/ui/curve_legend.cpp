@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "run/calculation_run.hpp"
+#include "ui/axis_titles.hpp"
 #include "ui/chart_series.hpp"
 
 namespace emforce {
@@ -32,9 +32,7 @@ CurveLegend::CurveLegend(QChart* chart) : QGraphicsItem(chart), m_chart(chart) {
 void CurveLegend::setSlots(const QList<int>& slots, const QStringList& notes) {
     m_entries.clear();
     for (qsizetype i = 0; i < slots.size(); ++i) {
-        const std::string_view title = kSeriesTitles[static_cast<size_t>(slots[i])];
-        QString text =
-            QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())).trimmed();
+        QString text = seriesTitle(slots[i]).trimmed();
         if (i < notes.size() && !notes[i].isEmpty()) text += " (" + notes[i] + ")";
         m_entries.append({slots[i], text, {}});
     }

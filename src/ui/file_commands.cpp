@@ -124,9 +124,7 @@ void FileCommands::writeRecord() {
 void FileCommands::saveResults(int file) {
     const char letter = static_cast<char>('A' + file);
     const std::optional<int> slot = m_window.savedCurveSlot();
-    const QString title =
-        slot ? QString::fromUtf8(kSeriesTitles[static_cast<size_t>(*slot)].data()).trimmed()
-             : QString();
+    const QString title = slot ? seriesTitle(*slot).trimmed() : QString();
     // The default name says which file and which curve: "Data_A F-T Lorentz.txt".
     QString initial = QString::fromStdString(dataFileName(letter));
     if (slot) initial.insert(initial.size() - 4, " " + QString(title).replace('/', '-'));

@@ -485,10 +485,11 @@ void MainWindow::setRunning(bool running) {
 }
 
 void MainWindow::startProgress(const InputRecord& record) {
-    const int slots = record.induction ? kCurveSlots : 5;
-    m_progress = {
-        static_cast<int>(std::count(record.curves.begin(), record.curves.begin() + slots, true)), 0,
-        0, 0, record.induction};
+    int curves = 0;
+    for (int slot = 0; slot < kCurveSlots; ++slot)
+        if (record.curves[static_cast<size_t>(slot)] && motorComputes(slot, record.induction))
+            ++curves;
+    m_progress = {curves, 0, 0, 0, record.induction};
     m_statusPanels[0]->setToolTip(QString());
     // The last run's texts would read as this one's progress.
     m_statusPanels[0]->setText("calculating ...");

@@ -159,28 +159,32 @@ QGroupBox* makeRadioGroup(const char* name, const QString& title, const QStringL
     return box;
 }
 
-// The boxes of the first eight curve slots, each in the colour of its curve.
+// Whether a slot's box is in the group of curve boxes (the accuracies' are on another page).
+bool inCurveGroup(std::size_t slot) {
+    return slotRow(static_cast<int>(slot)).axis != CurveAxis::Accuracy;
+}
+
+QString captionOf(std::size_t slot) {
+    const std::string_view caption = slotRow(static_cast<int>(slot)).caption;
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+}
+
+// The boxes of the force and power curve slots, each in the colour of its curve.
 QGroupBox* makeCurveBoxes(std::array<QCheckBox*, kCurveSlots>& curves) {
-    const std::array<std::pair<const char*, QColor>, 8> boxes = {{
-        {"F/T Maxwell", Qt::black},
-        {"F/T Lorentz", QColor(0, 128, 0)},
-        {"F/T Material Anisotropy", QColor(0, 0, 128)},
-        {"F/T EM Impulse", QColor(255, 0, 255)},
-        {"F/T coenergy --+--", Qt::black},
-        {"P by Poynting", Qt::black},
-        {"P by Joule-Lenz", QColor(0, 128, 0)},
-        {"P of  Anisotropy", QColor(255, 0, 0)},
-    }};
+    const std::array<QColor, kCurveSlots> colours = {
+        Qt::black, QColor(0, 128, 0), QColor(0, 0, 128),   QColor(255, 0, 255), Qt::black,
+        Qt::black, QColor(0, 128, 0), QColor(255, 0, 0), Qt::black,           Qt::black};
     auto* group = new QGroupBox("choose curves for");
     group->setObjectName("GroupBox1");
     auto* layout = new QVBoxLayout(group);
     layout->setContentsMargins(6, 2, 6, 2);
     layout->setSpacing(1);  // compact, so that the chart keeps its height on small screens
-    for (size_t slot = 0; slot < boxes.size(); ++slot) {
-        auto* box = new QCheckBox(boxes[slot].first);
+    for (size_t slot = 0; slot < curves.size(); ++slot) {
+        if (!inCurveGroup(slot)) continue;
+        auto* box = new QCheckBox(captionOf(slot));
         box->setObjectName(QString("Wykres%1").arg(slot));
         QPalette palette = box->palette();
-        palette.setColor(QPalette::WindowText, boxes[slot].second);
+        palette.setColor(QPalette::WindowText, colours[slot]);
         box->setPalette(palette);
         layout->addWidget(box);
         curves[slot] = box;
@@ -399,12 +403,12 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
                              "layer meets, linear results over one fundamental wavelength; legacy: "
                              "the earlier formulation's numbers");
     c.formulation->setEditable(false);
-    auto* accuracyI = new QCheckBox("I function accuracy /1st harm - it is shown in chart");
-    auto* accuracyK = new QCheckBox("K function accuracy /1st harm - it is shown in chart");
+    auto* accuracyI = new QCheckBox(captionOf(slotAt(CurveSlot::AccuracyI)));
+    auto* accuracyK = new QCheckBox(captionOf(slotAt(CurveSlot::AccuracyK)));
     accuracyI->setObjectName("Wykres11");
     accuracyK->setObjectName("Wykres12");
-    c.curves[8] = accuracyI;
-    c.curves[9] = accuracyK;
+    c.curves[slotAt(CurveSlot::AccuracyI)] = accuracyI;
+    c.curves[slotAt(CurveSlot::AccuracyK)] = accuracyK;
 
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
@@ -452,7 +456,8 @@ void MainWindow::arrangeTabOrder(const InputControls& c) {
     QList<QWidget*> chain;
     for (QAbstractButton* radio : c.geometry->buttons()) chain << radio;
     chain << m_calculateButton << c.highestHarmonic;
-    for (size_t slot = 0; slot < 8; ++slot) chain << c.curves[slot];
+    for (size_t slot = 0; slot < c.curves.size(); ++slot)
+        if (inCurveGroup(slot)) chain << c.curves[slot];
     for (QAbstractButton* radio : c.domain->buttons()) chain << radio;
     chain << c.parameters << c.reluctivity << c.ni12dGap << c.ni21dGap << c.sweepFrom << c.sweepTo
           << c.pointsPerCurve;
@@ -460,7 +465,8 @@ void MainWindow::arrangeTabOrder(const InputControls& c) {
     chain << m_notebook->tabBar();
     for (QComboBox* box : c.axisDescriptions) chain << box;
     chain << centralWidget()->findChild<QPushButton*>("Button6") << c.integrationMethod
-          << c.formulation << c.besselFunctions << c.besselLimit << c.besselAccuracy << c.curves[8] << c.curves[9];
+          << c.formulation << c.besselFunctions << c.besselLimit << c.besselAccuracy
+          << c.curves[slotAt(CurveSlot::AccuracyI)] << c.curves[slotAt(CurveSlot::AccuracyK)];
     for (qsizetype i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 

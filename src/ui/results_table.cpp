@@ -10,18 +10,6 @@ namespace emforce {
 
 namespace {
 
-QString unitOf(CurveGroup group, Geometry geometry) {
-    switch (group) {
-        case CurveGroup::ForceTorque:
-            return geometry == Geometry::Linear ? "N" : QString::fromUtf8("N·m");
-        case CurveGroup::Power:
-            return "W";
-        case CurveGroup::Accuracy:
-            break;
-    }
-    return "-";
-}
-
 std::string shortest(double v) {
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
@@ -35,9 +23,9 @@ std::string csvQuoted(const QString& text) {
 }  // namespace
 
 QString curveHeader(int slot, Geometry geometry) {
-    const std::string_view title = kSeriesTitles[static_cast<size_t>(slot)];
-    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())).trimmed() + ", " +
-           unitOf(curveGroup(slot), geometry);
+    const std::string_view unit = axisUnit(slotRow(slot).axis, geometry);
+    return seriesTitle(slot).trimmed() + ", " +
+           QString::fromUtf8(unit.data(), static_cast<qsizetype>(unit.size()));
 }
 
 ResultsTable resultsTable(const std::array<QList<QPointF>, kCurveSlots>& curves,

@@ -129,9 +129,10 @@ struct LayerField {
     Complex value;
     double scale;
 };
-LayerField layerTangentialField(TestMotor& m, double kh, double r, double theta, double s) {
-    const Complex bn = m.motor.layerNormalFlux(kh, r, m.p().g, m.p().a, theta, s);
-    const Complex bt = m.motor.layerTangentialFlux(kh, r, m.p().g, m.p().a, theta, s);
+LayerField layerTangentialField(TestMotor& m, const HarmonicField& f, double r) {
+    const LayerPoint point = layerPointAt(f, r, true);
+    const Complex& bn = point.normalFlux;
+    const Complex& bt = point.tangentialFlux;
     return {m.p().ni21 * bn + m.p().ni2 * bt, m.p().ni2 * (abs(bn) + abs(bt))};
 }
 
@@ -144,22 +145,23 @@ TEST(InductionField, CoreGapAndStatorConditionsHoldForEveryGeometryAndLayer) {
                 const double R = m.p().R, g = m.p().g, a = m.p().a;
                 const std::string what =
                     std::to_string(set) + " " + name(geometry) + " h=" + std::to_string(h);
+                const HarmonicField f = m.motor.solveField(kh, g, a, theta, s);
                 // Infinitely permeable core: no tangential field strength at its surface.
-                const LayerField core = layerTangentialField(m, kh, R - a, theta, s);
+                const LayerField core = layerTangentialField(m, f, R - a);
                 EXPECT_LE(abs(core.value), 1e-9 * core.scale) << what;
                 // Potential and tangential field strength are continuous at the layer surface.
-                EXPECT_TRUE(close(m.motor.layerPotential(kh, R, g, a, theta, s),
-                                  m.motor.gapPotential(kh, R, g, a, theta, s), 1e-9))
+                EXPECT_TRUE(
+                    close(layerPointAt(f, R, false).potential, gapPointAt(f, R).potential, 1e-9))
                     << what;
-                EXPECT_TRUE(close(layerTangentialField(m, kh, R, theta, s).value,
-                                  m.motor.gapTangentialField(kh, R, g, a, theta, s), 1e-9))
+                EXPECT_TRUE(close(layerTangentialField(m, f, R).value,
+                                  gapPointAt(f, R).tangentialField, 1e-9))
                     << what;
                 // The unit current sheet at the stator surface: −L·H_t = j·kh.
                 const double stator = R + g;
                 double L = 1.0;
                 if (geometry == Geometry::Cylindrical) L = stator;
                 if (geometry == Geometry::Spherical) L = stator * std::sin(theta);
-                const Complex sheet = -L * m.motor.gapTangentialField(kh, stator, g, a, theta, s);
+                const Complex sheet = -L * gapPointAt(f, stator).tangentialField;
                 EXPECT_TRUE(close(sheet, Complex(0.0, kh), 1e-9)) << what;
                 EXPECT_NO_THROW(throwOnFpFault()) << what;
             }
@@ -177,11 +179,11 @@ TEST(InductionField, LayerOrdersOfTheNamedSampleSets) {
     for (const Case& c : {Case{kIsotropicInteger, 0.0, 1.0}, Case{kAnisotropicInteger, 1.0, 3.0},
                           Case{kAnisotropicComplex, alpha, sqrt(alpha * alpha + 4.0)}}) {
         TestMotor m(c.set, Geometry::Cylindrical);
-        m.motor.solveHarmonic(m.kh(1), m.p().R, m.p().g, m.p().a, m.p().z, m.slip(1));
-        EXPECT_LE(abs(m.motor.layerPower() - c.power), 1e-15) << c.set;
-        EXPECT_LE(abs(m.motor.alpha() - c.power), 1e-15) << c.set;
-        EXPECT_TRUE(close(m.motor.lambdaFirst(), c.lambda, 1e-15)) << c.set;
-        EXPECT_EQ(m.motor.lambdaSecond(), m.motor.lambdaFirst()) << c.set;
+        const HarmonicField f = m.motor.solveField(m.kh(1), m.p().g, m.p().a, m.p().z, m.slip(1));
+        EXPECT_LE(abs(f.layerPower - c.power), 1e-15) << c.set;
+        EXPECT_LE(abs(f.alpha - c.power), 1e-15) << c.set;
+        EXPECT_TRUE(close(f.lambdaFirst, c.lambda, 1e-15)) << c.set;
+        EXPECT_EQ(f.lambdaSecond, f.lambdaFirst) << c.set;
     }
 }
 
@@ -189,26 +191,25 @@ TEST(InductionField, IsotropicConstants) {
     // Linear: α = ρ = 0, λ = ∓√κ, μ = ±|kh|, p = 0, β = 1.
     TestMotor linear(kUpdatedWorkshop, Geometry::Linear);
     const double kh = linear.kh(-5);
-    linear.motor.solveHarmonic(kh, 0.0, 0.0, linear.p().a, 0.0, linear.slip(-5));
-    const AsynchronousMotor& l = linear.motor;
-    EXPECT_EQ(l.alpha(), Complex(0.0));
-    EXPECT_EQ(abs(l.rho()), 0.0);
-    EXPECT_EQ(l.beta(), Complex(1.0));
-    EXPECT_EQ(l.layerPower(), Complex(0.0));
-    EXPECT_TRUE(close(l.lambdaFirst(), -sqrt(l.kappa()), 1e-15));
-    EXPECT_TRUE(close(l.lambdaSecond(), sqrt(l.kappa()), 1e-15));
-    EXPECT_TRUE(close(l.mu1(), 5.0, 1e-15));
-    EXPECT_TRUE(close(l.mu2(), -5.0, 1e-15));
+    const HarmonicField l = linear.motor.solveField(kh, 0.0, linear.p().a, 0.0, linear.slip(-5));
+    EXPECT_EQ(l.alpha, Complex(0.0));
+    EXPECT_EQ(abs(l.rho), 0.0);
+    EXPECT_EQ(l.beta, Complex(1.0));
+    EXPECT_EQ(l.layerPower, Complex(0.0));
+    EXPECT_TRUE(close(l.lambdaFirst, -sqrt(l.kappa), 1e-15));
+    EXPECT_TRUE(close(l.lambdaSecond, sqrt(l.kappa), 1e-15));
+    EXPECT_TRUE(close(l.mu1, 5.0, 1e-15));
+    EXPECT_TRUE(close(l.mu2, -5.0, 1e-15));
     // The layer meets the fifth harmonic at five times its slip speed, in fundamental wavelengths.
-    EXPECT_TRUE(close(l.complexFrequency(), Complex(0.0, 2 * kPi * -5 * linear.slip(-5)), 1e-15));
+    EXPECT_TRUE(close(l.frequency, Complex(0.0, 2 * kPi * -5 * linear.slip(-5)), 1e-15));
     // Sphere at the equator with an isotropic gap: μ1 + μ2 = −1 and μ1·μ2 = −kh².
     TestMotor sphere(kUpdatedWorkshop, Geometry::Spherical);
     for (double k : {1.0, 3.0, -7.0}) {
-        sphere.motor.solveHarmonic(k, 0.0, 0.0, sphere.p().a, kPi / 2, 10.0);
-        EXPECT_TRUE(close(sphere.motor.mu1() + sphere.motor.mu2(), -1.0, 1e-15)) << k;
-        EXPECT_TRUE(close(sphere.motor.mu1() * sphere.motor.mu2(), -k * k, 1e-14)) << k;
-        EXPECT_EQ(sphere.motor.lambdaShift(), Complex(1.0));
-        EXPECT_DOUBLE_EQ(sphere.motor.x0(), sphere.p().R - sphere.p().a);
+        const HarmonicField f = sphere.motor.solveField(k, 0.0, sphere.p().a, kPi / 2, 10.0);
+        EXPECT_TRUE(close(f.mu1 + f.mu2, -1.0, 1e-15)) << k;
+        EXPECT_TRUE(close(f.mu1 * f.mu2, -k * k, 1e-14)) << k;
+        EXPECT_EQ(f.lambdaShift, Complex(1.0));
+        EXPECT_DOUBLE_EQ(f.x0, sphere.p().R - sphere.p().a);
     }
     EXPECT_NO_THROW(throwOnFpFault());
 }
@@ -217,7 +218,7 @@ TEST(InductionField, DisplayTextsShowTheLastSolve) {
     TestMotor m(kAnisotropicInteger, Geometry::Cylindrical);
     EXPECT_FALSE(m.motor.edit2Text());
     EXPECT_FALSE(m.motor.edit3Text());
-    m.motor.solveHarmonic(m.kh(1), m.p().R, m.p().g, m.p().a, m.p().z, m.slip(1));
+    (void)m.motor.solveField(m.kh(1), m.p().g, m.p().a, m.p().z, m.slip(1));
     EXPECT_EQ(m.motor.edit2Text(), "  lambda =  3,0000000 + i( 0,0000000 )");
     // The linear layer has β = 1: the second text shows R.
     TestMotor linear(kIsotropicInteger, Geometry::Linear);
@@ -227,13 +228,49 @@ TEST(InductionField, DisplayTextsShowTheLastSolve) {
 
 TEST(InductionField, SphericalPoleIsAFloatingPointFault) {
     TestMotor m(kUpdatedWorkshop, Geometry::Spherical);
-    m.motor.layerPotential(m.kh(1), m.p().R, m.p().g, m.p().a, 0.0, m.slip(1));
+    (void)m.motor.solveField(m.kh(1), m.p().g, m.p().a, 0.0, m.slip(1));
     EXPECT_THROW(
         try { throwOnFpFault(); } catch (const CalcError& e) {
             EXPECT_STREQ(e.what(), "Floating point division by zero");
             throw;
         },
         CalcError);
+}
+
+// The driver takes any set of densities at once, each bit for bit what it is alone, whichever
+// policy, rule (Simpson's shared panel ends too) and number of panels; a field is a value, so
+// the solves in between change nothing.
+TEST(InductionField, DensitiesTogetherAreEachDensityAlone) {
+    struct Case {
+        Geometry geometry;
+        int method;
+        int panels;
+    };
+    for (const Case& c :
+         {Case{Geometry::Cylindrical, kGauss8, 1}, Case{Geometry::Linear, kSimpson, 2},
+          Case{Geometry::Spherical, kSimpson, 1}, Case{Geometry::Spherical, kGauss5, 3}}) {
+        TestMotor m(kImpulseAnisotropy, c.geometry, "1", c.method);
+        const double kh = m.kh(-5), s = m.slip(-5);
+        const double x = m.p().R + 0.5 * m.p().g;
+        const AngleSolver solve = [&](double theta) {
+            return m.motor.solveField(kh, m.p().g, m.p().a, theta, s);
+        };
+        const auto together = [&](FieldPolicy policy, const DensitySet& chosen) {
+            const DensityIntegration how{&m.p(), c.panels, policy};
+            return integrateDensities(how, chosen, solve, x, m.p().a, m.p().z);
+        };
+        const DensityValues all = together(FieldPolicy::Shared, DensitySet().set());
+        EXPECT_EQ(together(FieldPolicy::Literal, DensitySet().set()), all) << name(c.geometry);
+        for (std::size_t k = 0; k < kDensityCount; ++k) {
+            for (FieldPolicy policy : {FieldPolicy::Shared, FieldPolicy::Literal})
+                EXPECT_EQ(together(policy, DensitySet().set(k))[k], all[k])
+                    << name(c.geometry) << " density " << k;
+            if (static_cast<Density>(k) != Density::Residual) {
+                EXPECT_NE(all[k], 0.0) << name(c.geometry) << " density " << k;
+            }
+        }
+        EXPECT_NO_THROW(throwOnFpFault()) << name(c.geometry);
+    }
 }
 
 void printBalanceRow(int set, Geometry geometry, const char* functions, const Balance& b8,

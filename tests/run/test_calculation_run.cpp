@@ -74,7 +74,8 @@ TEST_F(CalculationRun, StartUpRunIsPinned) {
     EXPECT_EQ(observer.fields[ResultField::AverageBalance].rfind("undefined", 0), 0u);
     EXPECT_EQ(observer.times.front().rfind("Start Time  =  ", 0), 0u);
     EXPECT_EQ(observer.times.back().rfind("Calculation Time (including chart drawing) = ", 0), 0u);
-    EXPECT_EQ(model->induction.curveY(), model->results.TeL);  // the last curve drawn
+    EXPECT_EQ(model->induction.curveY(),
+              model->results.of(CurveSlot::Lorentz));  // the last curve drawn
     EXPECT_EQ(observer.finished, (std::vector<int>{0, 1}));
 }
 
@@ -248,7 +249,7 @@ TEST_F(CalculationRun, CurvesWithReversedRangeAndOddCounts) {
     record.maxSpeed = "0";
     record.pointsPerCurve = "15";
     ASSERT_TRUE(run().complete);
-    EXPECT_EQ(model->results.Te.size(), 16u);
+    EXPECT_EQ(model->results.of(CurveSlot::Maxwell).size(), 16u);
     EXPECT_DOUBLE_EQ(model->induction.curveX().front(), 50.0);
     EXPECT_EQ(observer.progress.size(), 22u);  // 11 texts per curve
     // A count below 1 is refused by the reading, before the run writes anything.

@@ -241,7 +241,7 @@ void tst_MainWindow::startupChart() {
     QCOMPARE(series.size(), kCurveSlots + 2);
     for (int slot = 0; slot < kCurveSlots; ++slot) {
         QCOMPARE(series[slot], main().chart().series(slot));
-        QCOMPARE(series[slot]->name(), qt(kSeriesTitles[size_t(slot)]));
+        QCOMPARE(series[slot]->name(), qt(slotRow(slot).title));
         // Lorentz, Joule and the K accuracy are points without a line.
         auto* xy = qobject_cast<QXYSeries*>(series[slot]);
         const bool points = slot == 1 || slot == 6 || slot == 9;
