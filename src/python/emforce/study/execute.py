@@ -8,7 +8,7 @@ import time
 from dataclasses import dataclass
 
 from .design import StudyError
-from .tasks import run_batch
+from .tasks import batch_rows
 
 # Seconds to reach a scheduler and to wait for its first worker, unless chosen otherwise.
 CONNECT_TIMEOUT = 20
@@ -179,7 +179,7 @@ def compute(client, job, results, progress=None):
             if batch is None:
                 return
             given_out += len(batch)
-            flying[client.submit(run_batch, job, batch, pure=False)] = batch
+            flying[client.submit(batch_rows, job, batch, pure=False)] = batch
 
     submit()
     try:
