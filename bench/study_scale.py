@@ -6,7 +6,8 @@ million points (its peak memory, its rate, and a resume after it was killed).
 throughput: a study of 200,000 points of "Data 1", linear, H = 1, no curves (about 0.15 ms each
 on an idle core), the whole command with the cluster's start, on 2 workers, against 2 x the
 points per second of the same points through emforce.run in a loop in this process, measured
-before and after the study (the machine's load is printed: it is shared).
+before and after the study, in EMFORCE_BENCH_REPEATS rounds (3 by default; the machine's load
+is printed: it is shared).
 million: 1,000,000 such points on 2 workers, killed (SIGKILL) after about a third and resumed;
 every point must then have exactly one row. Prints the peak resident memory of the study
 process (VmHWM, its own, not its workers') and the rate.
@@ -22,6 +23,9 @@ import time
 
 import emforce
 import emforce.study
+
+# Rounds of the throughput comparison: the machine's other work lands on one side otherwise.
+ROUNDS = int(os.environ.get("EMFORCE_BENCH_REPEATS", "3"))
 
 CHEAP = """
 [base]
@@ -113,22 +117,28 @@ def throughput(folder):
     with open(path, "w") as file:
         file.write(CHEAP.format(first=400, second=500))
     study = emforce.study.load(path)
-    before_load = load()
-    (before, cpu_before) = loop_rate(study, 20000)
-    seconds, _, status = run_watched(study_command(path, os.path.join(folder, "cheap.csv")))
-    study_processor = sum(run_watched.processor.values())
-    (after, cpu_after) = loop_rate(study, 20000)
-    assert status == 0, status
-    rate, one = len(study.points) / seconds, (before + after) / 2
-    print(f"throughput: {len(study.points)} points of {1000 / one:.3f} ms (load {before_load:.1f} -> {load():.1f})")
-    print(f"  emforce.run loop: {before:.0f} and {after:.0f} points/s on one core (before, after)")
-    print(f"  study on 2 workers, whole command: {seconds:.1f} s = {rate:.0f} points/s = "
-          f"{100 * rate / (2 * one):.0f} % of 2 x the loop")
-    # Processor time does not depend on what else the machine runs: the study's whole process
-    # tree (this command, its cluster, its workers) against the loop's own.
-    loop_processor = len(study.points) * (cpu_before + cpu_after) / 2
-    print(f"  processor time: study {study_processor:.1f} s (all its processes), the same points in the loop "
-          f"{loop_processor:.1f} s: the loop's is {100 * loop_processor / study_processor:.0f} % of the study's")
+    print(f"throughput: {len(study.points)} points, {ROUNDS} rounds of loop, study, loop (load {load():.1f})")
+    ratios, shares = [], []
+    for round_ in range(1, ROUNDS + 1):
+        before, cpu_before = loop_rate(study, 20000)
+        out = os.path.join(folder, f"cheap{round_}.csv")
+        seconds, _, status = run_watched(study_command(path, out))
+        assert status == 0, status
+        os.remove(out)
+        study_processor = sum(run_watched.processor.values())
+        after, cpu_after = loop_rate(study, 20000)
+        rate, one = len(study.points) / seconds, (before + after) / 2
+        # Processor time depends less on what else the machine runs: the study's whole process
+        # tree (this command, its cluster, its workers) against the loop's own.
+        loop_processor = len(study.points) * (cpu_before + cpu_after) / 2
+        ratios.append(rate / (2 * one))
+        shares.append(loop_processor / study_processor)
+        print(f"  round {round_}: loop {before:.0f} and {after:.0f} points/s on one core (points of "
+              f"{1000 / one:.3f} ms); study on 2 workers, whole command: {seconds:.1f} s = {rate:.0f} points/s = "
+              f"{100 * ratios[-1]:.0f} % of 2 x the loop; processor time: study {study_processor:.1f} s (all its "
+              f"processes), loop {loop_processor:.1f} s = {100 * shares[-1]:.0f} % of the study's (load {load():.1f})")
+    print(f"  study against 2 x the loop: {', '.join(f'{100 * r:.0f} %' for r in ratios)}; "
+          f"the loop's processor time against the study's: {', '.join(f'{100 * r:.0f} %' for r in shares)}")
 
 
 def million(folder):
