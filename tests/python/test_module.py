@@ -239,8 +239,9 @@ def test_a_batch_gives_the_outputs_of_single_runs_bit_for_bit(case):
     assert messages[0] is None and messages[3] == "'2' takes a number or a text, not list"
     assert messages[2] is not None and messages[4] is not None and not np.isnan(table[1]).all()
     assert base == before
-    with pytest.raises(TypeError):
-        emforce.run_batch(base, BATCH_KEYS, [[1, 2]])
+    for keys, rows in ((BATCH_KEYS, [[1, 2]]), (BATCH_KEYS, ["123"]), ("15", [[1, 2]])):
+        with pytest.raises(TypeError):
+            emforce.run_batch(base, keys, rows)
 
 
 def test_a_stack_is_set_whole_or_by_entry_and_refused_by_its_key():

@@ -120,4 +120,6 @@ def run_batch(record, keys, rows, threads=None, literal=False):
     outputs are what it had produced) or of a value that set() refuses, or None. threads,
     literal, the GIL and Ctrl-C as for run.
     """
+    if isinstance(keys, str):
+        raise TypeError("keys is a list of keys, not a text")
     return _run_batch(record, list(keys), rows, threads, literal)
