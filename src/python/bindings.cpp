@@ -438,16 +438,13 @@ struct BatchPoint {
     std::optional<RunOutcome> outcome;
 };
 
-// The message of a value that set() refuses, as Python would show it.
-std::string refusalText(const py::error_already_set& e) { return py::str(e.value()); }
-
 // The point's record: the base with each key set to the row's value as set() does; a value
 // that set() refuses leaves the message in its place.
 BatchPoint batchPoint(const Record& base, const std::vector<std::string>& keys,
                       const py::handle& row) {
-    BatchPoint point{base.inputs, std::nullopt, std::nullopt};
+    BatchPoint point;
     const py::sequence values = py::reinterpret_borrow<py::sequence>(row);
-    Record record{std::move(point.inputs)};
+    Record record = base;
     try {
         for (size_t k = 0; k < keys.size(); ++k)
             setValue(record, keys[k], values[static_cast<py::ssize_t>(k)]);
@@ -459,7 +456,7 @@ BatchPoint batchPoint(const Record& base, const std::vector<std::string>& keys,
         point.message = e.what();
     } catch (const py::error_already_set& e) {
         if (!e.matches(PyExc_ValueError) && !e.matches(PyExc_TypeError)) throw;
-        point.message = refusalText(e);
+        point.message = py::str(e.value());
     }
     point.inputs = std::move(record.inputs);
     return point;
@@ -472,12 +469,17 @@ void fillOutputs(const RunOutcome& outcome, double* row) {
     };
     if (outcome.tabled) {
         const TabledPoint& t = *outcome.tabled;
-        put(0, t.maxwell), put(1, t.lorentz), put(2, t.material), put(3, t.impulse),
-            put(4, t.ratio);
+        for (const auto& [column, value] : {std::pair{0, t.maxwell}, {1, t.lorentz},
+                                            {2, t.material}, {3, t.impulse}})
+            row[column] = value;
+        put(4, t.ratio);
     }
     const RunStatistics& s = outcome.statistics;
-    put(5, s.avgBalance), put(6, s.maxBalance), put(7, s.avgCoenergy), put(8, s.avgPower),
-        put(9, outcome.odeError);
+    put(5, s.avgBalance);
+    put(6, s.maxBalance);
+    put(7, s.avgCoenergy);
+    put(8, s.avgPower);
+    put(9, outcome.odeError);
 }
 
 // Runs a design point per row, each the record with the keys set to the row's values, as
