@@ -469,8 +469,8 @@ void fillOutputs(const RunOutcome& outcome, double* row) {
     };
     if (outcome.tabled) {
         const TabledPoint& t = *outcome.tabled;
-        for (const auto& [column, value] : {std::pair{0, t.maxwell}, {1, t.lorentz},
-                                            {2, t.material}, {3, t.impulse}})
+        for (const auto& [column, value] :
+             {std::pair{0, t.maxwell}, {1, t.lorentz}, {2, t.material}, {3, t.impulse}})
             row[column] = value;
         put(4, t.ratio);
     }
@@ -500,8 +500,8 @@ py::tuple runBatch(const Record& base, const py::sequence& keyObjects, const py:
             py::len(row) != keys.size())
             throw py::type_error("each row holds one value per key (" +
                                  std::to_string(keys.size()) + ")");
-    py::array_t<double> table({static_cast<py::ssize_t>(count),
-                               static_cast<py::ssize_t>(kBatchOutputs.size())});
+    py::array_t<double> table(
+        {static_cast<py::ssize_t>(count), static_cast<py::ssize_t>(kBatchOutputs.size())});
     double* cells = table.mutable_data();
     std::fill(cells, cells + count * kBatchOutputs.size(), std::nan(""));
     py::list messages(count);
@@ -625,8 +625,8 @@ PYBIND11_MODULE(_emforce, m) {
           py::arg("threads") = py::none(), py::arg("literal") = false,
           "Runs a point per row (the record with the keys set to the row's values); returns the "
           "table of outputs and the messages (see emforce.run_batch).");
-    m.attr("BATCH_OUTPUTS") = py::tuple(py::cast(std::vector<std::string>(
-        python::kBatchOutputs.begin(), python::kBatchOutputs.end())));
+    m.attr("BATCH_OUTPUTS") = py::tuple(py::cast(
+        std::vector<std::string>(python::kBatchOutputs.begin(), python::kBatchOutputs.end())));
     m.def(
         "write_file",
         [](const py::str& path, const py::bytes& data) {
