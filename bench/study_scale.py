@@ -5,8 +5,10 @@ million points (its peak memory, its rate, and a resume after it was killed).
 
 throughput: a study of 200,000 points of "Data 1", linear, H = 1, no curves (about 0.15 ms each
 on an idle core), the whole command with the cluster's start, on 2 workers, against 2 x the
-points per second of the same points through emforce.run in a loop in this process, measured
-before and after the study (the machine's load is printed: it is shared).
+points per second of the same points through emforce.run in a loop in this process, and
+against two such loops run at once in two processes (which share the machine with its other
+work as the two workers do), measured before and after the study, in EMFORCE_BENCH_REPEATS
+rounds (3 by default; the machine's load is printed: it is shared).
 million: 1,000,000 such points on 2 workers, killed (SIGKILL) after about a third and resumed;
 every point must then have exactly one row. Prints the peak resident memory of the study
 process (VmHWM, its own, not its workers') and the rate.
@@ -22,6 +24,9 @@ import time
 
 import emforce
 import emforce.study
+
+# Rounds of the throughput comparison: the machine's other work lands on one side otherwise.
+ROUNDS = int(os.environ.get("EMFORCE_BENCH_REPEATS", "3"))
 
 CHEAP = """
 [base]
@@ -52,6 +57,34 @@ def loop_rate(study, count):
         for key, value in point.items():
             record.set(key, value)
         emforce.run(record, threads=1)
+    return count / (time.perf_counter() - start), (time.process_time() - processor) / count
+
+
+def two_loops_rate(study, count):
+    """Points per second of two such loops at once, each in a process of its own forked from
+    this one, each of `count` points: two cores of emforce.run side by side, sharing the machine
+    with its other work as the study's two workers do."""
+    import multiprocessing
+
+    context = multiprocessing.get_context("fork")
+    loops = [context.Process(target=loop_rate, args=(study, count)) for _ in range(2)]
+    start = time.perf_counter()
+    for process in loops:
+        process.start()
+    for process in loops:
+        process.join()
+    return 2 * count / (time.perf_counter() - start)
+
+
+def batch_rate(study, count):
+    """Points per second, and the processor seconds a point took, of the same points through
+    emforce.run_batch here (batches of 2,000 on one thread): a study's workers without the study."""
+    base = emforce.Record(sample="Data 1").set("geometry", "linear").set("harmonic", 1).set("curves", "none")
+    keys = study.points.keys
+    rows = [[study.points[i][key] for key in keys] for i in range(count)]
+    start, processor = time.perf_counter(), time.process_time()
+    for first in range(0, count, 2000):
+        emforce.run_batch(base, keys, rows[first:first + 2000], threads=1)
     return count / (time.perf_counter() - start), (time.process_time() - processor) / count
 
 
@@ -103,7 +136,7 @@ def run_watched(command, stop_after_rows=None, out=None):
             with open(out, "rb") as file:
                 if sum(1 for _ in file) > stop_after_rows:
                     os.killpg(child.pid, signal.SIGKILL)
-        stop.wait(0.2)
+        stop.wait(0.05)  # each process's last processor time is that of the last look
     child.wait()
     return time.perf_counter() - start, peak, child.returncode
 
@@ -113,22 +146,38 @@ def throughput(folder):
     with open(path, "w") as file:
         file.write(CHEAP.format(first=400, second=500))
     study = emforce.study.load(path)
-    before_load = load()
-    (before, cpu_before) = loop_rate(study, 20000)
-    seconds, _, status = run_watched(study_command(path, os.path.join(folder, "cheap.csv")))
-    study_processor = sum(run_watched.processor.values())
-    (after, cpu_after) = loop_rate(study, 20000)
-    assert status == 0, status
-    rate, one = len(study.points) / seconds, (before + after) / 2
-    print(f"throughput: {len(study.points)} points of {1000 / one:.3f} ms (load {before_load:.1f} -> {load():.1f})")
-    print(f"  emforce.run loop: {before:.0f} and {after:.0f} points/s on one core (before, after)")
-    print(f"  study on 2 workers, whole command: {seconds:.1f} s = {rate:.0f} points/s = "
-          f"{100 * rate / (2 * one):.0f} % of 2 x the loop")
-    # Processor time does not depend on what else the machine runs: the study's whole process
-    # tree (this command, its cluster, its workers) against the loop's own.
-    loop_processor = len(study.points) * (cpu_before + cpu_after) / 2
-    print(f"  processor time: study {study_processor:.1f} s (all its processes), the same points in the loop "
-          f"{loop_processor:.1f} s: the loop's is {100 * loop_processor / study_processor:.0f} % of the study's")
+    print(f"throughput: {len(study.points)} points, {ROUNDS} rounds of loop, study, loop (load {load():.1f})")
+    ratios, pairs, shares = [], [], []
+    for round_ in range(1, ROUNDS + 1):
+        before, cpu_before = loop_rate(study, 20000)
+        pair_before = two_loops_rate(study, 10000)
+        out = os.path.join(folder, f"cheap{round_}.csv")
+        seconds, _, status = run_watched(study_command(path, out))
+        assert status == 0, status
+        os.remove(out)
+        study_processor = sum(run_watched.processor.values())
+        pair_after = two_loops_rate(study, 10000)
+        after, cpu_after = loop_rate(study, 20000)
+        batched, cpu_batched = batch_rate(study, 20000)
+        rate, one, pair = len(study.points) / seconds, (before + after) / 2, (pair_before + pair_after) / 2
+        # Processor time depends less on what else the machine runs: the study's whole process
+        # tree (this command, its cluster, its workers) against the loop's own.
+        loop_processor = len(study.points) * (cpu_before + cpu_after) / 2
+        ratios.append(rate / (2 * one))
+        pairs.append(rate / pair)
+        shares.append(loop_processor / study_processor)
+        print(f"  round {round_}: loop {before:.0f} and {after:.0f} points/s on one core (points of "
+              f"{1000 / one:.3f} ms), two loops at once {pair_before:.0f} and {pair_after:.0f} points/s; "
+              f"emforce.run_batch {batched:.0f} points/s\n"
+              f"    study on 2 workers, whole command: {seconds:.1f} s = {rate:.0f} points/s = "
+              f"{100 * ratios[-1]:.0f} % of 2 x the loop, {100 * pairs[-1]:.0f} % of two loops at once, "
+              f"{100 * rate / (2 * batched):.0f} % of 2 x emforce.run_batch\n"
+              f"    processor time: study {study_processor:.1f} s (all its processes), loop "
+              f"{loop_processor:.1f} s = {100 * shares[-1]:.0f} % of the study's, run_batch "
+              f"{len(study.points) * cpu_batched:.1f} s (load {load():.1f})")
+    print(f"  study against 2 x the loop: {', '.join(f'{100 * r:.0f} %' for r in ratios)}; against two loops "
+          f"at once: {', '.join(f'{100 * r:.0f} %' for r in pairs)}; the loop's processor time against the "
+          f"study's: {', '.join(f'{100 * r:.0f} %' for r in shares)}")
 
 
 def million(folder):

@@ -8,8 +8,9 @@ same points run one by one in this process (threads=1, as each study worker does
 marginal overhead from two study sizes, and the whole overhead with the cluster's start.
 Each time is the fastest of REPEATS runs (3 by default), the compared runs alternating, since
 the machine's other work lands on one of them otherwise (EMFORCE_BENCH_SIZES=20,200 gives
-the two study sizes, EMFORCE_BENCH_POINTS the points per curve); the processor seconds of the study's
-processes against the loop's show the overhead whatever the machine's load.
+the two study sizes, EMFORCE_BENCH_POINTS the points per curve: 1350 by default, about 0.1 s
+a point); the processor seconds of the study's processes against the loop's show the
+overhead whatever the machine's load.
 """
 import os
 import sys
@@ -94,7 +95,7 @@ def main():
         print(f"example study, {len(example.points)} points: 1 worker {one:.2f} s, 2 workers {two:.2f} s, "
               f"ratio {one / two:.2f}; emforce.run loop {plain:.2f} s")
 
-        points = int(os.environ.get("EMFORCE_BENCH_POINTS", "200"))
+        points = int(os.environ.get("EMFORCE_BENCH_POINTS", "1350"))
         sizes = tuple(int(n) for n in os.environ.get("EMFORCE_BENCH_SIZES", "10,40").split(","))
         runs = {}
         def path(num):

@@ -3,12 +3,17 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -361,6 +366,176 @@ py::dict run(const Record& record, const py::object& threads, bool literal) {
     return resultDict(observer, outcome, *model, questions.str(), record.inputs);
 }
 
+// The outputs of a design point in a batch, in the order of its columns.
+constexpr std::array<const char*, 10> kBatchOutputs = {
+    "maxwell",    "lorentz",    "material",    "impulse",  "ratio",
+    "avgBalance", "maxBalance", "avgCoenergy", "avgPower", "odeError"};
+// Points prepared (their records made) at a time: the records of a batch are never all held.
+constexpr size_t kBatchChunk = 256;
+
+// A view without a user for runs whose outputs are taken from their outcome alone: it keeps
+// nothing and answers the layer questions No, as every view without a user does.
+class SilentObserver final : public RunObserver {
+public:
+    void clearReport() override {}
+    void appendReportLine(const std::string&) override {}
+    void clearHarmonics() override {}
+    void appendHarmonicLine(const std::string&) override {}
+    void setProgressText(const std::string&) override {}
+    void setTimeText(const std::string&) override {}
+    void clearSeries(int) override {}
+    void appendPoint(int, double, double) override {}
+    void curveFinished(int) override {}
+    void setField(ResultField, const std::string&) override {}
+    bool ask(const std::string&) override { return false; }
+    void runAbandoned(const std::string&) override {}
+};
+
+// Runs work on a thread of its own while the calling thread, without the GIL, looks for
+// Ctrl-C every 50 ms; Ctrl-C sets cancel. Returns false when interrupted (the Python error is
+// then set); rethrows what work threw.
+bool runReleased(const std::function<void()>& work, std::atomic<bool>& cancel) {
+    std::exception_ptr failure;
+    bool interrupted = false;
+    {
+        py::gil_scoped_release released;
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        std::thread worker([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            const std::lock_guard lock(mutex);
+            done = true;
+            finished.notify_one();
+        });
+        std::unique_lock lock(mutex);
+        while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
+            if (interrupted) continue;
+            lock.unlock();
+            {
+                py::gil_scoped_acquire acquired;
+                interrupted = PyErr_CheckSignals() != 0;  // leaves the exception set for later
+            }
+            if (interrupted) cancel = true;
+            lock.lock();
+        }
+        lock.unlock();
+        worker.join();
+    }
+    if (failure) std::rethrow_exception(failure);
+    return !interrupted;
+}
+
+// One point of a batch: its record, or the message that kept it from running, and then what
+// its run gave.
+struct BatchPoint {
+    InputRecord inputs;
+    std::optional<std::string> message;
+    std::optional<RunOutcome> outcome;
+};
+
+// The point's record: the base with each key set to the row's value as set() does; a value
+// that set() refuses leaves the message in its place.
+BatchPoint batchPoint(const Record& base, const std::vector<std::string>& keys,
+                      const py::handle& row) {
+    BatchPoint point;
+    const py::sequence values = py::reinterpret_borrow<py::sequence>(row);
+    Record record = base;
+    try {
+        for (size_t k = 0; k < keys.size(); ++k)
+            setValue(record, keys[k], values[static_cast<py::ssize_t>(k)]);
+    } catch (const py::value_error& e) {
+        point.message = e.what();
+    } catch (const py::type_error& e) {
+        point.message = e.what();
+    } catch (const CalcError& e) {
+        point.message = e.what();
+    } catch (const py::error_already_set& e) {
+        if (!e.matches(PyExc_ValueError) && !e.matches(PyExc_TypeError)) throw;
+        point.message = py::str(e.value());
+    }
+    point.inputs = std::move(record.inputs);
+    return point;
+}
+
+// The outputs of a run into one row of the batch's table (NaN where undefined).
+void fillOutputs(const RunOutcome& outcome, double* row) {
+    const auto put = [row](size_t column, const std::optional<double>& v) {
+        if (v) row[column] = *v;
+    };
+    if (outcome.tabled) {
+        const TabledPoint& t = *outcome.tabled;
+        for (const auto& [column, value] :
+             {std::pair{0, t.maxwell}, {1, t.lorentz}, {2, t.material}, {3, t.impulse}})
+            row[column] = value;
+        put(4, t.ratio);
+    }
+    const RunStatistics& s = outcome.statistics;
+    put(5, s.avgBalance);
+    put(6, s.maxBalance);
+    put(7, s.avgCoenergy);
+    put(8, s.avgPower);
+    put(9, outcome.odeError);
+}
+
+// Runs a design point per row, each the record with the keys set to the row's values, as
+// emforce.run runs it: returns the table of outputs (a row per point, NaN where undefined)
+// and the message of each point (None for one that completed).
+py::tuple runBatch(const Record& base, const py::sequence& keyObjects, const py::sequence& rows,
+                   const py::object& threads, bool literal) {
+    RunOptions options;
+    options.threads = threadCount(threads);
+    options.literal = literal;
+    std::atomic<bool> cancel{false};
+    options.cancel = &cancel;
+    std::vector<std::string> keys;
+    for (const py::handle key : keyObjects) keys.push_back(coreText(py::str(key), "a key"));
+    const size_t count = rows.size();
+    for (const py::handle row : rows)
+        if (!py::isinstance<py::sequence>(row) || py::isinstance<py::str>(row) ||
+            py::len(row) != keys.size())
+            throw py::type_error("each row holds one value per key (" +
+                                 std::to_string(keys.size()) + ")");
+    py::array_t<double> table(
+        {static_cast<py::ssize_t>(count), static_cast<py::ssize_t>(kBatchOutputs.size())});
+    double* cells = table.mutable_data();
+    std::fill(cells, cells + count * kBatchOutputs.size(), std::nan(""));
+    py::list messages(count);
+    for (size_t first = 0; first < count; first += kBatchChunk) {
+        std::vector<BatchPoint> points;
+        for (size_t i = first; i < std::min(first + kBatchChunk, count); ++i)
+            points.push_back(batchPoint(base, keys, rows[static_cast<py::ssize_t>(i)]));
+        const bool finished = runReleased(
+            [&] {
+                for (BatchPoint& point : points) {
+                    if (point.message) continue;
+                    try {
+                        const auto model = std::make_unique<Model>();
+                        SilentObserver observer;
+                        point.outcome = runCalculation(*model, point.inputs, observer, options);
+                        if (!point.outcome->complete) point.message = point.outcome->message;
+                    } catch (const CalcError& e) {
+                        point.message = e.what();
+                    }
+                    if (cancel) return;
+                }
+            },
+            cancel);
+        if (!finished) throw py::error_already_set();
+        for (size_t i = 0; i < points.size(); ++i) {
+            if (points[i].outcome)
+                fillOutputs(*points[i].outcome, cells + (first + i) * kBatchOutputs.size());
+            messages[first + i] = points[i].message ? py::object(pythonText(*points[i].message))
+                                                    : py::object(py::none());
+        }
+    }
+    return py::make_tuple(table, messages);
+}
+
 Record makeRecord(const py::object& sample, const py::object& params,
                   const py::object& recordFile) {
     Record record;
@@ -446,6 +621,12 @@ PYBIND11_MODULE(_emforce, m) {
     m.def("run", &python::run, py::arg("record"), py::arg("threads") = py::none(),
           py::arg("literal") = false,
           "Runs one calculation; returns what it produced as a dict (see emforce.run).");
+    m.def("run_batch", &python::runBatch, py::arg("record"), py::arg("keys"), py::arg("rows"),
+          py::arg("threads") = py::none(), py::arg("literal") = false,
+          "Runs a point per row (the record with the keys set to the row's values); returns the "
+          "table of outputs and the messages (see emforce.run_batch).");
+    m.attr("BATCH_OUTPUTS") = py::tuple(py::cast(
+        std::vector<std::string>(python::kBatchOutputs.begin(), python::kBatchOutputs.end())));
     m.def(
         "write_file",
         [](const py::str& path, const py::bytes& data) {

@@ -158,18 +158,22 @@ def test_a_failed_file_changes_nothing():
 
 # A run of about a minute: whatever the test does meanwhile happens while it is still going, and
 # a cancelled one stops within a fraction of a second.
+LONG_RECORD = 'emforce.Record().set("harmonic", 17).set("curves", "all").set("points", 100000)'
+LONG_CALLS = {"run": f"emforce.run({LONG_RECORD}, threads=1)",
+              "run_batch": f"emforce.run_batch({LONG_RECORD}, ['15'], [[0], [1]], threads=1)"}
 LONG_RUN = textwrap.dedent("""
     print("running", flush=True)
     try:
-        emforce.run(emforce.Record().set("harmonic", 17).set("curves", "all").set("points", 100000), threads=1)
+        {call}
         print("finished")
     except KeyboardInterrupt:
         print("interrupted")
 """)
 
 
-def start_long_run(before_run=""):
-    script = "import os, signal, threading, time, emforce\n" + textwrap.dedent(before_run) + LONG_RUN
+def start_long_run(before_run="", call="run"):
+    script = ("import os, signal, threading, time, emforce\n" + textwrap.dedent(before_run)
+              + LONG_RUN.replace("{call}", LONG_CALLS[call]))
     child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, text=True, env=os.environ)
     assert child.stdout.readline() == "running\n"
     return child
@@ -192,8 +196,9 @@ def test_the_gil_is_free_during_a_run():
     assert out == "interrupted\n"
 
 
-def test_ctrl_c_cancels_a_run():
-    child = start_long_run()
+@pytest.mark.parametrize("call", LONG_CALLS)
+def test_ctrl_c_cancels_a_run(call):
+    child = start_long_run(call=call)
     try:
         threading.Event().wait(0.5)
         child.send_signal(signal.SIGINT)
@@ -201,6 +206,42 @@ def test_ctrl_c_cancels_a_run():
     finally:
         child.kill()
     assert out == "interrupted\n"
+
+
+# Rows of a batch: values that run, a text that does not convert (a message from the run), a
+# value set() refuses, and a run abandoned (kp = 0, a message with what the run had produced).
+BATCH_KEYS = ["15", "2", "12"]
+BATCH_ROWS = [[0, 0.002, 0.8], [12.5, "0,0015", 0.9], [30, "0.001x", 0.8], [5, [1, 2], 0.8], [5, 0.002, 0]]
+
+
+@pytest.mark.parametrize("case", ["cylindrical, every curve", "synchronous linear, load angle",
+                                  "stack of regions"])
+def test_a_batch_gives_the_outputs_of_single_runs_bit_for_bit(case):
+    base = emforce.Record()
+    for key, value in CASES[case][1]:
+        base.set(key, value)
+    before = base.copy()
+    table, messages = emforce.run_batch(base, BATCH_KEYS, BATCH_ROWS, threads=1)
+    assert table.shape == (len(BATCH_ROWS), len(emforce.BATCH_OUTPUTS)) and len(messages) == len(BATCH_ROWS)
+    for row, numbers, message in zip(BATCH_ROWS, table.tolist(), messages):
+        record, result, error = base.copy(), None, None
+        try:
+            for key, value in zip(BATCH_KEYS, row):
+                record.set(key, value)
+            result = emforce.run(record, threads=1)
+        except emforce.CalcError as failure:
+            result, error = failure.result, str(failure)
+        except TypeError as failure:
+            error = str(failure)
+        single = {} if result is None else dict(result.tabled or {}, **result.statistics, odeError=result.ode_error)
+        assert [single.get(name) for name in emforce.BATCH_OUTPUTS] == [None if v != v else v for v in numbers]
+        assert message == error
+    assert messages[0] is None and messages[3] == "'2' takes a number or a text, not list"
+    assert messages[2] is not None and messages[4] is not None and not np.isnan(table[1]).all()
+    assert base == before
+    for keys, rows in ((BATCH_KEYS, [[1, 2]]), (BATCH_KEYS, ["123"]), ("15", [[1, 2]])):
+        with pytest.raises(TypeError):
+            emforce.run_batch(base, keys, rows)
 
 
 def test_a_stack_is_set_whole_or_by_entry_and_refused_by_its_key():
@@ -246,10 +287,10 @@ def test_a_study_varies_a_stack_entry(tmp_path):
         "stack.layers[0].sigma" = [3.72e7, 5.8e7]
         """))
     loaded = design.load(str(study))
-    rows = [tasks.run_point(None, loaded.files, loaded.changes, point, 1, False) for point in loaded.points]
+    table, _ = tasks.run_points(tasks.Job(loaded), list(loaded.points))
     expected = [emforce.run(emforce.Record(record=TEAM30A).set("15", 50).set("stack.layers[0].sigma", sigma))
                 for sigma in (3.72e7, 5.8e7)]
-    assert [row["maxwell"] for row in rows] == [r.tabled["maxwell"] for r in expected]
+    assert table[:, tasks.OUTPUTS.index("maxwell")].tolist() == [r.tabled["maxwell"] for r in expected]
     study.write_text(study.read_text().replace("layers[0]", "layers[1]"))
     with pytest.raises(design.StudyError) as error:
         design.load(str(study))

@@ -1,6 +1,7 @@
 """Studies on Dask: a local cluster and a scheduler with two workers give the loop's numbers,
 a killed study resumes to every point exactly once, and bad studies exit 2 with one message."""
 import csv
+import json
 import math
 import os
 import signal
@@ -310,6 +311,27 @@ harmonic = [1, 3, 1]
     assert points.indices(cells, emforce.study.results.text) == expected
     assert all(points[i]["2"] == values[7] and points[i]["15"] == 5 for i in expected)
     assert points.indices(["0.0015000001", "5", "1", "1"], emforce.study.results.text) == []
+
+
+def test_points_that_vary_a_file_read_it_each_and_a_file_that_does_not_read_is_a_row_with_its_message(tmp_path):
+    from emforce.study import tasks
+    record = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "examples", "team30a.json"))
+    study = emforce.study.load(write(tmp_path, f"""
+[base]
+set = {{ "15" = 50 }}
+[vary]
+record = [{json.dumps(record)}, "missing.json"]
+"2" = [0.002, "0.001x"]
+"""))
+    table, messages = tasks.run_points(tasks.Job(study), list(study.points))
+    with pytest.raises(emforce.CalcError) as missing:
+        emforce.Record(record=str(tmp_path / "missing.json"))
+    rows = [[None if v != v else v for v in numbers] for numbers in table.tolist()]
+    single = emforce.run(emforce.Record(record=record).set("15", 50).set("2", 0.002), threads=1)
+    assert rows[0] == [dict(single.tabled, **single.statistics, odeError=single.ode_error)[name]
+                       for name in emforce.study.OUTPUTS] and messages[0] is None
+    assert messages[1] == "'0.001x' is not a valid floating point value"
+    assert messages[2:] == [str(missing.value)] * 2 and all(v is None for row in rows[1:] for v in row)
 
 
 def test_missing_points_are_found_across_chunks_of_the_bitmap():

@@ -10,10 +10,12 @@ A run gives the numbers of ``emforce-cli --json`` bit for bit. ``emforce.study``
 studies on Dask.
 """
 
-from ._emforce import CalcError, Record, sample_captions
+from ._emforce import BATCH_OUTPUTS, CalcError, Record, sample_captions
 from ._emforce import run as _run
+from ._emforce import run_batch as _run_batch
 
-__all__ = ["CalcError", "Curve", "Record", "Result", "Stack", "run", "sample_captions"]
+__all__ = ["BATCH_OUTPUTS", "CalcError", "Curve", "Record", "Result", "Stack", "run", "run_batch",
+           "sample_captions"]
 
 
 class Curve(tuple):
@@ -105,3 +107,19 @@ def run(record, threads=None, literal=False):
         error.result = result
         raise error
     return result
+
+
+def run_batch(record, keys, rows, threads=None, literal=False):
+    """Runs one calculation per row, each over the record (which stays as it is) with the keys
+    set to the row's values as Record.set sets them, without Python between the points.
+
+    Returns (table, messages): table a numpy array of a row per point and a column per name of
+    BATCH_OUTPUTS (maxwell, lorentz, material, impulse, ratio, avgBalance, maxBalance,
+    avgCoenergy, avgPower, odeError), the numbers of emforce.run bit for bit, NaN where
+    undefined; messages a list holding, for each point, the message of a run abandoned (its
+    outputs are what it had produced) or of a value that set() refuses, or None. threads,
+    literal, the GIL and Ctrl-C as for run.
+    """
+    if isinstance(keys, str):
+        raise TypeError("keys is a list of keys, not a text")
+    return _run_batch(record, list(keys), rows, threads, literal)

@@ -54,6 +54,8 @@ def execute_study(study, out, workers=None, scheduler=None, resume=False, plot=N
     if timeout is not None and not timeout > 0:
         raise StudyError("--connect-timeout must be above 0 seconds")
     secure = execute.security(scheduler, tls)
+    if scheduler is None:
+        execute.start_forkserver()
     picture = pictures.parse(plot, study) if plot else None
     results = Results(out, study, resume)
     if picture and not results.is_file:

@@ -8,7 +8,7 @@ import time
 from dataclasses import dataclass
 
 from .design import StudyError
-from .tasks import run_batch
+from .tasks import batch_rows
 
 # Seconds to reach a scheduler and to wait for its first worker, unless chosen otherwise.
 CONNECT_TIMEOUT = 20
@@ -61,6 +61,24 @@ def _quiet():
             logging.getLogger(name).setLevel(logging.CRITICAL + 1)
 
 
+# What the server that forks the local workers loads once for all of them: Dask, and the
+# module of the batches with emforce and numpy.
+FORKSERVER_PRELOAD = ["distributed", "numpy", "lz4", "emforce.study.tasks"]
+
+
+def start_forkserver():
+    """Starts the server that forks the local cluster's workers, so that it loads Dask and
+    emforce while this process reads the study and starts the cluster: the two take a core
+    each, and the workers start sooner. Nothing is done where the workers start otherwise."""
+    if os.environ.get("DASK_DISTRIBUTED__WORKER__MULTIPROCESSING_METHOD", "forkserver") != "forkserver":
+        return
+    import multiprocessing
+    from multiprocessing import forkserver
+
+    multiprocessing.get_context("forkserver").set_forkserver_preload(FORKSERVER_PRELOAD)
+    forkserver.ensure_running()
+
+
 def local_cluster(workers):
     """One single-threaded worker process per core (or `workers`), reached on 127.0.0.1 only."""
     import dask
@@ -70,6 +88,7 @@ def local_cluster(workers):
     # of fresh interpreters, and without the threads of this process.
     if "DASK_DISTRIBUTED__WORKER__MULTIPROCESSING_METHOD" not in os.environ:
         dask.config.set({"distributed.worker.multiprocessing-method": "forkserver"})
+        start_forkserver()
     # The workers' own profiler looks at every thread a hundred times a second, and the cluster's
     # processes look at their memory and health ten to fifty times a second: together a tenth of
     # the processor time of cheap points, and 6 % of a core while nothing runs (2 % thus).
@@ -179,7 +198,7 @@ def compute(client, job, results, progress=None):
             if batch is None:
                 return
             given_out += len(batch)
-            flying[client.submit(run_batch, job, batch, pure=False)] = batch
+            flying[client.submit(batch_rows, job, batch, pure=False)] = batch
 
     submit()
     try:

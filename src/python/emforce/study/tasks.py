@@ -2,15 +2,17 @@
 rows of the results file they make."""
 import csv
 import io
+import math
 import os
 import time
 
-from .. import CalcError, Record, run
+import numpy as np
+
+from .. import BATCH_OUTPUTS, CalcError, Record, run_batch
 from .design import FILE_KEYS, base_record, point_files
 
 # The outputs of a design point, in the order of the results' columns.
-OUTPUTS = ("maxwell", "lorentz", "material", "impulse", "ratio",
-           "avgBalance", "maxBalance", "avgCoenergy", "avgPower", "odeError")
+OUTPUTS = BATCH_OUTPUTS
 
 
 def text(value):
@@ -51,56 +53,43 @@ class Job:
         return point_files(self.files, self.folder, point)
 
 
-def run_point(base, files, changes, point, threads, literal):
-    """Runs one design point and returns its outputs (None where undefined) and "error".
-
-    base is the record of the study's files with the changes of [base] made, or None when the
-    point varies one of the files (files then names them and changes are those of [base]); point
-    holds the point's values. A point that ends in a message returns the message with whatever
-    the run had produced.
-    """
-    try:
-        if base is None:
-            record = base_record(files)
-            for key, value in changes:
+def run_points(job, points):
+    """Runs the design points (dicts key -> value) and returns their outputs as the table of
+    emforce.run_batch (a row per point, the columns of OUTPUTS, NaN where undefined) and their
+    messages (None where there is none). A point that ends in a message keeps whatever the run
+    had produced."""
+    base = job.prepared_base()
+    keys = [key for key in job.points.keys if key not in FILE_KEYS]
+    if base is not None:
+        return run_batch(base, keys, [[point[key] for key in keys] for point in points], job.threads,
+                         job.literal)
+    # Points that vary the files read them each: the records are made here, one by one.
+    table, messages = np.full((len(points), len(OUTPUTS)), math.nan), []
+    for row, point in enumerate(points):
+        try:
+            record = base_record(job.point_files(point))
+            for key, value in job.changes:
                 record.set(key, value)
-        else:
-            record = base.copy()
-        for key, value in point.items():
-            if key not in FILE_KEYS:
-                record.set(key, value)
-        return outputs(run(record, threads=threads, literal=literal), None)
-    except CalcError as error:
-        return outputs(getattr(error, "result", None), str(error))
-    except (ValueError, TypeError) as error:
-        return outputs(None, str(error))
+        except (CalcError, ValueError, TypeError) as error:
+            messages.append(str(error))
+            continue
+        outputs, message = run_batch(record, keys, [[point[key] for key in keys]], job.threads, job.literal)
+        table[row] = outputs[0]
+        messages += message
+    return table, messages
 
 
-def run_batch(job, indices):
+def batch_rows(job, indices):
     """Runs the design points of `indices` (a range or a list) and returns the rows of the
     results file they make as one text, how many ended with a message, and the seconds the
     points took here. job is the Job of the study, sent to every worker once."""
     start = time.perf_counter()
-    base = job.prepared_base()
+    points = [job.points[index] for index in indices]
+    table, messages = run_points(job, points)
     lines = io.StringIO()
     rows = csv.writer(lines, lineterminator="\n")
-    messages = 0
-    for index in indices:
-        point = job.points[index]
-        files = job.point_files(point) if base is None else None
-        row = run_point(base, files, job.changes, point, job.threads, job.literal)
-        messages += row["error"] is not None
-        rows.writerow([text(point[key]) for key in job.points.keys] + [text(row[c]) for c in OUTPUTS]
-                      + [text(row["error"])])
-    return lines.getvalue(), messages, time.perf_counter() - start
-
-
-def outputs(result, error):
-    row = dict.fromkeys(OUTPUTS)
-    if result is not None:
-        if result.tabled is not None:
-            row.update(result.tabled)
-        row.update(result.statistics)
-        row["odeError"] = result.ode_error
-    row["error"] = error
-    return row
+    keys = job.points.keys
+    for point, numbers, message in zip(points, table.tolist(), messages):
+        rows.writerow([text(point[key]) for key in keys] + [repr(v) if v == v else "" for v in numbers]
+                      + [text(message)])
+    return lines.getvalue(), sum(message is not None for message in messages), time.perf_counter() - start
