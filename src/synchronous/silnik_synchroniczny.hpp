@@ -13,8 +13,8 @@ namespace emforce {
 /// are infinitely permeable and each carries an MMF sheet; only the gap between them is solved
 /// (synchronous_field.hpp). Every evaluator takes (kp, x, g, a, z, y) by reference, y the load
 /// angle, and sums the densities (gap_densities.hpp) of the included harmonics; in the
-/// spherical geometry the driver (gap_integration.hpp) integrates them over θ. The object keeps
-/// no state of a solve: it may be copied, one copy per worker, and read by several threads.
+/// spherical geometry the driver (gap_integration.hpp) integrates them over θ. The evaluators keep
+/// no state of a solve; an object may be copied (it points to the shared model data).
 class SilnikSynchroniczny : public MotorGeneralClass<double, Complex, Evaluator, ComplexEvaluator> {
 public:
     /// How the evaluators take the field of a harmonic. Both give the same numbers.
