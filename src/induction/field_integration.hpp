@@ -5,18 +5,10 @@
 #include <functional>
 
 #include "induction/densities.hpp"
+#include "model/field_policy.hpp"
 #include "numerics/integration.hpp"
 
 namespace emforce {
-
-/// How the driver takes the field of the harmonic it integrates. Both give the same numbers.
-enum class FieldPolicy {
-    /// One solve per polar-angle node serves every layer node and every chosen density; with
-    /// a fixed rule each distinct node is evaluated once for all of them.
-    Shared,
-    /// Every density integrated on its own, its harmonic solved again at every node.
-    Literal,
-};
 
 /// How the driver integrates.
 struct DensityIntegration {

@@ -1,153 +1,120 @@
-// The gap field of the synchronous motor: roots, boundary functional, coefficients, point fields.
+// Force and torque of the synchronous motor by the Maxwell stress and by the Lorentz force.
 #include "synchronous/silnik_synchroniczny.hpp"
 
-#include <cmath>
+#include <algorithm>
+#include <numbers>
+
+#include "model/spectrum.hpp"
+#include "synchronous/gap_densities.hpp"
+#include "synchronous/gap_integration.hpp"
 
 namespace emforce {
 
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+// Orders that are multiples of 3 are left out for every winding, the single-phase one
+// included, and so is every order that lacks a stator or a rotor amplitude.
+template <class Contribution>
+double harmonicSum(const ModelData& data, const Contribution& contribution) {
+    const HarmonicRange range = harmonicRange(data.params.highestHarmonic);
+    const int last = std::min(range.last, kHarmonicCount - 1);
+    double sum = 0.0;
+    for (int i = std::max(range.first, 0); i <= last; ++i) {
+        if (harmonicOrder(i) % 3 == 0) continue;
+        const auto k = static_cast<std::size_t>(i);
+        if (data.statorSpectrum[k] == 0.0 || data.rotorSpectrum[k] == 0.0) continue;
+        sum += contribution(i);
+    }
+    return sum;
+}
+
+}  // namespace
+
 SilnikSynchroniczny::SilnikSynchroniczny(ModelData& data) : MotorGeneralClass(data) {}
 
-void SilnikSynchroniczny::solveGapRoots(const double& kh, const double& /*x*/, const double& /*g*/,
-                                        const double& /*a*/, const double& theta,
-                                        const double& /*y*/) {
+SynchronousField SilnikSynchroniczny::solveField(double kh, double g, double theta) const {
+    return solveSynchronousField(params(), m_slots, kh, g, theta);
+}
+
+double SilnikSynchroniczny::synchronousMaxwell(const double& kp, const double& x, const double& g,
+                                               const double& /*a*/, const double& z,
+                                               const double& y) {
+    return harmonicSum(data(), [&](int i) { return maxwellContribution(i, kp, x, g, z, y); });
+}
+
+double SilnikSynchroniczny::synchronousLorentz(const double& kp, const double& /*x*/,
+                                               const double& g, const double& /*a*/,
+                                               const double& z, const double& y) {
+    return harmonicSum(data(), [&](int i) { return lorentzContribution(i, kp, g, z, y); });
+}
+
+double SilnikSynchroniczny::synchronousMaterial(const double&, const double&, const double&,
+                                                const double&, const double&, const double&) {
+    return 0.0;
+}
+
+double SilnikSynchroniczny::synchronousImpulse(const double&, const double&, const double&,
+                                               const double&, const double&, const double&) {
+    return 0.0;
+}
+
+double SilnikSynchroniczny::synchronousCoenergy(const double&, const double&, const double&,
+                                                const double&, const double&, const double&) {
+    return 0.0;
+}
+
+// A linear harmonic's force is that of one fundamental wavelength, |h| of its own. The legacy
+// formulation took one of its own, and with the sign of h, which made every backward harmonic
+// push the wrong way: the mirror image y -> -y of order -h is order h, with the same force.
+bool SilnikSynchroniczny::physical() const { return params().formulation == Formulation::Physical; }
+
+FieldPolicy SilnikSynchroniczny::policy() const {
+    return m_mode == EvaluationMode::Reuse ? FieldPolicy::Shared : FieldPolicy::Literal;
+}
+
+double SilnikSynchroniczny::maxwellContribution(int index, double kp, double x, double g, double z,
+                                                double y) const {
     const MotorParameters& p = params();
-    m_rho = (-0.5 * (p.ni12d + p.ni21d) * kh) * kJ / p.ni2d;
-    if (!spherical()) {
-        m_lambdaShift = 0.0;
-        m_mu1 = m_rho + sqrt(m_rho * m_rho + kh * kh * p.ni1d / p.ni2d);
-        m_mu2 = 2.0 * m_rho - m_mu1;
-        return;
+    const auto k = static_cast<std::size_t>(index);
+    const double as = m_data->statorSpectrum[k];
+    const double ar = m_data->rotorSpectrum[k];
+    const int h = harmonicOrder(index);
+    const double kh = kp * h;
+    if (spherical()) {
+        const std::array<double, 3> m = integrateOverTheta<3>(
+            p, policy(), [&](double theta) { return solveField(kh, g, theta); },
+            [&](const SynchronousField& f) { return sphericalMaxwellDensities(f, x, y); });
+        return (as * as * m[0] + as * ar * m[1] + ar * ar * m[2]) * kPi * x * x * x;
     }
-    // The spherical equation carries the polar angle through t = sin θ, and its constant term
-    // has the 12 term alone where ρ has the sum of both off-diagonal terms.
-    const double t = std::sin(theta);
-    m_lambdaShift = 1.0;
-    m_rho = m_rho / t;
-    const Complex tau = kJ * kh * p.ni12d / p.ni2d / t;
-    m_mu1 = (m_rho - 0.5) +
-            sqrt((0.5 - m_rho) * (0.5 - m_rho) + p.ni1d * kh * kh / (p.ni2d * t * t) - tau);
-    m_mu2 = (2.0 * m_rho - 1.0) - m_mu1;
+    const double density = planeMaxwellDensity(solveField(kh, g, z), x, as, ar, y);
+    // The linear force divides by the signed order; the torque has no sign factor.
+    if (p.geometry == Geometry::Linear) {
+        if (physical()) return density * p.l / kp * kPi;
+        return density * p.l / kp / h * kPi;
+    }
+    return density * kPi * p.l * x * x;
 }
 
-Complex SilnikSynchroniczny::boundaryFunctional(const Complex& mu, const double& r,
-                                                const double& kh, const double& theta) const {
+double SilnikSynchroniczny::lorentzContribution(int index, double kp, double g, double z,
+                                                double y) const {
     const MotorParameters& p = params();
-    double s = 1.0;
-    if (p.geometry == Geometry::Cylindrical) s = r;
-    if (p.geometry == Geometry::Spherical) s = std::sin(theta);
-    return kJ * kh * p.ni21d * m_slots.radialPower(mu, r) +
-           s * p.ni2d * m_slots.radialPowerDerivative(mu + m_lambdaShift, r);
-}
-
-GapCoefficients SilnikSynchroniczny::coefficientsOfRoots(const double& kh, const double& g,
-                                                         const double& theta) const {
-    const double rotor = params().R;
-    const double stator = rotor + g;
-    const Complex q1Rotor = boundaryFunctional(m_mu1, rotor, kh, theta);
-    const Complex q2Rotor = boundaryFunctional(m_mu2, rotor, kh, theta);
-    const Complex q1Stator = boundaryFunctional(m_mu1, stator, kh, theta);
-    const Complex q2Stator = boundaryFunctional(m_mu2, stator, kh, theta);
-    GapCoefficients c;
-    // Stator sheet: driven at R + g, iron at R.
-    const Complex pRatio = q1Rotor / q2Rotor;
-    c.c0 = kh / (q1Stator - pRatio * q2Stator);
-    c.c1 = -pRatio * c.c0;
-    // Rotor sheet: driven at R, iron at R + g.
-    const Complex oRatio = q1Stator / q2Stator;
-    c.c2 = kh / (q1Rotor - oRatio * q2Rotor);
-    c.c3 = -oRatio * c.c2;
-    return c;
-}
-
-GapCoefficients SilnikSynchroniczny::gapCoefficients(const double& kh, const double& x,
-                                                     const double& g, const double& a,
-                                                     const double& theta, const double& y) {
-    solveGapRoots(kh, x, g, a, theta, y);
-    return coefficientsOfRoots(kh, g, theta);
-}
-
-Complex SilnikSynchroniczny::normalFlux(const Complex& first, const Complex& second,
-                                        const double& kh, const double& x,
-                                        const double& theta) const {
-    double scale = 1.0;
-    if (params().geometry == Geometry::Cylindrical) scale = x;
-    if (params().geometry == Geometry::Spherical) scale = x * std::sin(theta);
-    return (-kJ * kh / scale) *
-           (first * m_slots.radialPower(m_mu1, x) + second * m_slots.radialPower(m_mu2, x));
-}
-
-Complex SilnikSynchroniczny::tangentialField(const Complex& flux, const Complex& first,
-                                             const Complex& second, const double& x) const {
-    const MotorParameters& p = params();
-    // In the sphere the derivative slot at μ + 1 gives d(r·A)/dr, hence the division by r.
-    const double scale = spherical() ? x : 1.0;
-    return p.ni21d * flux -
-           (p.ni2d / scale) * (first * m_slots.radialPowerDerivative(m_mu1 + m_lambdaShift, x) +
-                               second * m_slots.radialPowerDerivative(m_mu2 + m_lambdaShift, x));
-}
-
-Complex SilnikSynchroniczny::statorNormalFlux(const double& kh, const double& x, const double& g,
-                                              const double& a, const double& theta,
-                                              const double& y) {
-    solveGapRoots(kh, x, g, a, theta, y);
-    const GapCoefficients c = gapCoefficients(kh, x, g, a, theta, y);
-    return normalFlux(c.c0, c.c1, kh, x, theta);
-}
-
-Complex SilnikSynchroniczny::rotorNormalFlux(const double& kh, const double& x, const double& g,
-                                             const double& a, const double& theta,
-                                             const double& y) {
-    solveGapRoots(kh, x, g, a, theta, y);
-    const GapCoefficients c = gapCoefficients(kh, x, g, a, theta, y);
-    return normalFlux(c.c2, c.c3, kh, x, theta);
-}
-
-Complex SilnikSynchroniczny::statorTangentialField(const double& kh, const double& x,
-                                                   const double& g, const double& a,
-                                                   const double& theta, const double& y) {
-    solveGapRoots(kh, x, g, a, theta, y);
-    const GapCoefficients c = gapCoefficients(kh, x, g, a, theta, y);
-    const Complex flux = statorNormalFlux(kh, x, g, a, theta, y);
-    return tangentialField(flux, c.c0, c.c1, x);
-}
-
-Complex SilnikSynchroniczny::rotorTangentialField(const double& kh, const double& x,
-                                                  const double& g, const double& a,
-                                                  const double& theta, const double& y) {
-    solveGapRoots(kh, x, g, a, theta, y);
-    const GapCoefficients c = gapCoefficients(kh, x, g, a, theta, y);
-    const Complex flux = rotorNormalFlux(kh, x, g, a, theta, y);
-    return tangentialField(flux, c.c2, c.c3, x);
-}
-
-GapFields SilnikSynchroniczny::fieldsAt(const double& kh, const double& x, const double& g,
-                                        const double& a, const double& theta, const double& y) {
-    if (m_mode == EvaluationMode::Literal) {
-        return {statorNormalFlux(kh, x, g, a, theta, y), rotorNormalFlux(kh, x, g, a, theta, y),
-                statorTangentialField(kh, x, g, a, theta, y),
-                rotorTangentialField(kh, x, g, a, theta, y)};
+    const auto k = static_cast<std::size_t>(index);
+    const double as = m_data->statorSpectrum[k];
+    const double ar = m_data->rotorSpectrum[k];
+    const int h = harmonicOrder(index);
+    const double kh = kp * h;
+    const double rotor = p.R;
+    if (spherical()) {
+        const std::array<double, 2> l = integrateOverTheta<2>(
+            p, policy(), [&](double theta) { return solveField(kh, g, theta); },
+            [&](const SynchronousField& f) { return sphericalLorentzDensities(f, rotor, y); });
+        return (as * ar * l[0] + ar * ar * l[1]) * (-kPi) * rotor * rotor * kp * h;
     }
-    // The same operations as the point operations, on one solution of roots and coefficients.
-    const GapCoefficients c = gapCoefficients(kh, x, g, a, theta, y);
-    GapFields f;
-    f.bs = normalFlux(c.c0, c.c1, kh, x, theta);
-    f.br = normalFlux(c.c2, c.c3, kh, x, theta);
-    f.hs = tangentialField(f.bs, c.c0, c.c1, x);
-    f.hr = tangentialField(f.br, c.c2, c.c3, x);
-    return f;
-}
-
-GapFields SilnikSynchroniczny::normalFluxesAt(const double& kh, const double& x, const double& g,
-                                              const double& a, const double& theta,
-                                              const double& y) {
-    if (m_mode == EvaluationMode::Literal) {
-        return {statorNormalFlux(kh, x, g, a, theta, y),
-                rotorNormalFlux(kh, x, g, a, theta, y),
-                {},
-                {}};
-    }
-    const GapCoefficients c = gapCoefficients(kh, x, g, a, theta, y);
-    return {normalFlux(c.c0, c.c1, kh, x, theta), normalFlux(c.c2, c.c3, kh, x, theta), {}, {}};
+    const double density = planeLorentzDensity(solveField(kh, g, z), rotor, as, ar, y);
+    if (p.geometry == Geometry::Linear) return density * (-kPi) * p.l * (physical() ? h : 1);
+    return density * (-kPi) * p.l * rotor * kp * h;
 }
 
 }  // namespace emforce

@@ -85,10 +85,10 @@ TEST_F(SynchronousMotor, RootsSolveTheGapEquationWithTheFirstRootOnThePlusBranch
             for (const int h : kOrders) {
                 SCOPED_TRACE(describe(geometry, terms) + ", h " + std::to_string(h));
                 const double kh = p().kp * h;
-                motor.solveGapRoots(kh, p().x, p().g, p().a, p().z, p().y);
+                const SynchronousField f = motor.solveField(kh, p().g, p().z);
                 const double t = geometry == Geometry::Spherical ? std::sin(p().z) : 1.0;
                 const bool sphere = geometry == Geometry::Spherical;
-                for (const Complex& mu : {motor.mu1(), motor.mu2()}) {
+                for (const Complex& mu : {f.mu1, f.mu2}) {
                     // ν2d·μ(μ + δ) + j·kh·(ν12d + ν21d)·μ/t − ν1d·kh²/t² + δ·j·kh·ν12d/t = 0
                     const Complex residual = p().ni2d * mu * (mu + (sphere ? 1.0 : 0.0)) +
                                              kJ * kh * (p().ni12d + p().ni21d) * mu / t -
@@ -96,8 +96,8 @@ TEST_F(SynchronousMotor, RootsSolveTheGapEquationWithTheFirstRootOnThePlusBranch
                                              (sphere ? kJ * kh * p().ni12d / t : 0.0);
                     EXPECT_LT(abs(residual), 1e-12 * p().ni1d * kh * kh / (t * t));
                 }
-                EXPECT_GE(real(motor.mu1() - motor.mu2()), 0.0);
-                EXPECT_EQ(motor.lambdaShift(), sphere ? 1.0 : 0.0);
+                EXPECT_GE(real(f.mu1 - f.mu2), 0.0);
+                EXPECT_EQ(f.lambdaShift, sphere ? 1.0 : 0.0);
             }
         }
     }
@@ -109,11 +109,11 @@ TEST_F(SynchronousMotor, IsotropicGapRoots) {
     read();
     for (const int h : kOrders) {
         const double kh = p().kp * h;
-        motor.solveGapRoots(kh, p().x, p().g, p().a, p().z, p().y);
-        EXPECT_EQ(motor.rho(), Complex(0.0));
-        EXPECT_DOUBLE_EQ(real(motor.mu1()), std::fabs(kh));
-        EXPECT_DOUBLE_EQ(real(motor.mu2()), -std::fabs(kh));
-        EXPECT_EQ(imag(motor.mu1()), 0.0);
+        const SynchronousField f = motor.solveField(kh, p().g, p().z);
+        EXPECT_EQ(f.rho, Complex(0.0));
+        EXPECT_DOUBLE_EQ(real(f.mu1), std::fabs(kh));
+        EXPECT_DOUBLE_EQ(real(f.mu2), -std::fabs(kh));
+        EXPECT_EQ(imag(f.mu1), 0.0);
     }
 
     prepare(Geometry::Spherical);
@@ -122,10 +122,10 @@ TEST_F(SynchronousMotor, IsotropicGapRoots) {
     const double equator = std::numbers::pi / 2;
     for (const int h : kOrders) {
         const double kh = p().kp * h;
-        motor.solveGapRoots(kh, p().x, p().g, p().a, equator, p().y);
-        EXPECT_NEAR(real(motor.mu1() + motor.mu2()), -1.0, 1e-14);
-        EXPECT_NEAR(real(motor.mu1() * motor.mu2()), -kh * kh, 1e-12 * kh * kh);
-        EXPECT_EQ(imag(motor.mu1() * motor.mu2()), 0.0);
+        const SynchronousField f = motor.solveField(kh, p().g, equator);
+        EXPECT_NEAR(real(f.mu1 + f.mu2), -1.0, 1e-14);
+        EXPECT_NEAR(real(f.mu1 * f.mu2), -kh * kh, 1e-12 * kh * kh);
+        EXPECT_EQ(imag(f.mu1 * f.mu2), 0.0);
     }
 }
 
@@ -133,14 +133,14 @@ TEST_F(SynchronousMotor, OppositeOffDiagonalTermsCancelRhoButNotTheSphericalCons
     for (const Geometry geometry : kGeometries) {
         load(geometry, {"0,3", "-0,3"});
         const double kh = p().kp;
-        motor.solveGapRoots(kh, p().x, p().g, p().a, p().z, p().y);
-        EXPECT_EQ(abs(motor.rho()), 0.0);
+        const SynchronousField f = motor.solveField(kh, p().g, p().z);
+        EXPECT_EQ(abs(f.rho), 0.0);
         if (geometry != Geometry::Spherical) continue;
         // μ1·μ2 = −(ν1d·kh²/(ν2d·t²) − τ) with τ = j·kh·ν12d/(ν2d·t).
         const double t = std::sin(p().z);
-        EXPECT_NEAR(real(motor.mu1() + motor.mu2()), -1.0, 1e-14);
-        EXPECT_NEAR(imag(motor.mu1() * motor.mu2()), kh * p().ni12d / p().ni2d / t, 1e-12);
-        EXPECT_GT(imag(motor.mu1() * motor.mu2()), 0.1);
+        EXPECT_NEAR(real(f.mu1 + f.mu2), -1.0, 1e-14);
+        EXPECT_NEAR(imag(f.mu1 * f.mu2), kh * p().ni12d / p().ni2d / t, 1e-12);
+        EXPECT_GT(imag(f.mu1 * f.mu2), 0.1);
     }
 }
 
@@ -154,13 +154,9 @@ TEST_F(SynchronousMotor, EachSheetFieldVanishesAtTheOppositeIronAndIsDrivenAtIts
                 SCOPED_TRACE(describe(geometry, terms) + ", h " + std::to_string(h));
                 const double kh = p().kp * h;
                 const double tol = 1e-9 * std::fabs(kh);
-                const auto hs = [&](double x) {
-                    return scale(x) *
-                           motor.statorTangentialField(kh, x, p().g, p().a, p().z, p().y);
-                };
-                const auto hr = [&](double x) {
-                    return scale(x) * motor.rotorTangentialField(kh, x, p().g, p().a, p().z, p().y);
-                };
+                const SynchronousField f = motor.solveField(kh, p().g, p().z);
+                const auto hs = [&](double x) { return scale(x) * gapFieldsAt(f, x).hs; };
+                const auto hr = [&](double x) { return scale(x) * gapFieldsAt(f, x).hr; };
                 EXPECT_LT(abs(hs(rotor)), tol);
                 EXPECT_LT(abs(hr(stator)), tol);
                 EXPECT_LT(abs(hs(stator) + kh), tol);
