@@ -104,6 +104,7 @@ FieldGrid sampleProfile(const FieldProfile& profile, FieldQuantity quantity,
 }
 
 FieldMap FieldMap::solve(const InputRecord& record, std::optional<double> speed) {
+    clearFpFaults();  // flags left by earlier work of this thread are not this reading's
     if (!record.induction)
         throw CalcError("The field is computed for the induction motor: choose the induction motor");
     if (!record.stack) return FieldMap(seedFieldSource(record, speed));
