@@ -10,10 +10,10 @@ A run gives the numbers of ``emforce-cli --json`` bit for bit. ``emforce.study``
 studies on Dask.
 """
 
-from ._emforce import CalcError, Record, sample_captions
+from ._emforce import CalcError, Record, field, sample_captions
 from ._emforce import run as _run
 
-__all__ = ["CalcError", "Curve", "Record", "Result", "Stack", "run", "sample_captions"]
+__all__ = ["CalcError", "Curve", "Record", "Result", "Stack", "field", "run", "sample_captions"]
 
 
 class Curve(tuple):
