@@ -8,9 +8,12 @@
 #include "cli/command_line.hpp"
 #include "cli/run_report.hpp"
 #include "files/data_file.hpp"
+#include "files/safe_file.hpp"
 #include "files/parameter_file.hpp"
 #include "files/run_record.hpp"
 #include "run/calculation_run.hpp"
+#include "run/field_table.hpp"
+#include "model/number_format.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
 
@@ -21,6 +24,21 @@
 namespace emforce::cli {
 
 namespace {
+
+// The field map of the run's inputs as the request asks for it, written through the safe writer.
+void writeField(const FieldRequest& request, const InputRecord& inputs) {
+    const std::optional<double> speed =
+        request.speed ? std::optional<double>(toReal(*request.speed)) : std::nullopt;
+    const std::optional<double> r =
+        request.r ? std::optional<double>(toReal(*request.r)) : std::nullopt;
+    const double t = toReal(request.time);
+    const FieldMap map = FieldMap::solve(inputs, speed);
+    const std::vector<FieldRow> rows =
+        fieldRows(map, request.quantity, static_cast<std::size_t>(request.rows), r);
+    const FieldGrid grid = map.grid(request.quantity, rows,
+                                    fieldAlong(map, static_cast<std::size_t>(request.columns)), t);
+    replaceFile(request.file, fieldCsv(map, grid));
+}
 
 // `inputs` is the record as the run started, `record` as the run left it.
 void writeOutputs(const CommandLine& cl, const InputRecord& inputs, const InputRecord& record,
@@ -34,6 +52,7 @@ void writeOutputs(const CommandLine& cl, const InputRecord& inputs, const InputR
     if (cl.saveDataFile) writeDataFile(*cl.saveDataFile, model.induction.curveX(), model.induction.curveY());
     if (cl.writeParamsFile) writeParameterFile(*cl.writeParamsFile, record);
     if (cl.writeRecordFile) writeRunRecord(*cl.writeRecordFile, inputs);
+    if (cl.field) writeField(*cl.field, inputs);
 }
 
 // A report that did not reach its reader is no success, whatever the run did.

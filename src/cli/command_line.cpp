@@ -6,6 +6,7 @@
 #include <map>
 
 #include "model/sample_sets.hpp"
+#include "numerics/fp_guard.hpp"
 
 namespace emforce::cli {
 
@@ -78,6 +79,9 @@ constexpr std::array<std::string_view, 3> kGeometryNames = {"linear", "cylindric
 
 CommandLine parseCommandLine(std::span<const std::string> args) {
     CommandLine cl;
+    FieldRequest field;
+    std::optional<std::string> fieldQuantityName;
+    bool fieldOption = false;  // any option of the field map
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         // An option in the place of the value means that the value was left out.
@@ -155,9 +159,43 @@ CommandLine parseCommandLine(std::span<const std::string> args) {
             cl.threads = wholeNumber(option, value(), 1, 1024);
         } else if (option == "--literal") {
             cl.literal = true;
+        } else if (option == "--field") {
+            fieldQuantityName = value();
+        } else if (option == "--field-out") {
+            field.file = value();
+            fieldOption = true;
+        } else if (option == "--field-t") {
+            field.time = value();
+            fieldOption = true;
+        } else if (option == "--field-r") {
+            field.r = value();
+            fieldOption = true;
+        } else if (option == "--field-speed") {
+            field.speed = value();
+            fieldOption = true;
+        } else if (option == "--field-points") {
+            const std::string& text = value();
+            const size_t comma = text.find(',');
+            if (comma == std::string::npos)
+                throw UsageError("--field-points takes ROWS,COLUMNS, not '" + text + "'");
+            field.rows = wholeNumber(option, text.substr(0, comma), 1, 2000);
+            field.columns = wholeNumber(option, text.substr(comma + 1), 1, 2000);
+            fieldOption = true;
         } else {
             throw UsageError("unknown option '" + option + "'");
         }
+    }
+    if (fieldQuantityName) {
+        try {
+            field.quantity = fieldQuantity(*fieldQuantityName);
+        } catch (const CalcError& e) {
+            throw UsageError(std::string("--field: ") + e.what());
+        }
+        if (field.file.empty()) throw UsageError("--field needs --field-out FILE");
+        cl.field = field;
+    } else if (fieldOption) {
+        throw UsageError("--field-out, --field-t, --field-r, --field-speed and --field-points need "
+                         "--field QUANTITY");
     }
     return cl;
 }
@@ -171,7 +209,8 @@ std::string usageText() {
               [--bessel-limit TEXT] [--points N] [--domain 0..4] [--curves all|LIST]
               [--min-speed TEXT] [--max-speed TEXT] [--set KEY=TEXT]... [--json] [--csv FILE]
               [--save-data FILE] [--write-params FILE] [--write-record FILE] [--threads N]
-              [--literal]
+              [--literal] [--field A|Bn|Bt|B|H|J --field-out FILE [--field-t T] [--field-r R]
+              [--field-speed N] [--field-points ROWS,COLUMNS]]
   emforce-cli --list-samples | --help | --version
 
 Runs one calculation on the start-up data ("updated Workshop data", spherical induction motor),
@@ -197,6 +236,14 @@ and prints what the window would show. Texts are read with the decimal comma ("0
   --write-record FILE  the run record of the run's inputs: it reruns to the same numbers
   --threads N      worker threads (default: all cores)
   --literal        recompute every field solution at every point (for comparisons)
+  --field Q        write the field map of the quantity Q to the CSV file of --field-out: the
+                   potential A [Wb/m], B_n, B_t, |B| [T], |H| [A/m] or the current density J
+                   [A/m^2], time-peak, at the time T [s] (--field-t, default 0) in the stator's
+                   frame, over ROWS values of r across the machine (the spherical geometry:
+                   polar angles at the layer surface for J, the middle of the gap otherwise;
+                   --field-r R one radius) times COLUMNS positions over one fundamental period
+                   along the travel (default 41,73), at the table's speed or N [1/s]
+                   (--field-speed); a wave of positive order travels towards increasing y/phi
 
 Exit status: 0 complete run, 1 abandoned run or a report that could not be written (message on
 standard error), 2 usage error.

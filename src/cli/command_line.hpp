@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/input_record.hpp"
+#include "run/field_map.hpp"
 
 namespace emforce::cli {
 
@@ -16,6 +17,17 @@ namespace emforce::cli {
 class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+/// The field map that --field and --field-out ask for.
+struct FieldRequest {
+    FieldQuantity quantity = FieldQuantity::B;
+    std::string file;
+    std::string time = "0";          ///< t [s], a text of the program
+    std::optional<std::string> r;    ///< the one radius (position) of the rows, a text
+    std::optional<std::string> speed;  ///< n [1/s] in place of the table's, a text
+    int rows = 41;
+    int columns = 73;
 };
 
 /// What the command line asks for.
@@ -38,6 +50,8 @@ struct CommandLine {
     int threads = 0;
     /// Recompute every field solution at every point, nothing reused.
     bool literal = false;
+    /// A field map to write as CSV.
+    std::optional<FieldRequest> field;
 };
 
 /// Parses the arguments after the program name. Throws UsageError.

@@ -83,6 +83,8 @@ public:
     [[nodiscard]] double wave() const { return m_wave; }
     /// ω_s of region i: ω − n·Ω (or ω − k_h·v) in the rotor, ω in the stator.
     [[nodiscard]] double slip(std::size_t region) const { return m_slip[region]; }
+    /// The winding band's current density of this wave [A/m²] (0 under a current sheet).
+    [[nodiscard]] const Complex& bandDensity() const { return m_density; }
     /// A and A' of region i at r.
     [[nodiscard]] std::array<Complex, 2> potential(std::size_t region, double r) const;
     /// The torque [N·m/m] (force [N/m²]) on everything inside r, from the field of region i:

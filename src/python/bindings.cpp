@@ -27,6 +27,7 @@
 #include "files/stack_record.hpp"
 #include "model/sample_sets.hpp"
 #include "numerics/fp_guard.hpp"
+#include "python/field_bindings.hpp"
 
 namespace py = pybind11;
 
@@ -638,6 +639,15 @@ PYBIND11_MODULE(_emforce, m) {
         py::arg("path"), py::arg("data"),
         "Writes the bytes as the whole file as the program writes every file: a regular file is "
         "replaced atomically, links are followed, devices and FIFOs are written through.");
+    m.def(
+        "field",
+        [](const Record& r, const std::string& quantity, const py::object& radius,
+           const py::object& theta, const py::object& along, double t, const py::object& speed) {
+            return python::fieldMap(r.inputs, quantity, radius, theta, along, t, speed);
+        },
+        py::arg("record"), py::arg("quantity"), py::arg("r") = py::none(),
+        py::arg("theta") = py::none(), py::arg("along") = py::none(), py::arg("t") = 0.0,
+        py::arg("speed") = py::none(), python::kFieldDoc);
     m.def("parameter_labels", [] {
         return std::vector<std::string>(kParameterLabels.begin(), kParameterLabels.end());
     });

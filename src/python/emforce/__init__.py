@@ -10,12 +10,12 @@ A run gives the numbers of ``emforce-cli --json`` bit for bit. ``emforce.study``
 studies on Dask.
 """
 
-from ._emforce import BATCH_OUTPUTS, CalcError, Record, sample_captions
+from ._emforce import BATCH_OUTPUTS, CalcError, Record, field, sample_captions
 from ._emforce import run as _run
 from ._emforce import run_batch as _run_batch
 
-__all__ = ["BATCH_OUTPUTS", "CalcError", "Curve", "Record", "Result", "Stack", "run", "run_batch",
-           "sample_captions"]
+__all__ = ["BATCH_OUTPUTS", "CalcError", "Curve", "Record", "Result", "Stack", "field", "run",
+           "run_batch", "sample_captions"]
 
 
 class Curve(tuple):
