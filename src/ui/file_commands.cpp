@@ -109,6 +109,11 @@ void FileCommands::readRecordFrom(const QString& name) {
 }
 
 void FileCommands::writeRecord() {
+    // A record of the stack as it was before the texts that do not read would be a silent loss.
+    if (const auto problem = m_window.stackProblem()) {
+        showError(problem->message);
+        return;
+    }
     const QString name = m_files.saveFileName(&m_window, kRecordFiles, QString(), "json");
     if (name.isEmpty()) return;
     try {

@@ -37,6 +37,7 @@ class ChartPanel;
 class InputBinder;
 class MessageBoxes;
 class RunInputGuard;
+class RegionsPage;
 class ResultsPage;
 class SweepPanel;
 struct InputControls;
@@ -68,6 +69,8 @@ public:
 
     /// The inputs as the controls hold them now.
     const InputRecord& currentInputs();
+    /// Why the texts of the page "Regions" do not read, naming the cell; nothing when they do.
+    [[nodiscard]] std::optional<InputProblem> stackProblem() const;
     /// Shows a record in the controls.
     void setInputs(const InputRecord& record);
     /// Writes the sample set of that menu index into the parameter tables. Where its caption
@@ -174,6 +177,7 @@ private:
     void recordTableEdit(int row, int column);
     void replayTableEdit(QList<TableEdit>& from, QList<TableEdit>& to, bool redo);
     void showModified();
+    void watchEdits(const InputControls& controls);
     void showSweepVariable();
     void keepShown();
     void restoreShown();
@@ -215,6 +219,7 @@ private:
     QString m_document;
     InputRecord m_documentRecord;  // the inputs as the document holds them
     ResultsPage* m_results = nullptr;
+    RegionsPage* m_regionsPage = nullptr;
     std::unique_ptr<InputBinder> m_binder;
     ChartPanel* m_chart = nullptr;
     QPlainTextEdit* m_report = nullptr;
