@@ -53,7 +53,8 @@ public:
         return text;
     }
 
-    [[noreturn]] void impossible(int column, const std::string& text, const std::string& rule) const {
+    [[noreturn]] void impossible(int column, const std::string& text,
+                                 const std::string& rule) const {
         throw InputError("Impossible input: " + caption(column) + " " + text + " (" + rule + ")",
                          at(column));
     }
@@ -62,8 +63,7 @@ public:
         try {
             return toReal(text);
         } catch (const CalcError& e) {
-            throw InputError(e.what() + std::string(" (") + caption(column) + ")",
-                             at(column));
+            throw InputError(e.what() + std::string(" (") + caption(column) + ")", at(column));
         }
     }
 
@@ -71,8 +71,7 @@ public:
         try {
             return toInteger(text);
         } catch (const CalcError& e) {
-            throw InputError(e.what() + std::string(" (") + caption(column) + ")",
-                             at(column));
+            throw InputError(e.what() + std::string(" (") + caption(column) + ")", at(column));
         }
     }
 
@@ -84,7 +83,8 @@ public:
 
     double sigma(const RegionTexts& t) const {
         const double v = real(kRegionSigma, t[kRegionSigma]);
-        if (v < 0) impossible(kRegionSigma, t[kRegionSigma], "the conductivity must not be negative");
+        if (v < 0)
+            impossible(kRegionSigma, t[kRegionSigma], "the conductivity must not be negative");
         return v;
     }
 
@@ -146,7 +146,8 @@ CoilSide readSide(const std::array<std::string, kSideColumns>& t, int row, size_
                       "a phase is 0 to " + std::to_string(static_cast<int>(phases) - 1) +
                           ", one per phase angle");
     side.sign = in.integer(kSideSign, t[kSideSign]);
-    if (side.sign != 1 && side.sign != -1) in.impossible(kSideSign, t[kSideSign], "the sign is 1 or -1");
+    if (side.sign != 1 && side.sign != -1)
+        in.impossible(kSideSign, t[kSideSign], "the sign is 1 or -1");
     side.density = in.real(kSideDensity, t[kSideDensity]);
     return side;
 }
@@ -163,9 +164,9 @@ std::vector<double> readPhaseAngles(const std::string& text) {
             try {
                 angles.push_back(toReal(item));
             } catch (const CalcError& e) {
-                throw InputError(e.what() + std::string(" (") +
-                                     inputCaption({InputSource::PhaseAngles}) + ")",
-                                 {InputSource::PhaseAngles});
+                throw InputError(
+                    e.what() + std::string(" (") + inputCaption({InputSource::PhaseAngles}) + ")",
+                    {InputSource::PhaseAngles});
             }
         }
         start = end + 1;
@@ -306,8 +307,8 @@ RegionStack readStackTexts(const StackTexts& texts, Geometry geometry) {
     const CellReader statorIn(InputSource::RegionTable, rows - 1, "stator");
     s.stator = static_cast<StatorKind>(statorIn.kind(kStatorKinds, stator[kRegionKind]));
     if (s.stator == StatorKind::Shell) {
-        s.statorThickness = statorIn.positive(kRegionWidth, stator[kRegionWidth],
-                                              "the thickness must be above 0");
+        s.statorThickness =
+            statorIn.positive(kRegionWidth, stator[kRegionWidth], "the thickness must be above 0");
         s.statorSigma = statorIn.sigma(stator);
         s.statorMuR = statorIn.muR(stator);
     }
@@ -361,9 +362,8 @@ std::vector<std::string> regionExtents(const RegionStack& s, Geometry geometry) 
     extents.push_back(next(s.gap));
     extents.push_back(s.excitation == ExcitationKind::Band ? next(s.bandWidth)
                                                            : "at " + formatGeneral(at));
-    extents.push_back(s.stator == StatorKind::Shell
-                          ? next(s.statorThickness) + ", air … ∞"
-                          : formatGeneral(at) + " …");
+    extents.push_back(s.stator == StatorKind::Shell ? next(s.statorThickness) + ", air … ∞"
+                                                    : formatGeneral(at) + " …");
     return extents;
 }
 

@@ -15,7 +15,8 @@ namespace emforce {
 enum RegionColumn : int {
     kRegionName,
     kRegionKind,
-    kRegionWidth,  ///< the core's surface, a layer's, the gap's or the band's width, the shell's thickness
+    kRegionWidth,  ///< the core's surface, a layer's, the gap's or the band's width, the shell's
+                   ///< thickness
     kRegionSigma,
     kRegionMuR,
     kRegionNu1,
@@ -27,11 +28,18 @@ enum RegionColumn : int {
     kRegionColumns
 };
 inline constexpr std::array<std::string_view, kRegionColumns> kRegionColumnTitles = {
-    "region",  "kind",    "width / surface [m]", "σ [S/m]", "μr",     "ν1/ν0",
-    "ν2/ν0",   "ν12/ν0 re", "ν12/ν0 im",          "ν21/ν0 re", "ν21/ν0 im"};
+    "region", "kind",      "width / surface [m]", "σ [S/m]",   "μr",       "ν1/ν0",
+    "ν2/ν0",  "ν12/ν0 re", "ν12/ν0 im",           "ν21/ν0 re", "ν21/ν0 im"};
 
 /// The columns of the coil-side table.
-enum SideColumn : int { kSideMidline, kSideWidth, kSidePhase, kSideSign, kSideDensity, kSideColumns };
+enum SideColumn : int {
+    kSideMidline,
+    kSideWidth,
+    kSidePhase,
+    kSideSign,
+    kSideDensity,
+    kSideColumns
+};
 inline constexpr std::array<std::string_view, kSideColumns> kSideColumnTitles = {
     "midline [rad]", "width [rad]", "phase", "sign", "density [A/m² band, A/m sheet]"};
 

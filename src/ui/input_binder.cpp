@@ -161,10 +161,10 @@ void InputBinder::focus(const InputLocation& where) const {
         case InputSource::ReluctivityTable:
         case InputSource::RegionTable:
         case InputSource::CoilSideTable: {
-            QTableWidget* table = where.source == InputSource::ParameterTable   ? m_c.parameters
-                                  : where.source == InputSource::ReluctivityTable ? m_c.reluctivity
-                                  : where.source == InputSource::RegionTable     ? m_c.regionTable
-                                                                                 : m_c.coilSideTable;
+            QTableWidget* table = m_c.parameters;
+            if (where.source == InputSource::ReluctivityTable) table = m_c.reluctivity;
+            if (where.source == InputSource::RegionTable) table = m_c.regionTable;
+            if (where.source == InputSource::CoilSideTable) table = m_c.coilSideTable;
             table->setCurrentCell(where.row, where.column);
             QTableWidgetItem* cell = table->item(where.row, where.column);
             QRect part = table->visualItemRect(cell);

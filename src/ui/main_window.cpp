@@ -182,6 +182,10 @@ void MainWindow::buildCommandMenus() {
             &MainWindow::writeRecordRequested);
     connect(addCommand(files, "READ all settings (record) ..."), &QAction::triggered, this,
             &MainWindow::readRecordRequested);
+    files->addSeparator();
+    m_recentMenus = {files->addMenu("Recent parameter files"), files->addMenu("Recent records")};
+    m_recentMenus[0]->setObjectName("RecentParameterFiles");
+    m_recentMenus[1]->setObjectName("RecentRecords");
 
     QAction* mmf = addCommand(menuBar(), "Rail / Stator &MMF  (F5)", Qt::Key_F5);
     connect(mmf, &QAction::triggered, this, &MainWindow::mmfWindowRequested);

@@ -98,6 +98,12 @@ public:
     /// on its screen; either way within the screen's available area.
     void restorePlacement();
 
+    /// The submenu "Recent parameter files" (records false) or "Recent records" (true) of F4,
+    /// which the file commands fill.
+    [[nodiscard]] QMenu* recentFilesMenu(bool records) const {
+        return m_recentMenus[records ? 1 : 0];
+    }
+
     /// The chart of the curves, for the commands that plot or save it.
     [[nodiscard]] ChartPanel& chart() const { return *m_chart; }
 
@@ -236,6 +242,7 @@ private:
     QElapsedTimer m_elapsed;
     QTimer m_progressTimer;
     std::optional<int> m_savedCurveSlot;
+    std::array<QMenu*, 2> m_recentMenus{};  // parameter files, records
     QList<QAction*> m_commands;         // disabled while a run is active
     QList<QShortcut*> m_menuShortcuts;  // likewise
     CalculationWorker* m_worker = nullptr;

@@ -402,8 +402,8 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(m_resultFields[static_cast<size_t>(ResultField::PowerFixed)], 3);
         row->addWidget(m_resultFields[static_cast<size_t>(ResultField::PowerExponent)], 2);
-        fields[static_cast<size_t>(ResultField::PowerFixed)] =
-            captioned(qtText(kResultFieldCaptions[static_cast<size_t>(ResultField::PowerFixed)]), both);
+        const auto fixed = static_cast<size_t>(ResultField::PowerFixed);
+        fields[fixed] = captioned(qtText(kResultFieldCaptions[fixed]), both);
     }
 
     c.integrationMethod = makeList("MetodyCalkowania", kIntegrationMethodItems);

@@ -78,13 +78,16 @@ RegionsPage::RegionsPage(QWidget* parent) : QWidget(parent) {
     for (std::string_view title : kSideColumnTitles) sideTitles << qtText(title);
     m_sides = makeTable("CoilSideTable", sideTitles);
 
-    m_addLayer = makeButton("AddLayer", "add layer", "A layer before the selected one, or before the gap");
+    m_addLayer =
+        makeButton("AddLayer", "add layer", "A layer before the selected one, or before the gap");
     m_removeLayer = makeButton("RemoveLayer", "remove layer", "Remove the selected layer");
-    auto* addSide = makeButton("AddCoilSide", "add coil side", "A copy of the selected side after it");
+    auto* addSide =
+        makeButton("AddCoilSide", "add coil side", "A copy of the selected side after it");
     m_removeSide = makeButton("RemoveCoilSide", "remove coil side", "Remove the selected side");
     m_phaseAngles = new QLineEdit;
     m_phaseAngles->setObjectName("PhaseAngles");
-    m_phaseAngles->setToolTip("The time angle of each phase current, in radians, separated by \";\"");
+    m_phaseAngles->setToolTip(
+        "The time angle of each phase current, in radians, separated by \";\"");
     m_highestOrder = new QSpinBox;
     m_highestOrder->setObjectName("HighestOrder");
     m_highestOrder->setRange(1, kMaxWindingOrder);
@@ -220,8 +223,8 @@ std::optional<InputProblem> RegionsPage::problem() const {
 }
 
 void RegionsPage::setStackUsed(bool used) {
-    for (QWidget* part : {m_stackParts, static_cast<QWidget*>(m_addLayer),
-                          static_cast<QWidget*>(m_removeLayer)})
+    for (QWidget* part :
+         {m_stackParts, static_cast<QWidget*>(m_addLayer), static_cast<QWidget*>(m_removeLayer)})
         part->setEnabled(used);
 }
 
@@ -242,10 +245,9 @@ void RegionsPage::showRegions() {
             auto* item = new QTableWidgetItem(
                 column < kRegionColumns ? QString::fromStdString(texts[static_cast<size_t>(column)])
                                         : QString());
-            const bool editable =
-                column < kRegionColumns && column != kRegionKind &&
-                (column != kRegionName || kind == RegionRow::Layer) &&
-                regionCellUsed(kind, texts[kRegionKind], column);
+            const bool editable = column < kRegionColumns && column != kRegionKind &&
+                                  (column != kRegionName || kind == RegionRow::Layer) &&
+                                  regionCellUsed(kind, texts[kRegionKind], column);
             if (!editable) {
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
                 if (column >= kRegionWidth && column < kRegionColumns)
@@ -279,9 +281,10 @@ void RegionsPage::showSides() {
     m_sides->setRowCount(static_cast<int>(m_texts.sides.size()));
     for (int row = 0; row < m_sides->rowCount(); ++row)
         for (int column = 0; column < kSideColumns; ++column)
-            m_sides->setItem(row, column,
-                             new QTableWidgetItem(QString::fromStdString(
-                                 m_texts.sides[static_cast<size_t>(row)][static_cast<size_t>(column)])));
+            m_sides->setItem(
+                row, column,
+                new QTableWidgetItem(QString::fromStdString(
+                    m_texts.sides[static_cast<size_t>(row)][static_cast<size_t>(column)])));
     m_phaseAngles->setText(QString::fromStdString(m_texts.phaseAngles));
     m_highestOrder->setValue(m_texts.highestOrder);
     m_showing = false;

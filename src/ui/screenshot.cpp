@@ -47,7 +47,8 @@ void saveScreenAndQuit(const QString& file) {
         return;
     }
     try {
-        replaceFile(filePath(file), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        replaceFile(filePath(file),
+                    std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         QCoreApplication::exit(0);
     } catch (const CalcError& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -69,17 +69,21 @@ TEST(StackTable, RefusalsNameTheCell) {
     };
     const Case cases[] = {
         {RegionRow::Layer, 1, kRegionSigma, "-1", InputSource::RegionTable,
-         "Impossible input: Regions row 2 (aluminium), σ [S/m] -1 (the conductivity must not be negative)"},
+         "Impossible input: Regions row 2 (aluminium), σ [S/m] -1 (the conductivity must not be "
+         "negative)"},
         {RegionRow::Layer, 1, kRegionWidth, "x", InputSource::RegionTable,
-         "'x' is not a valid floating point value (Regions row 2 (aluminium), width / surface [m])"},
+         "'x' is not a valid floating point value (Regions row 2 (aluminium), width / surface "
+         "[m])"},
         {RegionRow::Layer, 2, kRegionNu1, "0", InputSource::RegionTable,
          "Impossible input: Regions row 3 (layer 2), ν1/ν0 0 (the diagonal terms must be above 0)"},
         {RegionRow::Gap, 3, kRegionWidth, "0", InputSource::RegionTable,
-         "Impossible input: Regions row 4 (gap), width / surface [m] 0 (the gap width must be above 0)"},
+         "Impossible input: Regions row 4 (gap), width / surface [m] 0 (the gap width must be "
+         "above 0)"},
         {RegionRow::Core, 0, kRegionKind, "steel", InputSource::RegionTable,
          "'steel' is not a kind of the core: choose ideal iron, solid or air"},
         {RegionRow::Stator, 5, kRegionMuR, "0", InputSource::RegionTable,
-         "Impossible input: Regions row 6 (stator), μr 0 (the relative permeability must be above 0)"},
+         "Impossible input: Regions row 6 (stator), μr 0 (the relative permeability must be above "
+         "0)"},
         {RegionRow::Layer, 0, kSidePhase, "2", InputSource::CoilSideTable,
          "Impossible input: coil side 1, phase 2 (a phase is 0 to 1, one per phase angle)"},
         {RegionRow::Layer, 1, kSideSign, "0", InputSource::CoilSideTable,
@@ -155,9 +159,9 @@ TEST(StackTable, ExtentsFromTheAxisOutwards) {
     s.core = CoreKind::IdealIron;
     s.excitation = ExcitationKind::Sheet;
     s.stator = StatorKind::IdealIron;
-    EXPECT_EQ(regionExtents(s, Geometry::Linear),
-              (std::vector<std::string>{"… 0,02", "0,02 … 0,03", "0,03 … 0,032", "at 0,032",
-                                        "0,032 …"}));
+    EXPECT_EQ(
+        regionExtents(s, Geometry::Linear),
+        (std::vector<std::string>{"… 0,02", "0,02 … 0,03", "0,03 … 0,032", "at 0,032", "0,032 …"}));
 }
 
 TEST(StackTable, StartingStackTakesTheTablesLayer) {
