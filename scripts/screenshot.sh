@@ -8,7 +8,7 @@
 #   --all-curves | --synchronous | --errors-page | --sample CAPTION | --geometry NAME |
 #   --set ROW=TEXT | --then-set ROW=TEXT | --edit OBJECTNAME=TEXT | --click OBJECTNAME |
 #   --no-run | --domain N | --harmonic N | --read-record FILE | --open-menu CAPTION |
-#   --then-cancel | --help-window | --results-page
+#   --then-cancel | --help-window | --results-page | --regions-page
 #                     the case, as emforce --help describes them (--then-set 2=-0,001 shows
 #                     the default run, then a refused run with its message; --edit CB44=20
 #                     --click Button66 gives the MMF chart's left title 20 pt)
@@ -34,7 +34,8 @@ while [ $# -gt 0 ]; do
     --mmf) mode=--mmf-screenshot; name=mmf.png; shift ;;
     --mmf-spectrum) mode=--mmf-screenshot; name=mmf-spectrum.png; options+=(--mmf-spectrum); shift ;;
     --all-curves) name=all-curves.png; options+=("$1"); shift ;;
-    --synchronous | --errors-page | --no-run | --then-cancel | --help-window | --results-page)
+    --synchronous | --errors-page | --no-run | --then-cancel | --help-window | --results-page | \
+      --regions-page)
       options+=("$1"); shift ;;
     --sample | --set | --then-set | --edit | --click | --domain | --harmonic | --read-record | \
       --open-menu) options+=("$1" "$2"); shift 2 ;;

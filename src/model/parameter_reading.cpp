@@ -6,6 +6,7 @@
 
 #include "model/number_format.hpp"
 #include "model/spectrum.hpp"
+#include "model/stack_table.hpp"
 #include "numerics/fp_guard.hpp"
 
 namespace emforce {
@@ -169,6 +170,14 @@ std::string inputCaption(const InputLocation& where) {
     else if (where.source == InputSource::ReluctivityTable)
         label = std::string(where.row == 1 ? " ni12 / ni0" : " ni21 / ni0") +
                 (where.column == 1 ? " real ()" : " imag ()");
+    else if (where.source == InputSource::RegionTable)
+        label = "Regions row " + std::to_string(where.row + 1) + ", " +
+                std::string(kRegionColumnTitles[static_cast<size_t>(where.column)]);
+    else if (where.source == InputSource::CoilSideTable)
+        label = "coil side " + std::to_string(where.row + 1) + ", " +
+                std::string(kSideColumnTitles[static_cast<size_t>(where.column)]);
+    else if (where.source == InputSource::PhaseAngles)
+        label = "phase angles [rad]";
     else
         label = kLabels[static_cast<size_t>(where.source) - 2];
     // Labels are padded with runs of blanks for the table's look; a message needs single ones.

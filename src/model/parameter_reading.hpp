@@ -38,6 +38,9 @@ enum class InputSource {
     Formulation,
     SweepFrom,
     SweepTo,
+    RegionTable,    ///< a cell of the regions of the record's stack: row, column
+    CoilSideTable,  ///< a cell of the stack's coil sides: row, column
+    PhaseAngles,    ///< the stack's phase angles
 };
 
 /// Where a text of the input record stands: its source and, in a table, its cell.

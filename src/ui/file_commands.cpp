@@ -1,7 +1,9 @@
 // The main window's file commands: the parameter file, the result data files and the picture.
 #include "ui/file_commands.hpp"
 
+#include <QAction>
 #include <QFileInfo>
+#include <QMenu>
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -62,19 +64,31 @@ FileCommands::FileCommands(MainWindow& window, Model& model, MessageBoxes& messa
     connect(&window, &MainWindow::saveCurvesRequested, this, &FileCommands::saveCurves);
     connect(&window, &MainWindow::plotResultsRequested, this, &FileCommands::plotResults);
     connect(&window, &MainWindow::savePictureRequested, this, &FileCommands::savePicture);
+    for (bool records : {false, true}) {
+        QMenu* menu = window.recentFilesMenu(records);
+        connect(menu, &QMenu::aboutToShow, this, [this, records] { showRecentFiles(records); });
+        showRecentFiles(records);
+    }
 }
 
 void FileCommands::readParameters() {
     const QString name = m_files.openFileName(&m_window, kTextFiles);
-    if (name.isEmpty()) return;
+    if (!name.isEmpty()) readParametersFrom(name);
+}
+
+void FileCommands::readParametersFrom(const QString& name) {
     InputRecord record = m_window.currentInputs();
     const ParameterFileReading reading = readParameterFile(filePath(name), record);
     m_window.setInputs(record);
     if (reading.axisTitles) showAxisTitles(*reading.axisTitles, record);
     // The controls hold that file only when it was read to its end.
     m_window.showParameterFileName(reading.complete() ? name : QString());
-    if (reading.complete()) m_window.setDocument(name);
-    if (!reading.complete()) showError(reading.error);
+    if (reading.complete()) {
+        m_window.setDocument(name);
+        m_recent[0].add(name);
+    } else {
+        showError(reading.error);
+    }
 }
 
 void FileCommands::writeParameters() {
@@ -83,6 +97,7 @@ void FileCommands::writeParameters() {
     try {
         writeParameterFile(filePath(name), m_window.currentInputs());
         m_window.setDocument(name);
+        m_recent[0].add(name);
         m_window.showStatusMessage("Parameters written to " + QFileInfo(name).absoluteFilePath());
     } catch (const CalcError& e) {
         showError(e.what());
@@ -103,17 +118,24 @@ void FileCommands::readRecordFrom(const QString& name) {
                        record);
         m_window.showParameterFileName(name);
         m_window.setDocument(name);
+        m_recent[1].add(name);
     } catch (const CalcError& e) {
         showError(e.what());
     }
 }
 
 void FileCommands::writeRecord() {
+    // A record of the stack as it was before the texts that do not read would be a silent loss.
+    if (const auto problem = m_window.stackProblem()) {
+        showError(problem->message);
+        return;
+    }
     const QString name = m_files.saveFileName(&m_window, kRecordFiles, QString(), "json");
     if (name.isEmpty()) return;
     try {
         writeRunRecord(filePath(name), m_window.currentInputs());
         m_window.setDocument(name);
+        m_recent[1].add(name);
         m_window.showStatusMessage("All settings written to the record " +
                                    QFileInfo(name).absoluteFilePath());
     } catch (const CalcError& e) {
@@ -183,6 +205,38 @@ void FileCommands::savePicture() {
     if (!name.isEmpty())
         m_window.showStatusMessage("The chart was written to " +
                                    QFileInfo(name).absoluteFilePath());
+}
+
+void FileCommands::showRecentFiles(bool records) {
+    const RecentFiles& recent = m_recent[records ? 1 : 0];
+    const QStringList missing = recent.pruneMissing();
+    if (!missing.isEmpty())
+        m_window.showStatusMessage("No longer there, taken off the recent files: " +
+                                   missing.join(", "));
+    QMenu* menu = m_window.recentFilesMenu(records);
+    menu->clear();
+    const QStringList files = recent.files();
+    if (files.isEmpty()) menu->addAction("(none yet)")->setEnabled(false);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString name = files[i];
+        QAction* item = menu->addAction(QString("&%1  %2").arg(i + 1).arg(name));
+        connect(item, &QAction::triggered, this,
+                [this, records, name] { openRecentFile(records, name); });
+    }
+}
+
+void FileCommands::openRecentFile(bool records, const QString& name) {
+    if (!QFileInfo(name).isFile()) {
+        m_recent[records ? 1 : 0].remove(name);
+        showRecentFiles(records);
+        showError("The file " + name.toStdString() +
+                  " no longer exists: it was taken off the recent files");
+        return;
+    }
+    if (records)
+        readRecordFrom(name);
+    else
+        readParametersFrom(name);
 }
 
 // The file's titles are for curves of the file's own sweep, motor and geometry.

@@ -5,6 +5,9 @@
 
 #include "files/parameter_file.hpp"
 #include "run/calculation_run.hpp"
+#include "ui/recent_files.hpp"
+
+class QMenu;
 
 namespace emforce {
 
@@ -26,6 +29,8 @@ public:
     /// status panel 2 once it was read to its end; a failure shows its message (naming the file
     /// and the line) and leaves panel 2 empty.
     void readParameters();
+    /// The same for a named parameter file.
+    void readParametersFrom(const QString& name);
     /// "WRITE motor parameters to file ...": the controls as they stand into the chosen file.
     void writeParameters();
     /// "READ all settings (record) ...": every input from the chosen run record, or none of
@@ -49,6 +54,13 @@ public:
     /// "Save the Picture (F9)": the whole chart into a picture file.
     void savePicture();
 
+    /// Fills "Recent parameter files" (records false) or "Recent records" with the files last
+    /// read or written, newest first; files that no longer exist are taken off first, and the
+    /// status bar names them.
+    void showRecentFiles(bool records);
+    /// Reads a recent file; one that no longer exists is taken off the list with a message.
+    void openRecentFile(bool records, const QString& name);
+
 private:
     void showError(const std::string& message);
     void showAxisTitles(const AxisTitles& titles, const InputRecord& of);
@@ -57,6 +69,8 @@ private:
     Model& m_model;
     MessageBoxes& m_messages;
     FileChooser& m_files;
+    std::array<RecentFiles, 2> m_recent{RecentFiles("recentFiles/parameters"),
+                                        RecentFiles("recentFiles/records")};
 };
 
 }  // namespace emforce

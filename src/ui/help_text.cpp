@@ -74,7 +74,7 @@ const std::array<std::string_view, 53> kHelpLines = {
     "",
 };
 
-const std::array<std::string_view, 42> kUsageLines = {
+const std::array<std::string_view, 44> kUsageLines = {
     "USING THE PROGRAM",
     "",
     "Running",
@@ -124,7 +124,12 @@ const std::array<std::string_view, 42> kUsageLines = {
     "",
     "Records and parameter files",
     "   F4: the parameter file keeps the tables and most settings (84 lines); a run record (JSON) "
-    "keeps every input, the sweep ranges too, and reruns to the same numbers.",
+    "keeps every input, the sweep ranges too, and reruns to the same numbers. \"Recent parameter "
+    "files\" and \"Recent records\" in F4 open the last ones again.",
+    "   The page \"Regions\" edits a record's stack of regions (core, layers, gap, excitation, "
+    "stator) and the coil sides of its winding; \"no stack\" runs the parameter table's model.",
+    "   \"*\" after the file name in the title: an input was changed since it was read or "
+    "written.",
     "   A sample set (F3) writes its cells only; when its caption names another motor or geometry, "
     "the status bar offers to switch to them.",
     "",

@@ -10,7 +10,7 @@ namespace emforce {
 extern const std::array<std::string_view, 53> kHelpLines;
 
 /// "Using the program": what a first day needs, shown before the help text.
-extern const std::array<std::string_view, 42> kUsageLines;
+extern const std::array<std::string_view, 44> kUsageLines;
 
 /// The heading between the two parts.
 inline constexpr std::string_view kTheoryHeading = "WHAT THE PROGRAM COMPUTES";

@@ -158,9 +158,13 @@ void InputBinder::focus(const InputLocation& where) const {
     QLineEdit* text = nullptr;
     switch (where.source) {
         case InputSource::ParameterTable:
-        case InputSource::ReluctivityTable: {
-            QTableWidget* table =
-                where.source == InputSource::ParameterTable ? m_c.parameters : m_c.reluctivity;
+        case InputSource::ReluctivityTable:
+        case InputSource::RegionTable:
+        case InputSource::CoilSideTable: {
+            QTableWidget* table = m_c.parameters;
+            if (where.source == InputSource::ReluctivityTable) table = m_c.reluctivity;
+            if (where.source == InputSource::RegionTable) table = m_c.regionTable;
+            if (where.source == InputSource::CoilSideTable) table = m_c.coilSideTable;
             table->setCurrentCell(where.row, where.column);
             QTableWidgetItem* cell = table->item(where.row, where.column);
             QRect part = table->visualItemRect(cell);
@@ -203,6 +207,9 @@ void InputBinder::focus(const InputLocation& where) const {
             break;
         case InputSource::HighestHarmonic:
             control = m_c.highestHarmonic;
+            break;
+        case InputSource::PhaseAngles:
+            control = text = m_c.phaseAngles;
             break;
     }
     if (auto* box = qobject_cast<QComboBox*>(control)) text = box->lineEdit();

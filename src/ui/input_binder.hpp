@@ -38,6 +38,11 @@ struct InputControls {
     std::array<QCheckBox*, kCurveSlots> curves{};
     std::array<QComboBox*, 4> axisDescriptions{};
     QButtonGroup* windingPattern = nullptr;  ///< RG of the MMF window; ids are the pattern indices
+    /// The tables and the edit of the stack's texts, which a refusal selects (RegionsPage binds
+    /// the stack itself).
+    QTableWidget* regionTable = nullptr;
+    QTableWidget* coilSideTable = nullptr;
+    QLineEdit* phaseAngles = nullptr;
 };
 
 /// Copies between the controls and the record. Until a winding-pattern selector is attached,

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QScreen>
 #include <QStyle>
+#include <cstdio>
 #include <memory>
 
 #include "run/calculation_run.hpp"
@@ -31,6 +32,11 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     emforce::addScreenshotOptions(parser);
     parser.process(app);
+    const emforce::ScreenshotCase shot = emforce::screenshotCase(parser);
+    if (const auto problem = emforce::screenshotProblem(shot)) {
+        std::fprintf(stderr, "%s\n", problem->c_str());
+        return 1;
+    }
 
     const auto model = std::make_unique<emforce::Model>();
     emforce::QtMessageBoxes messages;
@@ -42,7 +48,6 @@ int main(int argc, char** argv) {
     centreOnScreen(windows.help);
     centreOnScreen(windows.mmf);
     windows.main.show();
-    const emforce::ScreenshotCase shot = emforce::screenshotCase(parser);
     if (!shot.file.isEmpty()) emforce::takeScreenshot(windows, shot);
     return QApplication::exec();
 }

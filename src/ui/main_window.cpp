@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -17,6 +19,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableWidget>
@@ -30,6 +33,7 @@
 #include "ui/chart_panel.hpp"
 #include "ui/input_binder.hpp"
 #include "ui/message_boxes.hpp"
+#include "ui/regions_page.hpp"
 #include "ui/run_input_guard.hpp"
 #include "ui/sweep_panel.hpp"
 
@@ -81,6 +85,7 @@ MainWindow::MainWindow(Model& model, MessageBoxes& messages, QWidget* parent)
     arrangeTabOrder(controls);
     m_binder = std::make_unique<InputBinder>(controls);
     loadControls();
+    watchEdits(controls);
     // The sweep row follows the variable, the motor and the values its automatic ends take.
     connect(controls.domain, &QButtonGroup::idToggled, this, &MainWindow::showSweepVariable);
     connect(controls.geometry, &QButtonGroup::idToggled, this, &MainWindow::showSweepVariable);
@@ -177,6 +182,10 @@ void MainWindow::buildCommandMenus() {
             &MainWindow::writeRecordRequested);
     connect(addCommand(files, "READ all settings (record) ..."), &QAction::triggered, this,
             &MainWindow::readRecordRequested);
+    files->addSeparator();
+    m_recentMenus = {files->addMenu("Recent parameter files"), files->addMenu("Recent records")};
+    m_recentMenus[0]->setObjectName("RecentParameterFiles");
+    m_recentMenus[1]->setObjectName("RecentRecords");
 
     QAction* mmf = addCommand(menuBar(), "Rail / Stator &MMF  (F5)", Qt::Key_F5);
     connect(mmf, &QAction::triggered, this, &MainWindow::mmfWindowRequested);
@@ -256,8 +265,11 @@ void MainWindow::buildStatusBar() {
 
 const InputRecord& MainWindow::currentInputs() {
     m_binder->store(m_record);
+    m_regionsPage->store(m_record);
     return m_record;
 }
+
+std::optional<InputProblem> MainWindow::stackProblem() const { return m_regionsPage->problem(); }
 
 void MainWindow::setInputs(const InputRecord& record) {
     m_record = record;
@@ -270,6 +282,7 @@ void MainWindow::setInputs(const InputRecord& record) {
 void MainWindow::loadControls() {
     m_loading = true;
     m_binder->load(m_record);
+    m_regionsPage->load(m_record.stack, m_record.geometry);
     m_loading = false;
     showSweepVariable();
     showModified();
@@ -362,6 +375,28 @@ void MainWindow::showModified() {
     if (!m_document.isEmpty()) setWindowModified(!(currentInputs() == m_documentRecord));
 }
 
+// Every input control marks the title when the user changes it. Edit lines count what is typed:
+// the window itself rewrites the sweep's ends when the variable changes.
+void MainWindow::watchEdits(const InputControls& c) {
+    const auto changed = [this] {
+        if (!m_loading) showModified();
+    };
+    connect(c.reluctivity, &QTableWidget::itemChanged, this, changed);
+    for (QLineEdit* edit : {c.ni12dGap, c.ni21dGap, c.sweepFrom, c.sweepTo})
+        connect(edit, &QLineEdit::textEdited, this, changed);
+    connect(c.pointsPerCurve, &QSpinBox::valueChanged, this, changed);
+    for (QComboBox* box : {c.integrationMethod, c.besselAccuracy, c.besselLimit, c.besselFunctions,
+                           c.formulation, c.highestHarmonic})
+        connect(box, &QComboBox::currentTextChanged, this, changed);
+    for (QComboBox* box : c.axisDescriptions)
+        connect(box, &QComboBox::currentTextChanged, this, changed);
+    for (QButtonGroup* group : {c.geometry, c.domain})
+        connect(group, &QButtonGroup::idToggled, this, changed);
+    connect(c.induction, &QAction::toggled, this, changed);
+    for (QCheckBox* box : c.curves) connect(box, &QCheckBox::toggled, this, changed);
+    connect(m_regionsPage, &RegionsPage::edited, this, changed);
+}
+
 void MainWindow::undoTableEdit() { replayTableEdit(m_undo, m_redo, false); }
 
 void MainWindow::redoTableEdit() { replayTableEdit(m_redo, m_undo, true); }
@@ -387,6 +422,9 @@ void MainWindow::setDocument(const QString& path) {
 
 void MainWindow::attachWindingPattern(QButtonGroup* selector) {
     m_binder->attachWindingPattern(selector);
+    connect(selector, &QButtonGroup::idToggled, this, [this] {
+        if (!m_loading) showModified();
+    });
     loadControls();
 }
 
@@ -411,7 +449,9 @@ void MainWindow::startRun() {
     if (isRunning()) return;
     const InputRecord& record = currentInputs();
     // The inputs are read before anything is cleared: a refused run leaves the last one shown.
-    if (const std::optional<InputProblem> problem = findInputProblem(record)) {
+    std::optional<InputProblem> problem = stackProblem();
+    if (!problem) problem = findInputProblem(record);
+    if (problem) {
         refuse(*problem);
         return;
     }

@@ -37,6 +37,7 @@ class ChartPanel;
 class InputBinder;
 class MessageBoxes;
 class RunInputGuard;
+class RegionsPage;
 class ResultsPage;
 class SweepPanel;
 struct InputControls;
@@ -68,6 +69,8 @@ public:
 
     /// The inputs as the controls hold them now.
     const InputRecord& currentInputs();
+    /// Why the texts of the page "Regions" do not read, naming the cell; nothing when they do.
+    [[nodiscard]] std::optional<InputProblem> stackProblem() const;
     /// Shows a record in the controls.
     void setInputs(const InputRecord& record);
     /// Writes the sample set of that menu index into the parameter tables. Where its caption
@@ -94,6 +97,12 @@ public:
     /// Takes the size and place of the last session where one was kept, else centres the window
     /// on its screen; either way within the screen's available area.
     void restorePlacement();
+
+    /// The submenu "Recent parameter files" (records false) or "Recent records" (true) of F4,
+    /// which the file commands fill.
+    [[nodiscard]] QMenu* recentFilesMenu(bool records) const {
+        return m_recentMenus[records ? 1 : 0];
+    }
 
     /// The chart of the curves, for the commands that plot or save it.
     [[nodiscard]] ChartPanel& chart() const { return *m_chart; }
@@ -174,6 +183,7 @@ private:
     void recordTableEdit(int row, int column);
     void replayTableEdit(QList<TableEdit>& from, QList<TableEdit>& to, bool redo);
     void showModified();
+    void watchEdits(const InputControls& controls);
     void showSweepVariable();
     void keepShown();
     void restoreShown();
@@ -215,6 +225,7 @@ private:
     QString m_document;
     InputRecord m_documentRecord;  // the inputs as the document holds them
     ResultsPage* m_results = nullptr;
+    RegionsPage* m_regionsPage = nullptr;
     std::unique_ptr<InputBinder> m_binder;
     ChartPanel* m_chart = nullptr;
     QPlainTextEdit* m_report = nullptr;
@@ -231,6 +242,7 @@ private:
     QElapsedTimer m_elapsed;
     QTimer m_progressTimer;
     std::optional<int> m_savedCurveSlot;
+    std::array<QMenu*, 2> m_recentMenus{};  // parameter files, records
     QList<QAction*> m_commands;         // disabled while a run is active
     QList<QShortcut*> m_menuShortcuts;  // likewise
     CalculationWorker* m_worker = nullptr;

@@ -27,6 +27,7 @@
 #include "ui/chart_panel.hpp"
 #include "ui/input_binder.hpp"
 #include "ui/main_window.hpp"
+#include "ui/regions_page.hpp"
 #include "ui/results_page.hpp"
 #include "ui/sweep_panel.hpp"
 
@@ -354,6 +355,13 @@ QTabWidget* MainWindow::buildNotebook(InputControls& c) {
     m_results = new ResultsPage;
     m_results->setAttribute(Qt::WA_NoMousePropagation);
     m_notebook->addTab(m_results, "Results table");
+    m_regionsPage = new RegionsPage;
+    m_regionsPage->setAttribute(Qt::WA_NoMousePropagation);
+    m_regionsPage->setStartingStack([this] { return startingStack(currentInputs()); });
+    c.regionTable = m_regionsPage->regionTable();
+    c.coilSideTable = m_regionsPage->sideTable();
+    c.phaseAngles = m_regionsPage->phaseAnglesEdit();
+    m_notebook->addTab(m_regionsPage, "Regions");
     // The table follows the chart while it is shown.
     const auto refresh = [this] {
         if (m_notebook->currentWidget() == m_results)
@@ -377,7 +385,9 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
         edit->setCursorPosition(0);
         edit->setMinimumWidth(200);
         m_resultFields[f] = edit;
-        fields[f] = captioned(qtText(kResultFieldCaptions[f]), edit);
+        if (f != static_cast<size_t>(ResultField::PowerFixed) &&
+            f != static_cast<size_t>(ResultField::PowerExponent))
+            fields[f] = captioned(qtText(kResultFieldCaptions[f]), edit);
     }
     const auto field = [&fields](ResultField f) { return fields[static_cast<size_t>(f)]; };
     // The statistics may say which curves they need: room for the longest such text.
@@ -387,8 +397,18 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
         24;
     for (ResultField f :
          {ResultField::AverageBalance, ResultField::MaxBalance, ResultField::AverageCoenergy,
-          ResultField::PowerFixed, ResultField::PowerExponent})
+          ResultField::PowerFixed})
         m_resultFields[static_cast<size_t>(f)]->setMinimumWidth(statisticWidth);
+    // The power statistic in its two notations: one caption over both fields, side by side.
+    {
+        auto* both = background(new QWidget);
+        auto* row = new QHBoxLayout(both);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(m_resultFields[static_cast<size_t>(ResultField::PowerFixed)], 3);
+        row->addWidget(m_resultFields[static_cast<size_t>(ResultField::PowerExponent)], 2);
+        const auto fixed = static_cast<size_t>(ResultField::PowerFixed);
+        fields[fixed] = captioned(qtText(kResultFieldCaptions[fixed]), both);
+    }
 
     c.integrationMethod = makeList("MetodyCalkowania", kIntegrationMethodItems);
     c.besselLimit = makeList("Limit", kBesselLimitItems, "Limit for Bessels funtion approximation");
@@ -420,7 +440,7 @@ QWidget* MainWindow::buildErrorsPage(InputControls& c) {
     int row = 1;
     for (ResultField f :
          {ResultField::AverageBalance, ResultField::MaxBalance, ResultField::AverageCoenergy,
-          ResultField::PowerFixed, ResultField::PowerExponent})
+          ResultField::PowerFixed})
         grid->addWidget(field(f), row++, 0, 1, 3);
 
     auto* functionsLabel =

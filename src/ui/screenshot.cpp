@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCommandLineParser>
@@ -13,8 +14,12 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 
+#include "files/run_record.hpp"
+#include "files/safe_file.hpp"
 #include "model/input_problem.hpp"
 #include "model/sample_sets.hpp"
 #include "ui/app_windows.hpp"
@@ -27,9 +32,28 @@ namespace {
 constexpr int kSettleMs = 400;
 constexpr int kMessageBoxMs = 1200;
 
+std::filesystem::path filePath(const QString& name) {
+    return std::filesystem::path(name.toStdU16String());
+}
+
+// Through the program's one writer, as every file it writes.
 void saveScreenAndQuit(const QString& file) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    QCoreApplication::exit(screen->grabWindow(0).save(file) ? 0 : 1);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!QGuiApplication::primaryScreen()->grabWindow(0).save(&buffer, "PNG")) {
+        std::fprintf(stderr, "The screen could not be pictured\n");
+        QCoreApplication::exit(1);
+        return;
+    }
+    try {
+        replaceFile(filePath(file),
+                    std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        QCoreApplication::exit(0);
+    } catch (const CalcError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        QCoreApplication::exit(1);
+    }
 }
 
 void setCells(MainWindow& window, const QStringList& cells) {
@@ -116,6 +140,7 @@ void applyCase(MainWindow& window, const ScreenshotCase& shot) {
     setCells(window, shot.cells);
     if (shot.errorsPage) window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
     if (shot.resultsPage) window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(2);
+    if (shot.regionsPage) window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(3);
 }
 
 }  // namespace
@@ -139,6 +164,7 @@ void addScreenshotOptions(QCommandLineParser& parser) {
         {"then-set", "After the run, set a cell so and run again (repeatable).", "ROW=TEXT"},
         {"errors-page", "Show the page Errors / Accuracy."},
         {"results-page", "Show the page Results table."},
+        {"regions-page", "Show the page Regions."},
         {"no-run", "Picture the window as it starts, without a run."},
         {"domain", "The swept variable, 0 to 4.", "N"},
         {"harmonic", "The highest harmonic.", "N"},
@@ -164,6 +190,7 @@ ScreenshotCase screenshotCase(const QCommandLineParser& parser) {
     shot.clicks = parser.values("click");
     shot.errorsPage = parser.isSet("errors-page");
     shot.resultsPage = parser.isSet("results-page");
+    shot.regionsPage = parser.isSet("regions-page");
     shot.noRun = parser.isSet("no-run");
     shot.domain = parser.isSet("domain") ? parser.value("domain").toInt() : -1;
     shot.harmonic = parser.value("harmonic");
@@ -172,6 +199,16 @@ ScreenshotCase screenshotCase(const QCommandLineParser& parser) {
     shot.thenCancel = parser.isSet("then-cancel");
     shot.help = parser.isSet("help-window");
     return shot;
+}
+
+std::optional<std::string> screenshotProblem(const ScreenshotCase& shot) {
+    if (shot.record.isEmpty()) return std::nullopt;
+    try {
+        (void)readRunRecord(filePath(shot.record));
+    } catch (const CalcError& e) {
+        return e.what();
+    }
+    return std::nullopt;
 }
 
 void takeScreenshot(AppWindows& windows, const ScreenshotCase& shot) {

@@ -3,6 +3,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <string>
 
 class QCommandLineParser;
 
@@ -32,12 +34,17 @@ struct ScreenshotCase {
     bool thenCancel = false;   ///< after the run, a long one cancelled while it draws
     bool help = false;         ///< the help window after the run
     bool resultsPage = false;  ///< the page "Results table"
+    bool regionsPage = false;  ///< the page "Regions"
 };
 
 /// Adds the screenshot options to a parser.
 void addScreenshotOptions(QCommandLineParser& parser);
 /// The case the options ask for; an empty file when no screenshot is asked for.
 ScreenshotCase screenshotCase(const QCommandLineParser& parser);
+
+/// Why the case cannot be pictured: the message of a run record that does not read. The
+/// program then says so and ends rather than waiting on a message box nobody answers.
+std::optional<std::string> screenshotProblem(const ScreenshotCase& shot);
 
 /// Once the windows are shown: sets up the case, runs it (or presses F5), saves a picture of
 /// the whole screen (window frames and message boxes included) and quits. A run whose inputs

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QValueAxis>
@@ -84,6 +86,7 @@ class tst_FileCommands : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void parameterFileRoundTrip();
@@ -103,6 +106,9 @@ private Q_SLOTS:
     void pictureFailures();
     void curvesAsCsvWithNamesAndUnits();
     void recordNeverRelabelsOtherCurves();
+    void recentFiles_data();
+    void recentFiles();
+    void recentListIsBoundedNewestFirst();
 
 private:
     MainWindow& main() { return m_windows->main; }
@@ -128,7 +134,13 @@ private:
     std::unique_ptr<AppWindows> m_windows;
 };
 
+void tst_FileCommands::initTestCase() {
+    // The recent files are kept in the settings: the tests keep theirs apart from the user's.
+    QStandardPaths::setTestModeEnabled(true);
+}
+
 void tst_FileCommands::init() {
+    QSettings("emforce", "emforce").clear();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_startDir = QDir::currentPath();
@@ -477,6 +489,75 @@ void tst_FileCommands::recordNeverRelabelsOtherCurves() {
     QCOMPARE(main().findChild<QComboBox*>("CB3")->currentText(), QString("the gap width  g, m"));
     QCOMPARE(main().windowTitle().endsWith(" - stale.json[*]"), true);
     QVERIFY(!main().isWindowModified());
+}
+
+void tst_FileCommands::recentFiles_data() {
+    QTest::addColumn<QString>("write");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("parameter file") << "WRITE motor parameters to file ..."
+                                    << "RecentParameterFiles" << "motor.txt";
+    QTest::newRow("record") << "WRITE all settings (record) ..." << "RecentRecords" << "run.json";
+}
+
+void tst_FileCommands::recentFiles() {
+    QFETCH(QString, write);
+    QFETCH(QString, menu);
+    QFETCH(QString, file);
+    const bool records = menu == "RecentRecords";
+    FileCommands& commands = m_windows->commands;
+    auto* recent = main().findChild<QMenu*>(menu);
+    QVERIFY(recent);
+    const auto items = [&] {
+        commands.showRecentFiles(records);  // as the menu does before it opens
+        QStringList texts;
+        for (QAction* a : recent->actions()) texts << QString(a->text()).remove('&');
+        return texts;
+    };
+    QCOMPARE(items(), QStringList{"(none yet)"});
+
+    const InputRecord written = changedRecord();
+    main().setInputs(written);
+    m_files.fileName = path(file);
+    command(write);
+    QCOMPARE(items(), QStringList{"1  " + path(file)});
+    main().setInputs(startupRecord());
+    recent->actions().first()->trigger();
+    QVERIFY(m_messages.errors.isEmpty());
+    compareFileFields(main().currentInputs(), written);
+    // The other kind's list knows nothing of it.
+    commands.showRecentFiles(!records);
+    QCOMPARE(main().recentFilesMenu(!records)->actions().first()->text(), QString("(none yet)"));
+
+    // Gone before the menu opens: taken off, and the status bar says so.
+    QFile::remove(path(file));
+    QCOMPARE(items(), QStringList{"(none yet)"});
+    QCOMPARE(main().statusBar()->currentMessage(),
+             "No longer there, taken off the recent files: " + path(file));
+    // Gone after it opened: the choice says so and takes it off.
+    command(write);
+    items();
+    QFile::remove(path(file));
+    recent->actions().first()->trigger();
+    QCOMPARE(m_messages.errors,
+             QStringList{"The file " + path(file) +
+                         " no longer exists: it was taken off the recent files"});
+    QCOMPARE(items(), QStringList{"(none yet)"});
+}
+
+void tst_FileCommands::recentListIsBoundedNewestFirst() {
+    const RecentFiles recent("recentFiles/records");
+    for (int i = 0; i < RecentFiles::kMaxFiles + 2; ++i) {
+        writeFile(QString("r%1.json").arg(i), "{}");
+        recent.add(path(QString("r%1.json").arg(i)));
+    }
+    recent.add(path("r5.json"));  // again: moved first, not twice
+    const QStringList files = recent.files();
+    QCOMPARE(files.size(), RecentFiles::kMaxFiles);
+    QCOMPARE(files.first(), path("r5.json"));
+    QCOMPARE(files.count(path("r5.json")), 1);
+    QCOMPARE(files[1], path("r9.json"));
+    QVERIFY(!files.contains(path("r1.json")));
 }
 
 QTEST_MAIN(tst_FileCommands)

@@ -101,6 +101,9 @@ private Q_SLOTS:
     void reportShowsWholeLines();
     void escClosesHelp();
     void tableEditsUndoAndRedo();
+    void everyInputMarksTheTitle_data();
+    void everyInputMarksTheTitle();
+    void powerStatisticHasOneCaption();
 
 private:
     MainWindow& main() { return m_windows->main; }
@@ -307,7 +310,8 @@ void tst_MainWindow::menusOpenOnTheirKeys_data() {
                                        "---------------------",
                                        "WRITE motor parameters to file ...", "",
                                        "WRITE all settings (record) ...",
-                                       "READ all settings (record) ..."};
+                                       "READ all settings (record) ...", "",
+                                       "Recent parameter files", "Recent records"};
     QTest::newRow("F6") << int(Qt::Key_F6) << " Save results to file (F6)"
                         << QStringList{"Data A", "Data B", "Data C",
                                        "Data D", "",       "all shown curves (CSV) ..."};
@@ -999,6 +1003,76 @@ void tst_MainWindow::tableEditsUndoAndRedo() {
     const QString set = table->item(2, 1)->text();
     QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(table->item(2, 1)->text(), set);
+}
+
+void tst_MainWindow::everyInputMarksTheTitle_data() {
+    QTest::addColumn<QString>("control");  // an object name, or the caption of a menu command
+    QTest::addColumn<QString>("how");
+    QTest::newRow("reluctivity cell") << "Relukt" << "cell";
+    QTest::newRow("gap ni12d") << "ni12d_gap" << "type";
+    QTest::newRow("sweep To") << "LabeledEdit4" << "type";
+    QTest::newRow("points per curve") << "CSpinEdit2" << "step";
+    QTest::newRow("integration method") << "MetodyCalkowania" << "choose";
+    QTest::newRow("formulation") << "Formulation" << "choose";
+    QTest::newRow("highest harmonic") << "ComboBox1" << "choose";
+    QTest::newRow("left axis title") << "CB2" << "choose";
+    QTest::newRow("geometry") << "RadioGroup2" << "radio";
+    QTest::newRow("swept variable") << "RadioGroup1" << "radio";
+    QTest::newRow("curve box") << "Wykres3" << "check";
+    QTest::newRow("accuracy box") << "Wykres12" << "check";
+    QTest::newRow("motor kind") << "Synchronous" << "action";
+    QTest::newRow("winding pattern") << "RG" << "mmf radio";
+    QTest::newRow("no stack") << "NoStack" << "check";
+}
+
+void tst_MainWindow::everyInputMarksTheTitle() {
+    QFETCH(QString, control);
+    QFETCH(QString, how);
+    main().setDocument("motor.txt");
+    QVERIFY(!main().isWindowModified());
+    const QByteArray name = control.toUtf8();
+    if (how == "cell") {
+        find<QTableWidget>(name)->item(1, 1)->setText("0,5");
+    } else if (how == "type") {
+        auto* edit = find<QLineEdit>(name);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClicks(edit, "1");
+    } else if (how == "step") {
+        find<QSpinBox>(name)->stepUp();
+    } else if (how == "choose") {
+        auto* box = find<QComboBox>(name);
+        box->setCurrentIndex((box->currentIndex() + 1) % box->count());
+    } else if (how == "radio" || how == "mmf radio") {
+        QWidget& window = how == "radio" ? static_cast<QWidget&>(main()) : m_windows->mmf;
+        auto* group = window.findChild<QWidget*>(name);
+        QVERIFY(group);
+        for (QRadioButton* radio : group->findChildren<QRadioButton*>())
+            if (!radio->isChecked()) {
+                radio->click();
+                break;
+            }
+    } else if (how == "check") {
+        find<QCheckBox>(name)->click();
+    } else {
+        action(name.constData())->trigger();
+    }
+    QVERIFY(main().isWindowModified());
+    QVERIFY(main().windowTitle().endsWith("motor.txt[*]"));
+}
+
+void tst_MainWindow::powerStatisticHasOneCaption() {
+    // The statistic in two notations is one statistic: its caption is shown once.
+    int captions = 0;
+    for (const QLabel* label : main().findChildren<QLabel*>())
+        if (label->text().startsWith("Average error for Power curves")) ++captions;
+    QCOMPARE(captions, 1);
+    find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    auto* fixed = find<QLineEdit>("LabeledEdit5");
+    auto* exponent = find<QLineEdit>("LabeledEdit6");
+    QTRY_VERIFY(fixed->isVisible() && exponent->isVisible());
+    QCOMPARE(fixed->y(), exponent->y());
+    QVERIFY(fixed->x() < exponent->x());
 }
 
 QTEST_MAIN(tst_MainWindow)
